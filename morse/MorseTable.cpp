@@ -1,0 +1,113 @@
+#include "morse/MorseTable.h"
+
+namespace {
+
+constexpr int32_t kLetterCount = 26;
+constexpr int32_t kDigitCount = 10;
+
+#define E End
+// Letters 'A' to 'Z'.
+constexpr MorseCode kLetters[kLetterCount] = {
+    {{Dih, Gap, Dah, E, E, E, E, E, E, E, E, E}},         // A .-
+    {{Dah, Gap, Dih, Gap, Dih, Gap, Dih, E, E, E, E, E}}, // B -...
+    {{Dah, Gap, Dih, Gap, Dah, Gap, Dih, E, E, E, E, E}}, // C -.-.
+    {{Dah, Gap, Dih, Gap, Dih, E, E, E, E, E, E, E}},     // D -..
+    {{Dih, E, E, E, E, E, E, E, E, E, E, E}},             // E .
+    {{Dih, Gap, Dih, Gap, Dah, Gap, Dih, E, E, E, E, E}}, // F ..-.
+    {{Dah, Gap, Dah, Gap, Dih, E, E, E, E, E, E, E}},     // G --.
+    {{Dih, Gap, Dih, Gap, Dih, Gap, Dih, E, E, E, E, E}}, // H ....
+    {{Dih, Gap, Dih, E, E, E, E, E, E, E, E, E}},         // I ..
+    {{Dih, Gap, Dah, Gap, Dah, Gap, Dah, E, E, E, E, E}}, // J .---
+    {{Dah, Gap, Dih, Gap, Dah, E, E, E, E, E, E, E}},     // K -.-
+    {{Dih, Gap, Dah, Gap, Dih, Gap, Dih, E, E, E, E, E}}, // L .-..
+    {{Dah, Gap, Dah, E, E, E, E, E, E, E, E, E}},         // M --
+    {{Dah, Gap, Dih, E, E, E, E, E, E, E, E, E}},         // N -.
+    {{Dah, Gap, Dah, Gap, Dah, E, E, E, E, E, E, E}},     // O ---
+    {{Dih, Gap, Dah, Gap, Dah, Gap, Dih, E, E, E, E, E}}, // P .--.
+    {{Dah, Gap, Dah, Gap, Dih, Gap, Dah, E, E, E, E, E}}, // Q --.-
+    {{Dih, Gap, Dah, Gap, Dih, E, E, E, E, E, E, E}},     // R .-.
+    {{Dih, Gap, Dih, Gap, Dih, E, E, E, E, E, E, E}},     // S ...
+    {{Dah, E, E, E, E, E, E, E, E, E, E, E}},             // T -
+    {{Dih, Gap, Dih, Gap, Dah, E, E, E, E, E, E, E}},     // U ..-
+    {{Dih, Gap, Dih, Gap, Dih, Gap, Dah, E, E, E, E, E}}, // V ...-
+    {{Dih, Gap, Dah, Gap, Dah, E, E, E, E, E, E, E}},     // W .--
+    {{Dah, Gap, Dih, Gap, Dih, Gap, Dah, E, E, E, E, E}}, // X -..-
+    {{Dah, Gap, Dih, Gap, Dah, Gap, Dah, E, E, E, E, E}}, // Y -.--
+    {{Dah, Gap, Dah, Gap, Dih, Gap, Dih, E, E, E, E, E}}, // Z --..
+};
+
+// Digits '0' to '9'.
+constexpr MorseCode kDigits[kDigitCount] = {
+    {{Dah, Gap, Dah, Gap, Dah, Gap, Dah, Gap, Dah, E, E, E}}, // 0 -----
+    {{Dih, Gap, Dah, Gap, Dah, Gap, Dah, Gap, Dah, E, E, E}}, // 1 .----
+    {{Dih, Gap, Dih, Gap, Dah, Gap, Dah, Gap, Dah, E, E, E}}, // 2 ..---
+    {{Dih, Gap, Dih, Gap, Dih, Gap, Dah, Gap, Dah, E, E, E}}, // 3 ...--
+    {{Dih, Gap, Dih, Gap, Dih, Gap, Dih, Gap, Dah, E, E, E}}, // 4 ....-
+    {{Dih, Gap, Dih, Gap, Dih, Gap, Dih, Gap, Dih, E, E, E}}, // 5 .....
+    {{Dah, Gap, Dih, Gap, Dih, Gap, Dih, Gap, Dih, E, E, E}}, // 6 -....
+    {{Dah, Gap, Dah, Gap, Dih, Gap, Dih, Gap, Dih, E, E, E}}, // 7 --...
+    {{Dah, Gap, Dah, Gap, Dah, Gap, Dih, Gap, Dih, E, E, E}}, // 8 ---..
+    {{Dah, Gap, Dah, Gap, Dah, Gap, Dah, Gap, Dih, E, E, E}}, // 9 ----.
+};
+#undef E
+
+// The entry of a valid index, or 'A' for 36 and above. Callers reject negative indices.
+const MorseCode& EntryFor(int32_t index) {
+    if (index < kLetterCount) {
+        return kLetters[index];
+    }
+    if (index < kLetterCount + kDigitCount) {
+        return kDigits[index - kLetterCount];
+    }
+    return kLetters[0];
+}
+
+char ElementText(int32_t code) {
+    switch (code) {
+    case Gap:
+        return ' ';
+    case Dih:
+        return '.';
+    case Dah:
+        return '_';
+    default:
+        return '\0';
+    }
+}
+
+} // namespace
+
+void MorseTable::CodeForChar(char character, MorseCode& destination) const {
+    const auto code = static_cast<signed char>(character);
+    if (code >= 'A' && code <= 'Z') {
+        destination = kLetters[code - 'A'];
+    } else if (code >= '0' && code <= '9') {
+        destination = kDigits[code - '0'];
+    }
+}
+
+void MorseTable::CodeForIndex(int32_t index, MorseCode& destination) const {
+    if (index >= 0) {
+        destination = EntryFor(index);
+    }
+}
+
+char MorseTable::IndexToChar(int32_t index) const {
+    if (index >= 0 && index < kLetterCount) {
+        return static_cast<char>('A' + index);
+    }
+    if (index >= kLetterCount && index < kCharacterCount) {
+        return static_cast<char>('0' + (index - kLetterCount));
+    }
+    return static_cast<char>(index & 0xFF);
+}
+
+void MorseTable::CodeToText(int32_t index, char* destination) const {
+    if (index < 0) {
+        return;
+    }
+    const MorseCode& entry = EntryFor(index);
+    for (int32_t slot = 0; slot < MorseCode::kLength; ++slot) {
+        destination[slot] = ElementText(entry.codes[slot]);
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "morse/MorseCode.h"
+
+#include <cstdint>
+
+// The 36 characters of the trainer in International Morse code: indices 0 to 25 are 'A' to
+// 'Z', 26 to 35 are '0' to '9'. Stateless; every method may be called from any thread.
+class MorseTable {
+public:
+    static constexpr int32_t kCharacterCount = 36;
+    static constexpr int32_t kTextLength = 12; // [chars] written by CodeToText
+
+    // 'A'-'Z' and '0'-'9' copy that character's entry into destination; any other character,
+    // lower-case letters included, leaves destination unchanged.
+    void CodeForChar(char character, MorseCode& destination) const;
+
+    // 0-25 copy a letter, 26-35 a digit, 36 or more the entry of 'A'; a negative index leaves
+    // destination unchanged.
+    void CodeForIndex(int32_t index, MorseCode& destination) const;
+
+    // 'A' + index for 0-25, '0' + (index - 26) for 26-35, otherwise the low 8 bits of index.
+    char IndexToChar(int32_t index) const;
+
+    // Writes the entry chosen as CodeForIndex does as 12 characters: Gap ' ', Dih '.',
+    // Dah '_', End NUL. A negative index leaves destination unchanged. destination must hold
+    // kTextLength characters.
+    void CodeToText(int32_t index, char* destination) const;
+};
