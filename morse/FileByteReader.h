@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+// The one-byte read of the file dictation. Nothing stays open between two reads: each call
+// opens the file, seeks to the offset, reads one byte and closes the file again, so the
+// user may edit, replace or delete the file while a dictation runs.
+//
+// The file is read as text in the sense of the original platform: the byte 0x1A (Ctrl-Z)
+// ends the file on every platform. Line ends are not translated, so CR and LF each give a
+// byte of their own.
+//
+// The path is a std::filesystem::path of any length, so that long paths and names that are
+// not ASCII (UTF-8 on Linux, UTF-16 on Windows) open as they are.
+class FileByteReader {
+public:
+    enum class Status {
+        Byte,       // byte holds the byte read at the offset
+        EndOfFile,  // the offset is at or past the end, or the byte there is 0x1A
+        OpenFailed, // the file could not be opened or read (missing, a folder, no permission)
+    };
+
+    struct Result {
+        Status status;
+        unsigned char byte; // valid when status is Byte
+    };
+
+    static constexpr unsigned char kTextEnd = 0x1A; // Ctrl-Z, end of a text file
+
+    // offset [bytes] from the start of the file; a negative offset counts as a failed open.
+    static Result ReadByteAt(const std::filesystem::path& path, int64_t offset);
+};
