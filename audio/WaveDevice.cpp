@@ -1,0 +1,13 @@
+#include "audio/WaveDevice.h"
+
+#include <cstdlib>
+
+WaveDevice::~WaveDevice() = default;
+
+void* WaveDevice::AllocateBlock(size_t bytes) {
+    return std::calloc(1, bytes == 0 ? 1 : bytes);
+}
+
+void WaveDevice::FreeBlock(void* block) {
+    std::free(block);
+}
