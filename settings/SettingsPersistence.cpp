@@ -1,0 +1,172 @@
+#include "settings/SettingsPersistence.h"
+
+#include "settings/RegistryKey.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// Truncates toward zero, saturating at the int32_t range (NaN gives 0), so that no value
+// held in memory can make the conversion undefined.
+int32_t TruncateToInt32(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= 2147483647.0) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (value <= -2147483648.0) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return static_cast<int32_t>(value);
+}
+
+// The stored volume: volume x 1000 truncated. The product is formed in double precision,
+// so that a volume just under a thousandth boundary stays under it (the float nearest 0.29
+// gives 289, where a single-precision product would round up to 290 first).
+int32_t StoredVolume(float volume) {
+    return TruncateToInt32(static_cast<double>(volume) * 1000.0);
+}
+
+void EncodeDword(int32_t value, uint8_t (&bytes)[4]) {
+    const uint32_t word = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<uint8_t>(word >> (8 * i));
+    }
+}
+
+int32_t DecodeDword(const uint8_t (&bytes)[4]) {
+    uint32_t word = 0;
+    for (int i = 0; i < 4; ++i) {
+        word |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+    }
+    return static_cast<int32_t>(word);
+}
+
+// Reads one value into a 4-byte field. The field changes only when the query succeeds and
+// delivers exactly 4 bytes; whatever else the store holds under that name (another size,
+// an unreadable number) counts as a failed query and leaves the field as it was. The type
+// reported is not examined.
+void QueryDword(RegistryKey& key, const char* name, int32_t& field) {
+    uint8_t bytes[4];
+    EncodeDword(field, bytes);
+    uint32_t type = 0;
+    uint32_t size = sizeof bytes;
+    if (key.QueryValue(name, &type, bytes, &size) == kRegistrySuccess && size == sizeof bytes) {
+        field = DecodeDword(bytes);
+    }
+}
+
+void SetDword(RegistryKey& key, const char* name, int32_t value) {
+    uint8_t bytes[4];
+    EncodeDword(value, bytes);
+    key.SetValue(name, kRegistryDword, bytes, sizeof bytes); // a failed write is not reported
+}
+
+int32_t Clamp(int32_t value, int32_t low, int32_t high) {
+    if (value < low) {
+        return low;
+    }
+    if (value > high) {
+        return high;
+    }
+    return value;
+}
+
+// Opens the product key and its subkey for writing, creating either when missing. Reports
+// and returns false when either cannot be had.
+bool OpenForWriting(RegistryKey& key, SettingsReporter& reporter) {
+    if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) != kRegistrySuccess) {
+        reporter.ShowMessage(kRegistryWriteFailedMessage);
+        return false;
+    }
+    if (key.OpenSubKey(kSettingsSubKey) != kRegistrySuccess && key.CreateSubKey(kSettingsSubKey) != kRegistrySuccess) {
+        reporter.ShowMessage(kRegistryWriteFailedMessage);
+        return false;
+    }
+    return true;
+}
+
+// Brings the values just read into their ranges, in this order: frequency, driver id, the
+// three element lengths, the dictation interval, the volume.
+void ValidateLoaded(Settings& settings, int32_t storedFrequency, int32_t storedVolume) {
+    // A frequency out of range is ignored, not clamped: the default stays.
+    if (storedFrequency >= 100 && storedFrequency <= 1000) {
+        settings.frequency = static_cast<float>(storedFrequency);
+    }
+    if (settings.driverId < 0 || settings.driverId > 1000) {
+        settings.driverId = 0;
+    }
+    settings.dihMs = Clamp(settings.dihMs, 10, 1000);
+    settings.dahMs = Clamp(settings.dahMs, 10, 1000);
+    settings.pauseMs = Clamp(settings.pauseMs, 10, 1000);
+    settings.dictationIntervalMs = Clamp(settings.dictationIntervalMs, 500, 10000);
+    settings.volume = static_cast<float>(storedVolume) * 0.001f;
+    if (settings.volume < 0.0f) {
+        settings.volume = 0.0f;
+    }
+    if (settings.volume > 1.0f) {
+        settings.volume = 1.0f;
+    }
+}
+
+} // namespace
+
+void LoadSettings(RegistryStore& store, Settings& settings) {
+    settings.frequency = 440.0f;
+    settings.volume = 0.3f;
+    settings.driverId = 0;
+    settings.dihMs = 100;
+    settings.dahMs = 300;
+    settings.pauseMs = 100;
+    settings.dictationIntervalMs = 3000;
+
+    RegistryKey key(store);
+    key.OpenKey(kRegistryCurrentUser, kSettingsProductKey); // creates the product key on a first run
+    key.OpenSubKey(kSettingsSubKey);                        // never created here: a missing one fails every query
+
+    int32_t storedFrequency = TruncateToInt32(settings.frequency);
+    int32_t storedVolume = StoredVolume(settings.volume);
+
+    QueryDword(key, kFrequencyValue, storedFrequency);
+    QueryDword(key, kDriverIdValue, settings.driverId);
+    QueryDword(key, kDahLengthValue, settings.dahMs);
+    QueryDword(key, kDihLengthValue, settings.dihMs);
+    QueryDword(key, kPauseLengthValue, settings.pauseMs);
+    QueryDword(key, kVolumeValue, storedVolume);
+    QueryDword(key, kDictationIntervalValue, settings.dictationIntervalMs);
+
+    key.CloseSubKey();
+    key.CloseKey();
+
+    ValidateLoaded(settings, storedFrequency, storedVolume);
+}
+
+bool SaveVolume(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    RegistryKey key(store);
+    if (!OpenForWriting(key, reporter)) {
+        return false;
+    }
+    SetDword(key, kVolumeValue, StoredVolume(settings.volume));
+    key.CloseSubKey();
+    key.CloseKey();
+    return true;
+}
+
+bool SaveConfiguration(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    RegistryKey key(store);
+    if (!OpenForWriting(key, reporter)) {
+        return false;
+    }
+    SetDword(key, kFrequencyValue, TruncateToInt32(settings.frequency));
+    SetDword(key, kDriverIdValue, settings.driverId);
+    SetDword(key, kDihLengthValue, settings.dihMs);
+    SetDword(key, kDahLengthValue, settings.dahMs);
+    SetDword(key, kPauseLengthValue, settings.pauseMs);
+    SetDword(key, kDictationIntervalValue, settings.dictationIntervalMs);
+    key.CloseSubKey();
+    key.CloseKey();
+    return true;
+}

@@ -1,0 +1,448 @@
+#include "settings/SettingsPersistence.h"
+#include "tests/settings/MemoryRegistryStore.h"
+#include "tests/settings/RecordingReporter.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Op = MemoryRegistryStore::Operation;
+using Names = std::vector<std::string>;
+
+const std::string kProduct = "Software\\Zelbin";
+const std::string kSub = "Software\\Zelbin\\Configuration";
+const std::string kMessage = "Unable to write configuration to the registry";
+
+// The defaults, written out here rather than taken from the code under test.
+void ExpectDefaults(const Settings& s) {
+    EXPECT_EQ(s.frequency, 440.0f);
+    EXPECT_EQ(s.driverId, 0);
+    EXPECT_EQ(s.dihMs, 100);
+    EXPECT_EQ(s.dahMs, 300);
+    EXPECT_EQ(s.pauseMs, 100);
+    EXPECT_EQ(s.volume, 0.3f);
+    EXPECT_EQ(s.dictationIntervalMs, 3000);
+}
+
+Settings Scrambled() {
+    Settings s;
+    s.frequency = 777.0f;
+    s.driverId = 9;
+    s.dihMs = 11;
+    s.dahMs = 12;
+    s.pauseMs = 13;
+    s.volume = 0.77f;
+    s.dictationIntervalMs = 7777;
+    return s;
+}
+
+// Loads from a store that holds only `name` = `stored`.
+Settings LoadOne(const std::string& name, int32_t stored) {
+    MemoryRegistryStore store;
+    store.PutDword(kSub, name, stored);
+    Settings s = Scrambled();
+    LoadSettings(store, s);
+    return s;
+}
+
+size_t IndexOf(const std::vector<std::string>& calls, const std::string& call) {
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i] == call) {
+            return i;
+        }
+    }
+    return calls.size();
+}
+
+std::vector<uint8_t> LittleEndian(uint32_t word) {
+    return {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word >> 16),
+            static_cast<uint8_t>(word >> 24)};
+}
+
+// ---- LoadSettings ----
+
+TEST(LoadSettings, FirstRunKeepsEveryDefaultAndCreatesOnlyTheProductKey) {
+    MemoryRegistryStore store;
+    Settings s = Scrambled();
+    LoadSettings(store, s);
+    ExpectDefaults(s);
+    EXPECT_TRUE(store.HasKey(kProduct));
+    EXPECT_FALSE(store.HasKey(kSub));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+TEST(LoadSettings, QueriesTheSevenValuesInOrderThenClosesSubKeyFirst) {
+    MemoryRegistryStore store;
+    store.AddKey(kSub);
+    Settings s;
+    LoadSettings(store, s);
+    const std::vector<std::string> expected = {"OpenKey Software\\Zelbin", "OpenKey Software\\Zelbin\\Configuration",
+                                               "QueryValue Frequency",     "QueryValue DriverID",
+                                               "QueryValue DAHLenght",     "QueryValue DIHLenght",
+                                               "QueryValue PauseLenght",   "QueryValue Volume",
+                                               "QueryValue DicteeLenght",  "CloseKey Software\\Zelbin\\Configuration",
+                                               "CloseKey Software\\Zelbin"};
+    EXPECT_EQ(store.Calls(), expected);
+}
+
+TEST(LoadSettings, TakesEveryValueInRange) {
+    MemoryRegistryStore store;
+    store.PutDword(kSub, "Frequency", 650);
+    store.PutDword(kSub, "DriverID", 2);
+    store.PutDword(kSub, "DAHLenght", 240);
+    store.PutDword(kSub, "DIHLenght", 80);
+    store.PutDword(kSub, "PauseLenght", 60);
+    store.PutDword(kSub, "Volume", 500);
+    store.PutDword(kSub, "DicteeLenght", 1500);
+    Settings s;
+    LoadSettings(store, s);
+    EXPECT_EQ(s.frequency, 650.0f);
+    EXPECT_EQ(s.driverId, 2);
+    EXPECT_EQ(s.dahMs, 240);
+    EXPECT_EQ(s.dihMs, 80);
+    EXPECT_EQ(s.pauseMs, 60);
+    EXPECT_EQ(s.volume, 0.5f);
+    EXPECT_EQ(s.dictationIntervalMs, 1500);
+}
+
+TEST(LoadSettings, FrequencyIsTakenOnlyWithinItsRangeNeverClamped) {
+    const std::pair<int32_t, float> cases[] = {{99, 440.0f},  {1001, 440.0f}, {100, 100.0f},     {1000, 1000.0f},
+                                               {0, 440.0f},   {-500, 440.0f}, {INT_MIN, 440.0f}, {INT_MAX, 440.0f},
+                                               {101, 101.0f}, {999, 999.0f}};
+    for (const auto& [stored, expected] : cases) {
+        EXPECT_EQ(LoadOne("Frequency", stored).frequency, expected) << "stored " << stored;
+    }
+}
+
+TEST(LoadSettings, DriverIdOutOfRangeBecomesZero) {
+    const std::pair<int32_t, int32_t> cases[] = {{-1, 0}, {1001, 0}, {1000, 1000}, {0, 0}, {7, 7}, {INT_MIN, 0}};
+    for (const auto& [stored, expected] : cases) {
+        EXPECT_EQ(LoadOne("DriverID", stored).driverId, expected) << "stored " << stored;
+    }
+}
+
+TEST(LoadSettings, ElementLengthsAreClampedTo10Through1000) {
+    EXPECT_EQ(LoadOne("DAHLenght", 5).dahMs, 10);
+    EXPECT_EQ(LoadOne("DIHLenght", 2000).dihMs, 1000);
+    for (const char* name : {"DAHLenght", "DIHLenght", "PauseLenght"}) {
+        const std::pair<int32_t, int32_t> cases[] = {{9, 10},       {10, 10},        {1000, 1000}, {1001, 1000},
+                                                     {INT_MIN, 10}, {INT_MAX, 1000}, {-5, 10}};
+        for (const auto& [stored, expected] : cases) {
+            const Settings s = LoadOne(name, stored);
+            const int32_t got = std::string(name) == "DAHLenght"   ? s.dahMs
+                                : std::string(name) == "DIHLenght" ? s.dihMs
+                                                                   : s.pauseMs;
+            EXPECT_EQ(got, expected) << name << " stored " << stored;
+        }
+    }
+}
+
+TEST(LoadSettings, EachValueReachesOnlyItsOwnField) {
+    // DAHLenght and DIHLenght are easy to swap: give each a value the other cannot have.
+    const Settings dah = LoadOne("DAHLenght", 444);
+    EXPECT_EQ(dah.dahMs, 444);
+    EXPECT_EQ(dah.dihMs, 100);
+    EXPECT_EQ(dah.pauseMs, 100);
+    const Settings dih = LoadOne("DIHLenght", 55);
+    EXPECT_EQ(dih.dihMs, 55);
+    EXPECT_EQ(dih.dahMs, 300);
+    const Settings pause = LoadOne("PauseLenght", 66);
+    EXPECT_EQ(pause.pauseMs, 66);
+    EXPECT_EQ(pause.dihMs, 100);
+    EXPECT_EQ(pause.dahMs, 300);
+}
+
+TEST(LoadSettings, VolumeIsTheStoredThousandthsClampedToZeroThroughOne) {
+    EXPECT_EQ(LoadOne("Volume", 1500).volume, 1.0f);
+    EXPECT_EQ(LoadOne("Volume", -20).volume, 0.0f);
+    EXPECT_EQ(LoadOne("Volume", 300).volume, 0.3f);
+    EXPECT_EQ(LoadOne("Volume", 1000).volume, 1.0f);
+    EXPECT_EQ(LoadOne("Volume", 0).volume, 0.0f);
+    EXPECT_EQ(LoadOne("Volume", INT_MAX).volume, 1.0f);
+    EXPECT_EQ(LoadOne("Volume", INT_MIN).volume, 0.0f);
+    // Single precision throughout: the stored number times the float 0.001.
+    const float thousandth = 0.001f;
+    EXPECT_EQ(LoadOne("Volume", 289).volume, 289.0f * thousandth);
+    EXPECT_EQ(LoadOne("Volume", 1).volume, thousandth);
+}
+
+TEST(LoadSettings, DictationIntervalIsClampedTo500Through10000) {
+    const std::pair<int32_t, int32_t> cases[] = {{100, 500},     {20000, 10000}, {499, 500}, {500, 500},
+                                                 {10000, 10000}, {10001, 10000}, {-1, 500},  {4321, 4321}};
+    for (const auto& [stored, expected] : cases) {
+        EXPECT_EQ(LoadOne("DicteeLenght", stored).dictationIntervalMs, expected) << "stored " << stored;
+    }
+}
+
+TEST(LoadSettings, AFailedQueryLeavesItsDefaultAndTheOthersLoad) {
+    const char* order[] = {"Frequency", "DriverID", "DAHLenght", "DIHLenght", "PauseLenght", "Volume", "DicteeLenght"};
+    for (int failing = 1; failing <= 7; ++failing) {
+        MemoryRegistryStore store;
+        store.PutDword(kSub, "Frequency", 500);
+        store.PutDword(kSub, "DriverID", 3);
+        store.PutDword(kSub, "DAHLenght", 250);
+        store.PutDword(kSub, "DIHLenght", 90);
+        store.PutDword(kSub, "PauseLenght", 70);
+        store.PutDword(kSub, "Volume", 800);
+        store.PutDword(kSub, "DicteeLenght", 2000);
+        store.FailCall(Op::QueryValue, failing, kRegistryInvalidData);
+        Settings s = Scrambled();
+        LoadSettings(store, s);
+        const std::string failed = order[failing - 1];
+        SCOPED_TRACE(failed);
+        EXPECT_EQ(s.frequency, failed == "Frequency" ? 440.0f : 500.0f);
+        EXPECT_EQ(s.driverId, failed == "DriverID" ? 0 : 3);
+        EXPECT_EQ(s.dahMs, failed == "DAHLenght" ? 300 : 250);
+        EXPECT_EQ(s.dihMs, failed == "DIHLenght" ? 100 : 90);
+        EXPECT_EQ(s.pauseMs, failed == "PauseLenght" ? 100 : 70);
+        EXPECT_EQ(s.volume, failed == "Volume" ? 0.3f : 0.8f);
+        EXPECT_EQ(s.dictationIntervalMs, failed == "DicteeLenght" ? 3000 : 2000);
+    }
+}
+
+TEST(LoadSettings, AValueOfAnotherSizeNeverOverrunsAndCountsAsMissing) {
+    MemoryRegistryStore store;
+    // 8 bytes: too big for the 4-byte field, the store refuses to copy it.
+    store.PutRaw(kSub, "DAHLenght", 11 /* REG_QWORD */, {50, 0, 0, 0, 0, 0, 0, 0});
+    // 2 bytes of text: fits, but is not a 32-bit number.
+    store.PutRaw(kSub, "DIHLenght", 1 /* REG_SZ */, {'5', 0});
+    // 4 bytes of another type: the type is not examined.
+    store.PutRaw(kSub, "PauseLenght", 3 /* REG_BINARY */, LittleEndian(40));
+    Settings s;
+    LoadSettings(store, s);
+    EXPECT_EQ(s.dahMs, 300);
+    EXPECT_EQ(s.dihMs, 100);
+    EXPECT_EQ(s.pauseMs, 40);
+}
+
+TEST(LoadSettings, UnopenableKeysLeaveTheDefaultsAndCloseEverything) {
+    for (int failing = 1; failing <= 2; ++failing) {
+        MemoryRegistryStore store;
+        store.PutDword(kSub, "Frequency", 500);
+        store.FailCall(Op::OpenKey, failing, kRegistryAccessDenied);
+        Settings s = Scrambled();
+        LoadSettings(store, s);
+        ExpectDefaults(s);
+        EXPECT_EQ(store.OpenHandleCount(), 0u);
+        EXPECT_EQ(IndexOf(store.Calls(), "CreateKey Software\\Zelbin\\Configuration"), store.Calls().size())
+            << "the load never creates the subkey";
+    }
+}
+
+TEST(LoadSettings, ClosesBothHandlesEvenWhenAnExplicitCloseFails) {
+    MemoryRegistryStore store;
+    store.AddKey(kSub);
+    store.FailCall(Op::CloseKey, 1, kRegistryInvalidHandle);
+    Settings s;
+    LoadSettings(store, s);
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+// ---- SaveVolume ----
+
+TEST(SaveVolume, WritesOnlyVolumeAsTruncatedThousandths) {
+    struct Case {
+        float volume;
+        int32_t stored;
+    };
+    const float nearest029 = 0.29f;
+    const float sliderAt30 = 30 * 0.01f; // the slider's single-precision product, just under 0.3
+    ASSERT_LT(sliderAt30, 0.3f);
+    const Case cases[] = {{0.3f, 300}, {nearest029, 289}, {sliderAt30, 299}, {1.0f, 1000},
+                          {0.0f, 0},   {0.999f, 999},     {0.5f, 500}};
+    for (const Case& c : cases) {
+        MemoryRegistryStore store;
+        RecordingReporter reporter;
+        Settings s = Scrambled();
+        s.volume = c.volume;
+        EXPECT_TRUE(SaveVolume(store, s, reporter));
+        ASSERT_EQ(store.Writes().size(), 1u);
+        const MemoryRegistryStore::Write& w = store.Writes()[0];
+        EXPECT_EQ(w.keyPath, kSub);
+        EXPECT_EQ(w.name, "Volume");
+        EXPECT_EQ(w.type, 4u);
+        EXPECT_EQ(w.data, LittleEndian(static_cast<uint32_t>(c.stored))) << "volume " << c.volume;
+        EXPECT_TRUE(reporter.messages.empty());
+        EXPECT_EQ(store.OpenHandleCount(), 0u);
+    }
+}
+
+TEST(SaveVolume, CreatesTheKeysWhenMissingAndKeepsOtherValues) {
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    Settings s;
+    ASSERT_TRUE(SaveVolume(store, s, reporter));
+    EXPECT_EQ(store.Dword(kSub, "Volume"), 300);
+    EXPECT_EQ(store.Calls(),
+              (Names{"OpenKey Software\\Zelbin", "CreateKey Software\\Zelbin",
+                     "OpenKey Software\\Zelbin\\Configuration", "CreateKey Software\\Zelbin\\Configuration",
+                     "SetValue Volume", "CloseKey Software\\Zelbin\\Configuration", "CloseKey Software\\Zelbin"}));
+
+    store.PutDword(kSub, "Frequency", 700);
+    s.volume = 0.25f;
+    ASSERT_TRUE(SaveVolume(store, s, reporter));
+    EXPECT_EQ(store.Dword(kSub, "Volume"), 250);
+    EXPECT_EQ(store.Dword(kSub, "Frequency"), 700);
+}
+
+TEST(SaveVolume, ReportsWhenTheProductKeyCannotBeOpenedNorCreated) {
+    MemoryRegistryStore store;
+    store.FailCall(Op::CreateKey, 1, kRegistryAccessDenied);
+    RecordingReporter reporter;
+    EXPECT_FALSE(SaveVolume(store, Settings{}, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+TEST(SaveVolume, ReportsAnOpenFailureOtherThanNotFoundWithoutCreating) {
+    MemoryRegistryStore store;
+    store.AddKey(kSub);
+    store.FailCall(Op::OpenKey, 1, kRegistryAccessDenied);
+    RecordingReporter reporter;
+    EXPECT_FALSE(SaveVolume(store, Settings{}, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_EQ(store.Calls(), (Names{"OpenKey Software\\Zelbin"}));
+}
+
+TEST(SaveVolume, ReportsWhenTheSubKeyCannotBeOpenedNorCreated) {
+    MemoryRegistryStore store;
+    store.AddKey(kProduct);
+    store.FailCall(Op::CreateKey, 1, kRegistryCannotWrite);
+    RecordingReporter reporter;
+    EXPECT_FALSE(SaveVolume(store, Settings{}, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+TEST(SaveVolume, AFailedWriteIsNotReported) {
+    MemoryRegistryStore store;
+    store.FailCall(Op::SetValue, 1, kRegistryDiskFull);
+    RecordingReporter reporter;
+    EXPECT_TRUE(SaveVolume(store, Settings{}, reporter));
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+// ---- SaveConfiguration ----
+
+TEST(SaveConfiguration, WritesTheSixValuesInOrderAndNeverVolume) {
+    MemoryRegistryStore store;
+    store.PutDword(kSub, "Volume", 123);
+    RecordingReporter reporter;
+    Settings s;
+    s.frequency = 523.9f; // truncated, not rounded
+    s.driverId = 4;
+    s.dihMs = 60;
+    s.dahMs = 180;
+    s.pauseMs = 70;
+    s.volume = 0.9f;
+    s.dictationIntervalMs = 2500;
+    ASSERT_TRUE(SaveConfiguration(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(),
+              (Names{"Frequency", "DriverID", "DIHLenght", "DAHLenght", "PauseLenght", "DicteeLenght"}));
+    const int32_t expected[] = {523, 4, 60, 180, 70, 2500};
+    for (size_t i = 0; i < store.Writes().size(); ++i) {
+        const MemoryRegistryStore::Write& w = store.Writes()[i];
+        EXPECT_EQ(w.keyPath, kSub);
+        EXPECT_EQ(w.type, 4u);
+        EXPECT_EQ(w.data, LittleEndian(static_cast<uint32_t>(expected[i]))) << w.name;
+    }
+    EXPECT_EQ(store.Dword(kSub, "Volume"), 123);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+TEST(SaveConfiguration, WriteStatusesAreIgnored) {
+    MemoryRegistryStore store;
+    store.FailCall(Op::SetValue, 1, kRegistryDiskFull);
+    store.FailCall(Op::SetValue, 4, kRegistryAccessDenied);
+    RecordingReporter reporter;
+    EXPECT_TRUE(SaveConfiguration(store, Settings{}, reporter));
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.WrittenNames(), (Names{"DriverID", "DIHLenght", "PauseLenght", "DicteeLenght"}));
+}
+
+TEST(SaveConfiguration, ReportsWhenTheKeysCannotBeHad) {
+    for (int failingCreate = 1; failingCreate <= 2; ++failingCreate) {
+        MemoryRegistryStore store;
+        store.FailCall(Op::CreateKey, failingCreate, kRegistryAccessDenied);
+        RecordingReporter reporter;
+        EXPECT_FALSE(SaveConfiguration(store, Settings{}, reporter));
+        EXPECT_EQ(reporter.messages, (Names{kMessage}));
+        EXPECT_TRUE(store.Writes().empty());
+        EXPECT_EQ(store.OpenHandleCount(), 0u);
+    }
+}
+
+TEST(SaveAndLoad, EachMomentWritesExactlyItsOwnValuesAndTheyLoadBack) {
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    Settings s;
+    s.frequency = 700.0f;
+    s.driverId = 1;
+    s.dihMs = 50;
+    s.dahMs = 150;
+    s.pauseMs = 40;
+    s.volume = 0.75f;
+    s.dictationIntervalMs = 900;
+    ASSERT_TRUE(SaveConfiguration(store, s, reporter));
+    EXPECT_EQ(store.Values(kSub).count("Volume"), 0u);
+    store.ClearLog();
+    ASSERT_TRUE(SaveVolume(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"Volume"}));
+    EXPECT_EQ(store.Values(kSub).size(), 7u);
+
+    store.ClearLog();
+    Settings loaded = Scrambled();
+    LoadSettings(store, loaded);
+    EXPECT_TRUE(store.Writes().empty()) << "loading writes nothing";
+    EXPECT_EQ(loaded.frequency, 700.0f);
+    EXPECT_EQ(loaded.driverId, 1);
+    EXPECT_EQ(loaded.dihMs, 50);
+    EXPECT_EQ(loaded.dahMs, 150);
+    EXPECT_EQ(loaded.pauseMs, 40);
+    EXPECT_EQ(loaded.volume, 750 * 0.001f); // stored as 750, read back in single precision
+    EXPECT_EQ(loaded.dictationIntervalMs, 900);
+}
+
+// Every single failure of every call, in both save moments: the message appears exactly
+// when a key could not be had, and every handle opened is closed, the subkey first.
+TEST(SaveMoments, EveryFailurePathClosesWhatItOpened) {
+    const Op operations[] = {Op::OpenKey, Op::CreateKey, Op::SetValue, Op::CloseKey};
+    for (int moment = 0; moment < 2; ++moment) {
+        for (const Op op : operations) {
+            for (int occurrence = 1; occurrence <= 6; ++occurrence) {
+                for (const bool subKeyExists : {false, true}) {
+                    MemoryRegistryStore store;
+                    if (subKeyExists) {
+                        store.AddKey(kSub);
+                    }
+                    store.FailCall(op, occurrence, kRegistryAccessDenied);
+                    RecordingReporter reporter;
+                    const bool ok = moment == 0 ? SaveVolume(store, Settings{}, reporter)
+                                                : SaveConfiguration(store, Settings{}, reporter);
+                    SCOPED_TRACE(::testing::Message() << "moment " << moment << " op " << static_cast<int>(op) << " #"
+                                                      << occurrence << " exists " << subKeyExists);
+                    EXPECT_EQ(store.OpenHandleCount(), 0u);
+                    EXPECT_EQ(ok, reporter.messages.empty());
+                    EXPECT_EQ(ok, !store.Writes().empty() || op == Op::SetValue);
+                    const std::vector<std::string>& calls = store.Calls();
+                    const size_t closeSub = IndexOf(calls, "CloseKey Software\\Zelbin\\Configuration");
+                    const size_t closeProduct = IndexOf(calls, "CloseKey Software\\Zelbin");
+                    if (closeSub < calls.size()) {
+                        EXPECT_LT(closeSub, closeProduct);
+                    }
+                }
+            }
+        }
+    }
+}
+
+} // namespace
