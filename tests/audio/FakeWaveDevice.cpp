@@ -199,7 +199,7 @@ WaveStatus FakeWaveDevice::Open(int32_t deviceId, int32_t sampleRate) {
 
 WaveStatus FakeWaveDevice::PrepareHeader(WaveHeader* header) {
     std::lock_guard lock(mutex);
-    if (CountAndCheckFailure(Call::Prepare) || vanished) {
+    if (CountAndCheckFailure(Call::Prepare)) {
         return kWaveFailed;
     }
     if (!open) {
@@ -214,7 +214,7 @@ WaveStatus FakeWaveDevice::PrepareHeader(WaveHeader* header) {
 
 WaveStatus FakeWaveDevice::UnprepareHeader(WaveHeader* header) {
     std::lock_guard lock(mutex);
-    if (CountAndCheckFailure(Call::Unprepare) || vanished) {
+    if (CountAndCheckFailure(Call::Unprepare)) {
         return kWaveFailed;
     }
     if (!open || std::find(queue.begin(), queue.end(), header) != queue.end()) {
@@ -248,7 +248,7 @@ WaveStatus FakeWaveDevice::Write(WaveHeader* header) {
 
 WaveStatus FakeWaveDevice::Reset() {
     std::lock_guard lock(mutex);
-    if (CountAndCheckFailure(Call::Reset) || vanished) {
+    if (CountAndCheckFailure(Call::Reset)) {
         return kWaveFailed;
     }
     if (!open) {
@@ -261,7 +261,7 @@ WaveStatus FakeWaveDevice::Reset() {
 
 WaveStatus FakeWaveDevice::Close() {
     std::lock_guard lock(mutex);
-    if (CountAndCheckFailure(Call::Close) || vanished) {
+    if (CountAndCheckFailure(Call::Close)) {
         return kWaveFailed;
     }
     if (!open || !queue.empty()) {
@@ -275,7 +275,7 @@ WaveStatus FakeWaveDevice::Close() {
 
 WaveStatus FakeWaveDevice::GetPosition(WavePosition* position) {
     std::lock_guard lock(mutex);
-    if (CountAndCheckFailure(Call::Position) || vanished) {
+    if (CountAndCheckFailure(Call::Position)) {
         return kWaveFailed;
     }
     if (!open) {

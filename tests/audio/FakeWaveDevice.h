@@ -38,7 +38,8 @@ public:
     int64_t PlayFrames(int64_t frames);
     // Plays every queued buffer to its end.
     int64_t PlayQueued();
-    // The device disappears: every queued buffer is marked done and every later call fails.
+    // The device disappears: every queued buffer is marked done, and later writes and
+    // opens fail. Reset and Close still work, as they do on a real device that has gone.
     void Vanish();
 
     // Waits until Write has succeeded `count` times since Open, or until timeout.

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "audio/WaveDevice.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+
+typedef void PaStream;
+struct PaStreamCallbackTimeInfo;
+
+// A WaveDevice on a PortAudio callback stream. The buffers written are handed to the
+// PortAudio callback through a single-producer, single-consumer queue (the writer is the
+// driver's audio thread, the reader the callback) and played one after another in the
+// order written; each is marked done as its last frame is taken. With nothing queued the
+// callback plays silence and counts an underflow.
+//
+// Device ids: the output-capable devices only, the system's default output first, then the
+// others in PortAudio's order. The list is read once, when PortAudio is initialised (once
+// per process), and stays the same for the life of the process.
+class PortAudioDevice : public WaveDevice {
+public:
+    PortAudioDevice();
+    ~PortAudioDevice() override;
+
+    WaveStatus Open(int32_t deviceId, int32_t sampleRate) override;
+    WaveStatus PrepareHeader(WaveHeader* header) override;
+    WaveStatus UnprepareHeader(WaveHeader* header) override;
+    WaveStatus Write(WaveHeader* header) override;
+    WaveStatus Reset() override;
+    WaveStatus Close() override;
+    WaveStatus GetPosition(WavePosition* position) override;
+    int32_t GetDeviceCount() override;
+    WaveStatus GetDeviceName(int32_t deviceId, char* name, size_t capacity) override;
+
+    // Callbacks since Open that found no buffer queued after the first write (after a
+    // Reset, counting waits for the next write again).
+    uint64_t GetUnderflowCount() const;
+    // True once the stream has stopped by itself (the device went away).
+    bool HasFailed() const;
+
+    // Measuring hook: after Arm, the callback notes the time at which it takes the first
+    // non-zero sample from a written buffer.
+    void ArmToneProbe();
+    // The time noted since the last Arm, if any.
+    bool ToneProbeTime(std::chrono::steady_clock::time_point* when) const;
+
+private:
+    static int StreamCallback(const void* input, void* output, unsigned long frameCount,
+                              const PaStreamCallbackTimeInfo* timeInfo, unsigned long statusFlags, void* userData);
+    static void StreamFinished(void* userData);
+    void Render(uint32_t* output, unsigned long frameCount);
+    void ProbeTone(const uint32_t* frames, size_t count);
+    void StopStream();
+    void MarkAllQueuedDone();
+
+    static constexpr size_t kQueueCapacity = 16; // a power of 2, at least the driver's 8 slots
+
+    PaStream* stream = nullptr;
+    bool streamStarted = false; // owner's and audio thread, never at once (see WaveDevice)
+
+    // The queue. head is written by the producer only, tail by the consumer only; each
+    // publishes with release and reads the other's index with acquire.
+    WaveHeader* queue[kQueueCapacity] = {};
+    std::atomic<size_t> head{0};
+    std::atomic<size_t> tail{0};
+    size_t offsetInFront = 0; // [frames] already taken of the front buffer; consumer only
+
+    std::atomic<uint64_t> playedFrames{0}; // [frames] taken from buffers since Open
+    std::atomic<uint64_t> underflows{0};
+    std::atomic<bool> fed{false};      // a buffer has been written since Open or Reset
+    std::atomic<bool> stopping{false}; // the stream is being stopped on purpose
+    std::atomic<bool> failed{false};   // the stream stopped by itself
+    std::atomic<bool> probeArmed{false};
+    std::atomic<int64_t> probeTime{0}; // [ns] of steady_clock; 0 = none yet
+};
