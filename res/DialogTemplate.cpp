@@ -1,0 +1,15 @@
+#include "res/DialogTemplate.h"
+
+#include "res/ResourceIds.h"
+
+const ControlTemplate* DialogTemplate::Find(int32_t controlId) const {
+    if (controlId == ResourceId::kNoId) {
+        return nullptr;
+    }
+    for (const ControlTemplate& item : items) {
+        if (item.id == controlId) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
