@@ -1,0 +1,53 @@
+# Installation and the Debian package: the program, its help page, its desktop entry, its icons
+# and its AppStream metainfo. `cmake --install` and `cpack -G DEB` both use these rules.
+
+set(ZELBIN_APP_ID org.zelbin.Zelbin)
+set(_zelbin_res ${PROJECT_SOURCE_DIR}/res)
+
+# The help page is also copied into the build tree, at the same place relative to the program
+# (build/<preset>/app/../share/...) as once installed (bin/../share/...), so that the links find it
+# when the program runs from the build tree.
+configure_file(${_zelbin_res}/help/index.html ${PROJECT_BINARY_DIR}/share/zelbin/help/index.html COPYONLY)
+
+if(TARGET zelbin)
+    install(TARGETS zelbin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES ${_zelbin_res}/help/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/zelbin/help)
+install(FILES ${_zelbin_res}/desktop/${ZELBIN_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${_zelbin_res}/desktop/${ZELBIN_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(_size 16 22 24 32 48 64 128 256)
+    install(FILES ${_zelbin_res}/icon/zelbin-${_size}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps
+        RENAME ${ZELBIN_APP_ID}.png)
+endforeach()
+install(FILES ${_zelbin_res}/icon/zelbin.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+    RENAME ${ZELBIN_APP_ID}.svg)
+
+# The Debian package, built by `make package` (cpack -G DEB).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zelbin)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Morse code receiving trainer with a French interface")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Zelbin teaches you to receive Morse code by ear. It plays the letters A-Z and the digits 0-9 as a\n"
+    "sine tone at the pitch and speed you choose, with keyboard practice, random dictation with a\n"
+    "score, and dictation of a text file.")
+set(CPACK_PACKAGE_CONTACT "Zelbin maintainers <zelbin@localhost>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The libraries the program loads, named outright; dpkg-shlibdeps adds the exact versions and the
+# C and C++ runtimes. The xcb platform plugin lives in qt6-qpa-plugins.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6core6, libqt6gui6, libqt6widgets6, qt6-qpa-plugins, libportaudio2")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)
+
+# The package check of the test suite: builds the .deb from this build tree and inspects it.
+if(ZELBIN_BUILD_TESTS AND TARGET zelbin AND NOT ZELBIN_SANITIZER)
+    add_test(NAME PackageTest
+        COMMAND ${PROJECT_SOURCE_DIR}/tools/run-test ${PROJECT_SOURCE_DIR}/tools/check-package ${PROJECT_BINARY_DIR})
+    set_tests_properties(PackageTest PROPERTIES LABELS package TIMEOUT 300 RUN_SERIAL ON)
+endif()

@@ -1,0 +1,48 @@
+#include "ui/HomePage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#ifndef ZELBIN_HOMEPAGE_URL
+#define ZELBIN_HOMEPAGE_URL ""
+#endif
+#ifndef ZELBIN_HELP_PAGE_INSTALLED
+#define ZELBIN_HELP_PAGE_INSTALLED "/usr/local/share/zelbin/help/index.html"
+#endif
+
+namespace HomePage {
+
+namespace {
+constexpr const char* kHelpPageBelowPrefix = "share/zelbin/help/index.html";
+}
+
+QString LocateHelpPage(const QString& programDir, const QString& installedPath) {
+    const QDir dir(programDir);
+    for (const char* up : {"..", "../.."}) {
+        const QString candidate = QDir::cleanPath(dir.filePath(QString::fromLatin1(up) + '/' + kHelpPageBelowPrefix));
+        if (QFileInfo(candidate).isFile()) {
+            return QUrl::fromLocalFile(candidate).toString();
+        }
+    }
+    return QUrl::fromLocalFile(installedPath).toString();
+}
+
+QString Address() {
+    const QString configured = QString::fromUtf8(ZELBIN_HOMEPAGE_URL);
+    if (!configured.isEmpty()) {
+        return configured;
+    }
+    return LocateHelpPage(QCoreApplication::applicationDirPath(), QString::fromUtf8(ZELBIN_HELP_PAGE_INSTALLED));
+}
+
+QString MainWindowLink() {
+    return Address() + QString::fromLatin1(kMainWindowQuery);
+}
+
+QString AboutLink() {
+    return Address() + QString::fromLatin1(kAboutQuery);
+}
+
+} // namespace HomePage

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// The address the two links open: the product's web page when the build names one
+// (ZELBIN_HOMEPAGE_URL), otherwise the French help page installed with the program.
+namespace HomePage {
+
+// The query each link appends; its utm_source names the window that holds the link.
+inline constexpr const char* kMainWindowQuery = "?utm_source=principale&utm_medium=zelbin&utm_campaign=executable";
+inline constexpr const char* kAboutQuery = "?utm_source=about&utm_medium=zelbin&utm_campaign=executable";
+
+// The web page given at build time, or the file URL of the help page when none was given.
+QString Address();
+
+// The help page next to the program: <dir>/../share/zelbin/help/index.html when the program is
+// installed or runs from the build tree, <dir>/../../share/... for the test programs one folder
+// deeper, else installedPath. Returns a file URL.
+QString LocateHelpPage(const QString& programDir, const QString& installedPath);
+
+// Address() followed by the main window's or the About box's query.
+QString MainWindowLink();
+QString AboutLink();
+
+} // namespace HomePage

@@ -1,0 +1,213 @@
+#include "ui/LinkLabel.h"
+
+#include "ui/DesktopUrlOpener.h"
+
+#include <QBitmap>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QVariant>
+
+#include "res/cursor/hand130-mask.xbm"
+#include "res/cursor/hand130.xbm"
+
+namespace {
+constexpr int kTooltipShowMs = 10000; // how long a tooltip stays up
+const QPoint kTooltipOffset(2, 18);   // below and right of the pointer's hot spot [px]
+} // namespace
+
+LinkLabel::LinkLabel(QWidget* parent)
+    : QLabel(parent), tooltip(this, Qt::ToolTip), opener(&DesktopUrlOpener::Instance()) {
+    setTextFormat(Qt::PlainText);
+    // The dialog's font in every respect but the underline, which is resolved here once and for all:
+    // later font changes of the dialog still reach the link, without an underline.
+    QFont noUnderline;
+    noUnderline.setUnderline(false);
+    setFont(noUnderline);
+    // The dialog's background shows through.
+    setAutoFillBackground(false);
+    setMouseTracking(true);
+    setCursor(HandCursor());
+    UpdateColour();
+
+    tooltip.setTextFormat(Qt::PlainText);
+    tooltip.setAutoFillBackground(true);
+    tooltip.setMargin(2);
+    tooltip.hide();
+    tooltipTimer.setSingleShot(true);
+    tooltipTimer.setInterval(kTooltipShowMs);
+    connect(&tooltipTimer, &QTimer::timeout, this, &LinkLabel::HideTooltip);
+}
+
+LinkLabel::~LinkLabel() = default;
+
+bool LinkLabel::Subclass(QLabel* control) {
+    if (control == nullptr || control == this) {
+        return false;
+    }
+    setParent(control->parentWidget());
+    setObjectName(control->objectName());
+    for (const QByteArray& name : control->dynamicPropertyNames()) {
+        setProperty(name.constData(), control->property(name.constData()));
+    }
+    setText(control->text());
+    setAlignment(control->alignment());
+    setWordWrap(control->wordWrap());
+    setGeometry(control->geometry());
+    setEnabled(control->isEnabled());
+    stackUnder(control);
+    setVisible(!control->isHidden());
+    control->hide();
+    control->setObjectName(QString());
+    control->deleteLater();
+    return true;
+}
+
+void LinkLabel::SetURL(const QString& newAddress) {
+    address = newAddress;
+}
+
+void LinkLabel::EnableTooltip(bool on) {
+    tooltipEnabled = on;
+    if (!on) {
+        HideTooltip();
+    }
+}
+
+void LinkLabel::SetTooltipText(const QString& text) {
+    if (tooltipEnabled) {
+        tooltip.setText(text);
+        tooltip.adjustSize();
+    }
+}
+
+void LinkLabel::SetTooltipBkColor(const QColor& colour) {
+    QPalette palette = tooltip.palette();
+    palette.setColor(QPalette::Window, colour);
+    tooltip.setPalette(palette);
+}
+
+void LinkLabel::SetTooltipTextColor(const QColor& colour) {
+    QPalette palette = tooltip.palette();
+    palette.setColor(QPalette::WindowText, colour);
+    tooltip.setPalette(palette);
+}
+
+void LinkLabel::SetUrlOpener(UrlOpener* newOpener) {
+    opener = newOpener != nullptr ? newOpener : &DesktopUrlOpener::Instance();
+}
+
+QColor LinkLabel::TextColor() const {
+    if (visited) {
+        return visitedColour;
+    }
+    return hovering ? hoverColour : normalColour;
+}
+
+QCursor LinkLabel::HandCursor() {
+    const QSize size(hand130_width, hand130_height);
+    const QBitmap shape = QBitmap::fromData(size, hand130_bits, QImage::Format_MonoLSB);
+    const QBitmap mask = QBitmap::fromData(size, hand130_mask_bits, QImage::Format_MonoLSB);
+    return QCursor(shape, mask, hand130_x_hot, hand130_y_hot);
+}
+
+bool LinkLabel::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) {
+        ShowTooltip(static_cast<QHelpEvent*>(e)->globalPos());
+        return true;
+    }
+    return QLabel::event(e);
+}
+
+void LinkLabel::changeEvent(QEvent* e) {
+    QLabel::changeEvent(e);
+    // A font set on the link itself may bring an underline back: take it off again.
+    if (e->type() == QEvent::FontChange && font().underline()) {
+        QFont plain = font();
+        plain.setUnderline(false);
+        setFont(plain);
+    }
+}
+
+void LinkLabel::mouseMoveEvent(QMouseEvent* e) {
+    QLabel::mouseMoveEvent(e);
+    const bool inside = rect().contains(e->position().toPoint());
+    if (hovering && !inside) {
+        EndHover();
+    } else if (!hovering && inside) {
+        StartHover();
+    }
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent* e) {
+    QLabel::mousePressEvent(e);
+    HideTooltip();
+    if (e->button() == Qt::LeftButton) {
+        pressed = rect().contains(e->position().toPoint());
+    }
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* e) {
+    QLabel::mouseReleaseEvent(e);
+    if (e->button() != Qt::LeftButton) {
+        return;
+    }
+    const bool click = pressed && rect().contains(e->position().toPoint());
+    pressed = false;
+    if (click) {
+        OnClicked();
+    }
+}
+
+void LinkLabel::leaveEvent(QEvent* e) {
+    QLabel::leaveEvent(e);
+    EndHover();
+}
+
+void LinkLabel::hideEvent(QHideEvent* e) {
+    QLabel::hideEvent(e);
+    EndHover();
+}
+
+void LinkLabel::OnClicked() {
+    // Whether the address could be opened is not examined: a failure shows nothing, and the link
+    // counts as visited all the same.
+    opener->Open(address);
+    visited = true;
+    UpdateColour();
+}
+
+void LinkLabel::StartHover() {
+    hovering = true;
+    UpdateColour();
+}
+
+void LinkLabel::EndHover() {
+    HideTooltip();
+    if (hovering) {
+        hovering = false;
+        UpdateColour();
+    }
+}
+
+void LinkLabel::UpdateColour() {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, TextColor());
+    setPalette(palette);
+    update();
+}
+
+void LinkLabel::ShowTooltip(const QPoint& globalPos) {
+    if (!tooltipEnabled || tooltip.text().isEmpty()) {
+        return;
+    }
+    tooltip.adjustSize();
+    tooltip.move(globalPos + kTooltipOffset);
+    tooltip.show();
+    tooltipTimer.start();
+}
+
+void LinkLabel::HideTooltip() {
+    tooltipTimer.stop();
+    tooltip.hide();
+}
