@@ -46,6 +46,12 @@ bench: deps
 	cmake --build --preset bench -j $(JOBS)
 	@for b in build/bench/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
 
+# Builds the Debian package build/release/zelbin_<version>_<arch>.deb.
+package: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS)
+	cd build/release && cpack -G DEB
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
