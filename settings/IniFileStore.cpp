@@ -43,6 +43,11 @@ bool IsPlainComponent(std::string_view name) {
            name.find('\\') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
+// Whether this process (its effective ids) may use `path` so.
+bool Accessible(const std::string& path, int mode) {
+    return ::faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0;
+}
+
 std::string DirectoryOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == 0 ? "/" : path.substr(0, slash);
@@ -205,7 +210,7 @@ int32_t IniFileStore::OpenProduct(const char* path, bool create, RegistryHandle*
     } else if (!S_ISDIR(info.st_mode)) {
         return kRegistryBadDatabase;
     }
-    if (::access(directory.c_str(), R_OK | W_OK | X_OK) != 0) {
+    if (!Accessible(directory, R_OK | W_OK | X_OK)) {
         return kRegistryAccessDenied;
     }
     *result = Remember(OpenedKey{directory, ""});
@@ -245,7 +250,7 @@ int32_t IniFileStore::OpenSubKeyFile(const OpenedKey& product, const char* name,
     if (::realpath(file.c_str(), real) == nullptr) {
         return StatusFromErrno(errno);
     }
-    if (::access(real, R_OK | W_OK) != 0 || ::access(DirectoryOf(real).c_str(), W_OK | X_OK) != 0) {
+    if (!Accessible(real, R_OK | W_OK) || !Accessible(DirectoryOf(real), W_OK | X_OK)) {
         return kRegistryAccessDenied;
     }
     *result = Remember(OpenedKey{product.directory, name});
@@ -253,7 +258,8 @@ int32_t IniFileStore::OpenSubKeyFile(const OpenedKey& product, const char* name,
 }
 
 int32_t IniFileStore::ReadFile(const std::string& path, std::string& text) const {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a pipe put in place of the file cannot stall the open.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.Get() < 0) {
         return errno == ENOENT ? kRegistryNotFound : kRegistryBadDatabase;
     }

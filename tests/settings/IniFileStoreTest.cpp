@@ -297,6 +297,19 @@ TEST_F(IniFileStoreTest, ADirectoryInPlaceOfTheFileGivesTheMessageAndLosesNothin
     EXPECT_EQ(ReadText(file / "inside"), "kept\n");
 }
 
+TEST_F(IniFileStoreTest, APipeInPlaceOfTheFileNeverStallsTheProgram) {
+    fs::create_directories(productDir);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    IniFileStore store(configHome.string());
+    Settings s;
+    LoadSettings(store, s);
+    EXPECT_EQ(s.volume, 0.3f);
+    RecordingReporter reporter;
+    EXPECT_FALSE(SaveVolume(store, s, reporter));
+    EXPECT_EQ(reporter.messages, (std::vector<std::string>{kMessage}));
+    EXPECT_TRUE(fs::is_fifo(file));
+}
+
 TEST_F(IniFileStoreTest, AWriteThatFailsBeforeTheReplaceLeavesThePreviousFileWhole) {
     const std::string before = "[Configuration]\nFrequency=650\nVolume=800\n";
     WriteText(file, before);
