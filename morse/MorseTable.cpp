@@ -5,7 +5,9 @@ namespace {
 constexpr int32_t kLetterCount = 26;
 constexpr int32_t kDigitCount = 10;
 
-#define E End
+// A short name for End keeps the rows of the table readable.
+constexpr int32_t E = End;
+
 // Letters 'A' to 'Z'.
 constexpr MorseCode kLetters[kLetterCount] = {
     {{Dih, Gap, Dah, E, E, E, E, E, E, E, E, E}},         // A .-
@@ -49,7 +51,6 @@ constexpr MorseCode kDigits[kDigitCount] = {
     {{Dah, Gap, Dah, Gap, Dah, Gap, Dih, Gap, Dih, E, E, E}}, // 8 ---..
     {{Dah, Gap, Dah, Gap, Dah, Gap, Dah, Gap, Dih, E, E, E}}, // 9 ----.
 };
-#undef E
 
 // The entry of a valid index, or 'A' for 36 and above. Callers reject negative indices.
 const MorseCode& EntryFor(int32_t index) {

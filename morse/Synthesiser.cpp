@@ -1,0 +1,238 @@
+#include "morse/Synthesiser.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr float kSamplePeriod = 2.267573655e-05f; // [s] 1/44100 as the nearest float
+// [rad] 2*pi/44100 as a float, one unit in the last place above the nearest float.
+constexpr float kPhaseStep = 1.424758666e-04f;
+constexpr float kRampSeconds = 0.01f;    // [s] fade at the end of every tone element
+constexpr float kInitialVolume = 0.3f;   // gain before the settings are loaded
+constexpr float kInitialFrequency = 440; // [Hz] until the settings are loaded
+constexpr float kMsToSeconds = 0.001f;
+constexpr float kNoiseStep = 0.01f; // noise value r (0..99) times this, in single precision,
+constexpr double kNoiseScale = 0.1; // then times this in double: 0 to 0.099
+constexpr int32_t kNoiseModulus = 100;
+constexpr int32_t kElementKinds = 3; // Gap, Dih, Dah have durations; End has none
+
+MorseCode AllEnd() {
+    MorseCode code;
+    std::fill(std::begin(code.codes), std::end(code.codes), static_cast<int32_t>(End));
+    return code;
+}
+
+} // namespace
+
+Synthesiser::Synthesiser()
+    : currentCode(AllEnd()), frequency(kInitialFrequency), volume(kInitialVolume), noise(false),
+      rampSeconds(kRampSeconds) {
+    for (RestartRequest& request : requests) {
+        request = {AllEnd(), false, 0};
+    }
+    SetElementLengths(100, 100, 300);
+}
+
+void Synthesiser::Initialise() {
+    if (!frames) {
+        leftSamples = std::make_unique<float[]>(kChannelSamples);
+        rightSamples = std::make_unique<float[]>(kChannelSamples);
+        frames = std::make_unique<StereoFrame[]>(kFrameCapacity);
+    }
+    std::fill_n(leftSamples.get(), kChannelSamples, 0.0f);
+    std::fill_n(rightSamples.get(), kChannelSamples, 0.0f);
+    rampSeconds = kRampSeconds;
+    volume.store(kInitialVolume, std::memory_order_relaxed);
+    sampleCounter = 0;
+    playing = false;
+    playingPublished.store(false, std::memory_order_relaxed);
+    noise.store(false, std::memory_order_relaxed);
+}
+
+void Synthesiser::SetElementLengths(int32_t pauseMs, int32_t dihMs, int32_t dahMs) {
+    elementSeconds[Gap].store(static_cast<float>(pauseMs) * kMsToSeconds, std::memory_order_relaxed);
+    elementSeconds[Dih].store(static_cast<float>(dihMs) * kMsToSeconds, std::memory_order_relaxed);
+    elementSeconds[Dah].store(static_cast<float>(dahMs) * kMsToSeconds, std::memory_order_relaxed);
+}
+
+float Synthesiser::ElementSeconds(int32_t code) const {
+    if (code < Gap || code > Dah) {
+        return 0.0f;
+    }
+    return elementSeconds[code].load(std::memory_order_relaxed);
+}
+
+void Synthesiser::SetFrequency(float hz) {
+    frequency.store(hz, std::memory_order_relaxed);
+}
+float Synthesiser::Frequency() const {
+    return frequency.load(std::memory_order_relaxed);
+}
+void Synthesiser::SetVolume(float gain) {
+    volume.store(gain, std::memory_order_relaxed);
+}
+float Synthesiser::Volume() const {
+    return volume.load(std::memory_order_relaxed);
+}
+void Synthesiser::SetNoise(bool on) {
+    noise.store(on, std::memory_order_relaxed);
+}
+bool Synthesiser::Noise() const {
+    return noise.load(std::memory_order_relaxed);
+}
+
+// ---- Restart mailbox (see the comment at its fields) ----
+
+void Synthesiser::PlayCode() {
+    PublishRestart(true);
+}
+
+void Synthesiser::PlaySilentSlot() {
+    PublishRestart(false);
+}
+
+void Synthesiser::PublishRestart(bool play) {
+    RestartRequest& request = requests[uiRequest];
+    request.codes = currentCode;
+    request.play = play;
+    request.version = ++publishedVersion;
+    publishedPlay = play;
+    uiRequest = sharedRequest.exchange(uiRequest | kFresh, std::memory_order_acq_rel) & kIndexMask;
+}
+
+bool Synthesiser::IsPlaying() const {
+    // The audio thread stores playingPublished before takenVersion, so once the latest
+    // restart is taken, its play flag or what the walk made of it is visible here.
+    if (takenVersion.load(std::memory_order_acquire) != publishedVersion) {
+        return publishedPlay;
+    }
+    return playingPublished.load(std::memory_order_relaxed);
+}
+
+void Synthesiser::TakePendingRestart() {
+    if ((sharedRequest.load(std::memory_order_relaxed) & kFresh) == 0) {
+        return;
+    }
+    audioRequest = sharedRequest.exchange(audioRequest, std::memory_order_acq_rel) & kIndexMask;
+    const RestartRequest& request = requests[audioRequest];
+    sequence = request.codes.codes;
+    elementIndex = 0;
+    sampleCounter = 0;
+    playing = request.play;
+    playingPublished.store(playing, std::memory_order_relaxed);
+    takenVersion.store(request.version, std::memory_order_release);
+}
+
+Synthesiser::Playback Synthesiser::AudioState() const {
+    Playback state;
+    std::copy(sequence, sequence + MorseCode::kLength, state.codes.codes);
+    state.elementIndex = elementIndex;
+    state.sampleCounter = sampleCounter;
+    state.playing = playing;
+    return state;
+}
+
+// ---- Rendering, audio thread: no allocation, no lock, no I/O ----
+
+const StereoFrame* Synthesiser::Render(int32_t* frameCount) {
+    if (*frameCount > kMaxBlockFrames) {
+        *frameCount = kMaxBlockFrames;
+    }
+    const int32_t count = std::max(*frameCount, 0);
+    TakePendingRestart();
+    float gain = volume.load(std::memory_order_relaxed);
+    if (gain >= 1.0f) {
+        gain = 1.0f;
+    }
+    std::fill_n(leftSamples.get(), kMaxBlockFrames, 0.0f);
+    std::fill_n(rightSamples.get(), kMaxBlockFrames, 0.0f);
+    if (playing) {
+        WalkSequence(count);
+    }
+    if (noise.load(std::memory_order_relaxed)) {
+        AddNoise(count);
+    }
+    FillFrames(count, gain);
+    playingPublished.store(playing, std::memory_order_relaxed);
+    return frames.get();
+}
+
+// End of the walk: the End code, a code that has no duration, or past the last slot.
+bool Synthesiser::AtEnd() const {
+    if (elementIndex >= MorseCode::kLength) {
+        return true;
+    }
+    const int32_t code = sequence[elementIndex];
+    return code < Gap || code > Dah;
+}
+
+// One silent sample at every element boundary: the sample at which an element is found
+// over is not rendered and its counter not advanced.
+void Synthesiser::WalkSequence(int32_t frameCount) {
+    for (int32_t i = 0; i < frameCount; ++i) {
+        if (AtEnd()) {
+            playing = false;
+            return;
+        }
+        const int32_t code = sequence[elementIndex];
+        const double t = static_cast<double>(sampleCounter) * static_cast<double>(kSamplePeriod);
+        if (t >= elementSeconds[code].load(std::memory_order_relaxed)) {
+            sampleCounter = 0;
+            ++elementIndex;
+            continue;
+        }
+        if (code != Gap) {
+            const float sample = ToneSample(code);
+            leftSamples[i] = sample;
+            rightSamples[i] = sample;
+        }
+        ++sampleCounter;
+    }
+    if (AtEnd()) {
+        playing = false;
+    }
+}
+
+// Sine at phase 0 when the element starts, faded linearly over its last rampSeconds. The end
+// test of the walk uses the unrounded time t; the fade uses t rounded to single precision.
+float Synthesiser::ToneSample(int32_t code) const {
+    const float duration = elementSeconds[code].load(std::memory_order_relaxed);
+    const double phase = static_cast<double>(sampleCounter) *
+                         static_cast<double>(frequency.load(std::memory_order_relaxed)) *
+                         static_cast<double>(kPhaseStep);
+    const double sine = std::sin(phase);
+    const auto tPrime = static_cast<float>(static_cast<double>(sampleCounter) * static_cast<double>(kSamplePeriod));
+    float amplitude = 1.0f;
+    if (!(tPrime < static_cast<double>(duration) - static_cast<double>(rampSeconds))) {
+        amplitude = duration / rampSeconds - tPrime / rampSeconds;
+    }
+    return static_cast<float>(static_cast<double>(amplitude) * sine);
+}
+
+void Synthesiser::AddNoise(int32_t frameCount) {
+    for (int32_t i = 0; i < frameCount; ++i) {
+        const int32_t r = NextNoiseValue() % kNoiseModulus;
+        const double value = static_cast<double>(static_cast<float>(r) * kNoiseStep) * kNoiseScale;
+        leftSamples[i] = static_cast<float>(leftSamples[i] + value);
+        rightSamples[i] = static_cast<float>(rightSamples[i] + value);
+    }
+}
+
+// A generator of its own, 0 to 32767, the classic linear congruential one: the UI thread
+// seeds and draws from std::rand for the random dictation, which must not be disturbed.
+int32_t Synthesiser::NextNoiseValue() {
+    noiseSeed = noiseSeed * 214013u + 2531011u;
+    return static_cast<int32_t>((noiseSeed >> 16) & 0x7FFFu);
+}
+
+void Synthesiser::FillFrames(int32_t frameCount, float gain) {
+    for (int32_t i = 0; i < frameCount; ++i) {
+        frames[i].left = gain * leftSamples[i];
+        frames[i].right = gain * rightSamples[i];
+    }
+}
+
+const StereoFrame* ToneCallback(void* userData, int32_t* frameCount) {
+    return static_cast<Synthesiser*>(userData)->Render(frameCount);
+}
