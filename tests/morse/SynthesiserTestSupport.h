@@ -58,20 +58,30 @@ struct Lengths {
     int32_t dahMs = 300;
 };
 
+inline float ElementSeconds(int32_t element, Lengths lengths) {
+    return Seconds(element == Gap ? lengths.pauseMs : element == Dih ? lengths.dihMs : lengths.dahMs);
+}
+
 // The whole mono output of a character, element by element: tone or silence for the length
-// of the element, one silent sample after each element, then silence up to totalSamples.
-inline std::vector<float> Character(const MorseCode& code, Lengths lengths, float frequency, size_t totalSamples) {
+// of the element and one silent sample after each element. The last sample is the one at
+// which the synthesiser stops playing.
+inline std::vector<float> Character(const MorseCode& code, Lengths lengths, float frequency) {
     std::vector<float> out;
     for (int32_t slot = 0; slot < 12 && code.codes[slot] != End; ++slot) {
         const int32_t element = code.codes[slot];
-        const int32_t ms = element == Gap ? lengths.pauseMs : element == Dih ? lengths.dihMs : lengths.dahMs;
-        const float duration = Seconds(ms);
+        const float duration = ElementSeconds(element, lengths);
         const int32_t count = SamplesIn(duration);
         for (int32_t n = 0; n < count; ++n) {
             out.push_back(element == Gap ? 0.0f : Tone(n, duration, frequency));
         }
         out.push_back(0.0f);
     }
+    return out;
+}
+
+// The same followed by silence up to totalSamples.
+inline std::vector<float> Character(const MorseCode& code, Lengths lengths, float frequency, size_t totalSamples) {
+    std::vector<float> out = Character(code, lengths, frequency);
     out.resize(totalSamples, 0.0f);
     return out;
 }
