@@ -80,8 +80,9 @@ private:
     std::unique_ptr<float[]> rightSamples; // kChannelSamples samples, first 1024 used
     std::unique_ptr<StereoFrame[]> frames; // kFrameCapacity frames
 
-    // Single values written by the UI thread while the audio thread runs: one relaxed store
-    // each, read once per block by the audio thread.
+    // Single values written by the UI thread while the audio thread may run: one relaxed store
+    // each. The audio thread reads volume and noise once per block, frequency and
+    // elementSeconds at every sample (they are changed only while nothing plays).
     std::atomic<float> frequency;         // [Hz]
     std::atomic<float> volume;            // gain, ceiling 1.0, no lower bound
     std::atomic<bool> noise;              // add noise to every block
