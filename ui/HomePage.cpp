@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QUrl>
 
 #ifndef ZELBIN_HOMEPAGE_URL
@@ -35,6 +36,10 @@ QString Address() {
         return configured;
     }
     return LocateHelpPage(QCoreApplication::applicationDirPath(), QString::fromUtf8(ZELBIN_HELP_PAGE_INSTALLED));
+}
+
+QString Caption(const QString& address, const QFont& font, int widthPx) {
+    return QFontMetrics(font).elidedText(address, Qt::ElideMiddle, widthPx);
 }
 
 QString MainWindowLink() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 
 // The address the two links open: the product's web page when the build names one
@@ -17,6 +18,10 @@ QString Address();
 // installed or runs from the build tree, <dir>/../../share/... for the test programs one folder
 // deeper, else installedPath. Returns a file URL.
 QString LocateHelpPage(const QString& programDir, const QString& installedPath);
+
+// The address as a link shows it in widthPx of the given font: whole when it fits, else with
+// its middle left out.
+QString Caption(const QString& address, const QFont& font, int widthPx);
 
 // Address() followed by the main window's or the About box's query.
 QString MainWindowLink();
