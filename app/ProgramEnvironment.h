@@ -1,0 +1,20 @@
+#pragma once
+
+#include "app/TrainerEnvironment.h"
+
+#include <memory>
+
+// The real world of the program: PortAudio for sound, the platform's per-user store for the
+// settings, message boxes on screen. Owns them for as long as it lives.
+class ProgramEnvironment {
+public:
+    ProgramEnvironment();
+    ~ProgramEnvironment();
+
+    const TrainerEnvironment& Environment() const { return environment; }
+
+private:
+    std::unique_ptr<RegistryStore> settingsStore;
+    std::unique_ptr<MessageSeam> messages;
+    TrainerEnvironment environment;
+};

@@ -1,0 +1,27 @@
+#include "app/TrainerApp.h"
+
+#include "app/MessageSeam.h"
+#include "app/ProgramEnvironment.h"
+#include "app/TrainerDialog.h"
+#include "res/AppIcon.h"
+
+#include <QApplication>
+
+int TrainerApp::Run(char* programPath) {
+    int argumentCount = 1;
+    char* arguments[] = {programPath, nullptr};
+    QApplication application(argumentCount, arguments);
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    QApplication::setWindowIcon(LoadAppIcon());
+    InitInstance();
+    return 0;
+}
+
+bool TrainerApp::InitInstance() {
+    ProgramEnvironment environment;
+    {
+        TrainerDialog dialog(environment.Environment());
+        dialog.DoModal();
+    }
+    return false;
+}

@@ -1,0 +1,373 @@
+#include "app/TrainerDialog.h"
+
+#include "app/KeyDownFilter.h"
+#include "app/MessageSeam.h"
+#include "app/TemplateBuilder.h"
+#include "app/VirtualKey.h"
+#include "app/WaveOutDriverForQt.h"
+#include "res/AppIcon.h"
+#include "res/DialogTemplates.h"
+#include "res/ResourceIds.h"
+#include "res/StringTable.h"
+#include "settings/SettingsPersistence.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStyle>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+// The stream every start of the driver asks for: 44,100 frames per second, buffers of
+// 2048 bytes (512 frames), 8 buffers in the ring, a refill pass every 10 ms.
+constexpr int32_t kSampleRate = 44100;    // [Hz]
+constexpr int32_t kBufferBytes = 2048;    // [bytes]
+constexpr int32_t kBufferCount = 8;       // [buffers]
+constexpr int32_t kRefillIntervalMs = 10; // [ms]
+constexpr int32_t kStartupDeviceId = 0;   // the stored device takes effect with the configuration dialog
+
+constexpr const char* kConfigureFailed = "Unable to configure audio driver";
+constexpr const char* kStartFailed = "Unable to start audio driver";
+
+// The display line of keyboard practice: the word, the character, five spaces, its code.
+constexpr const char* kKeyboardLineFormat = "Caractère %c     %s";
+
+constexpr float kSliderToVolume = 0.01f; // slider position 0-100 to volume 0-1
+constexpr float kVolumeToSlider = 100.0f;
+
+// Index of a character in the Morse table from its virtual key: 'A'-'Z' are 0-25, '0'-'9'
+// are 26-35.
+constexpr int32_t kLetterIndexOffset = 65;
+constexpr int32_t kDigitIndexOffset = 22;
+
+// Buttons whose handlers come with the dictation modes, the configuration dialog and the
+// About box; until then they stay disabled rather than pretend to work.
+constexpr int32_t kControlsWithoutHandler[] = {
+    MainControl::kConfiguration, MainControl::kAbout,         MainControl::kOpenFile,      MainControl::kFilePlay,
+    MainControl::kFileStop,      MainControl::kDictationPlay, MainControl::kDictationStop, MainControl::kDictationShow,
+};
+
+bool IsDigitKey(uint32_t key) {
+    return key >= '0' && key <= '9';
+}
+bool IsLetterKey(uint32_t key) {
+    return key >= 'A' && key <= 'Z';
+}
+
+} // namespace
+
+TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* parent)
+    : QDialog(parent), icon(LoadAppIcon()), environment(environment), settingsReporter(*environment.messages),
+      driverReporter(*environment.messages, *this), waveOut(environment.makeSoundDriver()) {
+    driver = waveOut.get();
+    TemplateBuilder(MainDialogTemplate()).Build(*this);
+    waveOut->SetErrorReporter(&driverReporter);
+    keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown) { PreTranslateMessage(&keyDown); });
+    qApp->installEventFilter(keyDownFilter);
+}
+
+TrainerDialog::~TrainerDialog() {
+    // The driver's destructor stops a stream that still runs, before the synthesiser goes.
+    waveOut.reset();
+}
+
+int TrainerDialog::DoModal() {
+    OnInitDialog();
+    return exec();
+}
+
+void TrainerDialog::DoDataExchange() {
+    linkLabel = TemplateBuilder::Control<QLabel>(*this, MainControl::kLink);
+    keyboardText = TemplateBuilder::Control<QLabel>(*this, MainControl::kKeyboardText);
+    dictationText = TemplateBuilder::Control<QLabel>(*this, MainControl::kDictationText);
+    scoreText = TemplateBuilder::Control<QLabel>(*this, MainControl::kScore);
+    volumeSlider = TemplateBuilder::Control<QSlider>(*this, MainControl::kVolume);
+}
+
+// The message table: which control reaches which handler.
+void TrainerDialog::ConnectMessageTable() {
+    struct CommandEntry {
+        int32_t controlId;
+        void (TrainerDialog::*handler)();
+    };
+    static constexpr CommandEntry kCommands[] = {
+        {ResourceId::kOk, &TrainerDialog::OnOK},
+        {ResourceId::kCancel, &TrainerDialog::OnCancel},
+        {MainControl::kLastLetter, &TrainerDialog::OnLastLetter},
+        {MainControl::kNoise, &TrainerDialog::OnNoise},
+        {MainControl::kKeyboardShow, &TrainerDialog::OnKeyboardShow},
+    };
+    for (const CommandEntry& entry : kCommands) {
+        if (auto* button = TemplateBuilder::Control<QAbstractButton>(*this, entry.controlId)) {
+            connect(button, &QAbstractButton::clicked, this, entry.handler);
+        }
+    }
+    // WM_HSCROLL: every move of the volume slider.
+    connect(volumeSlider, &QSlider::valueChanged, this, [this](int position) { OnHScroll(0, position, volumeSlider); });
+
+    for (int32_t controlId : kControlsWithoutHandler) {
+        if (QWidget* control = TemplateBuilder::FindControl(*this, controlId)) {
+            control->setEnabled(false);
+        }
+    }
+}
+
+bool TrainerDialog::OnInitDialog() {
+    if (initialised) {
+        return true;
+    }
+    initialised = true;
+
+    // 1. Bind the controls and connect their handlers.
+    DoDataExchange();
+    ConnectMessageTable();
+
+    // 2. The system menu's "&A propos de Zelbin...", where the program owns that menu.
+    AppendAboutToSystemMenu();
+
+    // 3. The window's big and small icon.
+    setWindowIcon(icon);
+
+    // 4. Sample buffers and the synthesiser's first values, before the audio thread can run.
+    synthesiser.Initialise();
+
+    // 5. Sound: registered, configured for device 0 and started; after either message the
+    // window works on, silent.
+    StartSound();
+
+    // 6. Settings.
+    LoadSettings(*environment.settingsStore, settings);
+    synthesiser.SetFrequency(settings.frequency);
+    synthesiser.SetVolume(settings.volume);
+
+    // 7. The volume slider shows the volume x 100, truncated; setting it is no user move.
+    {
+        const QSignalBlocker quiet(volumeSlider);
+        volumeSlider->setValue(static_cast<int>(settings.volume * kVolumeToSlider));
+    }
+
+    // 8. Element lengths and the code of '1', not played.
+    synthesiser.SetElementLengths(settings.pauseMs, settings.dihMs, settings.dahMs);
+    morseTable.CodeForChar('1', synthesiser.currentCode);
+
+    // 9. No practice mode runs.
+    dictationActive = false;
+    answerIndex = 0;
+    showDictation = false;
+    showKeyboard = false;
+    fileOffset = 0;
+    fileActive = false;
+
+    // 11. The focus goes to the first tab stop, the OK button.
+    if (QWidget* first = FirstTabStop()) {
+        first->setFocus(Qt::TabFocusReason);
+    }
+    return true;
+}
+
+void TrainerDialog::StartSound() {
+    driver = waveOut.get();
+    driver->SetCallback(this, ToneCallback, &synthesiser);
+    if (!driver->Configure(kSampleRate, kBufferBytes, kBufferCount, kRefillIntervalMs, kStartupDeviceId)) {
+        environment.messages->Show(QString::fromUtf8(kConfigureFailed));
+    }
+    if (!driver->Start()) {
+        environment.messages->Show(QString::fromUtf8(kStartFailed));
+    }
+}
+
+void TrainerDialog::AppendAboutToSystemMenu() {
+#ifdef Q_OS_WIN
+    HMENU systemMenu = GetSystemMenu(reinterpret_cast<HWND>(winId()), FALSE);
+    const QString text = QString::fromUtf8(LoadResourceString(ResourceId::kAboutMenuString));
+    if (systemMenu != nullptr && !text.isEmpty()) {
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, ResourceId::kAboutSystemCommand, reinterpret_cast<LPCWSTR>(text.utf16()));
+    }
+#else
+    // On X11 and Wayland the window manager owns the window menu: there is none to extend.
+#endif
+}
+
+#ifdef Q_OS_WIN
+bool TrainerDialog::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    const MSG* msg = static_cast<const MSG*>(message);
+    if (msg->message == WM_SYSCOMMAND &&
+        OnSysCommand(static_cast<uint32_t>(msg->wParam), static_cast<intptr_t>(msg->lParam))) {
+        *result = 0;
+        return true;
+    }
+    return QDialog::nativeEvent(eventType, message, result);
+}
+#endif
+
+bool TrainerDialog::OnSysCommand(uint32_t commandId, intptr_t parameter) {
+    Q_UNUSED(parameter);
+    // The About box opens on this command once it exists; every other command keeps its
+    // default processing (Move, Close...).
+    return (commandId & 0xFFF0u) == ResourceId::kAboutSystemCommand;
+}
+
+void TrainerDialog::paintEvent(QPaintEvent* event) {
+    if (isMinimized()) {
+        OnPaint();
+        return;
+    }
+    QDialog::paintEvent(event);
+}
+
+void TrainerDialog::OnPaint() {
+    // Only a minimised window draws its icon, centred in the client area.
+    QPainter painter(this);
+    const int iconSize = style()->pixelMetric(QStyle::PM_LargeIconSize);
+    const int x = (width() - iconSize + 1) / 2;
+    const int y = (height() - iconSize + 1) / 2;
+    painter.drawPixmap(x, y, icon.pixmap(iconSize, iconSize));
+}
+
+void TrainerDialog::OnNoise() {
+    synthesiser.SetNoise(!synthesiser.Noise());
+}
+
+void TrainerDialog::OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar) {
+    Q_UNUSED(scrollCode);
+    Q_UNUSED(position);
+    Q_UNUSED(scrollBar);
+    settings.volume = static_cast<float>(volumeSlider->value()) * kSliderToVolume;
+    synthesiser.SetVolume(settings.volume);
+}
+
+void TrainerDialog::OnLastLetter() {
+    synthesiser.PlayCode();
+    SetFocusToWindow();
+}
+
+void TrainerDialog::OnChar(uint32_t character, int32_t repeatCount, uint32_t flags) {
+    Q_UNUSED(character);
+    Q_UNUSED(repeatCount);
+    Q_UNUSED(flags);
+    synthesiser.PlayCode();
+}
+
+void TrainerDialog::OnKeyboardShow() {
+    showKeyboard = !showKeyboard;
+    keyboardText->setText(QStringLiteral(" "));
+}
+
+bool TrainerDialog::PreTranslateMessage(QEvent* message) {
+    if (message->type() != QEvent::KeyPress) {
+        return false;
+    }
+    auto& keyDown = *static_cast<QKeyEvent*>(message);
+    uint32_t key = VirtualKey::Of(keyDown);
+    if (key == VirtualKey::kReturn) {
+        VirtualKey::RewriteAsTab(keyDown);
+        key = VirtualKey::kTab;
+    }
+    if (dictationActive) {
+        // The key answers the character being dictated; nothing is played or shown.
+        answerIndex = 0;
+        if (IsDigitKey(key)) {
+            answerIndex = static_cast<int32_t>(key) - kDigitIndexOffset;
+        }
+        if (IsLetterKey(key)) {
+            answerIndex = static_cast<int32_t>(key) - kLetterIndexOffset;
+        }
+        return false;
+    }
+    if (IsDigitKey(key)) {
+        ShowKeyboardCharacter(key, static_cast<int32_t>(key) - kDigitIndexOffset);
+    }
+    if (IsLetterKey(key)) {
+        ShowKeyboardCharacter(key, static_cast<int32_t>(key) - kLetterIndexOffset);
+    }
+    return false;
+}
+
+void TrainerDialog::ShowKeyboardCharacter(uint32_t key, int32_t index) {
+    const char character = static_cast<char>(key);
+    morseTable.CodeForChar(character, synthesiser.currentCode);
+    char text[MorseTable::kTextLength + 1] = {};
+    morseTable.CodeToText(index, text);
+    if (showKeyboard) {
+        keyboardText->setText(QString::asprintf(kKeyboardLineFormat, character, text));
+    }
+    synthesiser.PlayCode();
+}
+
+void TrainerDialog::keyPressEvent(QKeyEvent* event) {
+    // The dialog's own keyboard handling (Enter for the default button, Escape for Annuler)
+    // is not applied to this window. A character typed to the window itself replays.
+    if (KeyDownFilter::IsAddressedToWindow(*event) && !event->text().isEmpty()) {
+        OnChar(event->text().at(0).unicode(), event->count(), 0);
+    }
+    event->ignore();
+}
+
+void TrainerDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        focusAtDeactivation = focusWidget();
+    }
+    QDialog::changeEvent(event);
+}
+
+// The window takes the focus and passes it on to a control, as a dialog does: the one that
+// had it when the window was last left, else the first tab stop.
+void TrainerDialog::SetFocusToWindow() {
+    QWidget* target = focusAtDeactivation.data();
+    if (target == nullptr || !target->isEnabled() || !target->isVisibleTo(this)) {
+        target = FirstTabStop();
+    }
+    if (target != nullptr) {
+        target->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+QWidget* TrainerDialog::FirstTabStop() const {
+    for (const ControlTemplate& item : MainDialogTemplate().items) {
+        if ((item.style & kTabStop) == 0 || item.id == ResourceId::kNoId) {
+            continue;
+        }
+        QWidget* control = TemplateBuilder::FindControl(*this, item.id);
+        if (control != nullptr && control->isEnabled()) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+void TrainerDialog::OnOK() {
+    driver->Stop();
+    if (SaveVolumeOrStay()) {
+        QDialog::accept();
+    }
+}
+
+void TrainerDialog::OnCancel() {
+    driver->Stop();
+    if (SaveVolumeOrStay()) {
+        QDialog::reject();
+    }
+}
+
+// Writes "Volume"; when the store cannot be written the message has been shown and the
+// window stays open, silent until the configuration dialog starts the sound again.
+bool TrainerDialog::SaveVolumeOrStay() {
+    return SaveVolume(*environment.settingsStore, settings, settingsReporter);
+}
+
+void TrainerDialog::accept() {
+    OnOK();
+}
+
+void TrainerDialog::reject() {
+    OnCancel();
+}

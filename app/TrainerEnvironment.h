@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+class MessageSeam;
+class RegistryStore;
+class WaveOutDriver;
+
+// What the main window needs from the world outside it, in one place so that tests can hand
+// it fakes: the sound driver, the store of the settings and the message boxes. The program's
+// own is made by ProgramEnvironment. The pointers are not owned and must outlive the window.
+struct TrainerEnvironment {
+    // Makes the window's sound driver, once, when the window is constructed.
+    std::function<std::unique_ptr<WaveOutDriver>()> makeSoundDriver;
+    RegistryStore* settingsStore = nullptr;
+    MessageSeam* messages = nullptr;
+};

@@ -1,0 +1,134 @@
+// The key plumbing of the main window: virtual-key codes from Qt's key events, and the
+// filter that hands each key-down to the window once.
+
+#include "app/KeyDownFilter.h"
+#include "app/VirtualKey.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QWidget>
+
+class KeyHandlingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void lettersWhateverShift();
+    void digitRowByPhysicalKey();
+    void keypadAndOtherKeys();
+    void rewriteToTab();
+    void eachKeyDownReachesTheHandlerOnce();
+    void keysOfOtherWindowsAreLeftAlone();
+};
+
+void KeyHandlingTest::lettersWhateverShift() {
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_A, Qt::NoModifier, 0, 0), 65u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Q, Qt::ShiftModifier, 24, 0), 81u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Z, Qt::ControlModifier, 52, 0), 90u);
+}
+
+void KeyHandlingTest::digitRowByPhysicalKey() {
+#ifdef Q_OS_WIN
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Ampersand, Qt::NoModifier, 2, 0x31), 49u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Agrave, Qt::NoModifier, 11, 0x30), 48u);
+#else
+    // X key codes 10 to 18 are the keys 1 to 9, 19 is 0; what the layout types does not matter.
+    const int azerty[] = {Qt::Key_Ampersand, Qt::Key_Eacute, Qt::Key_QuoteDbl,   Qt::Key_Apostrophe, Qt::Key_ParenLeft,
+                          Qt::Key_Minus,     Qt::Key_Egrave, Qt::Key_Underscore, Qt::Key_Ccedilla,   Qt::Key_Agrave};
+    const char digits[] = "1234567890";
+    for (int i = 0; i < 10; ++i) {
+        QCOMPARE(VirtualKey::FromQt(azerty[i], Qt::NoModifier, 10 + i, 0), static_cast<uint32_t>(digits[i]));
+        QCOMPARE(VirtualKey::FromQt(Qt::Key_0 + (i + 1) % 10, Qt::ShiftModifier, 10 + i, 0),
+                 static_cast<uint32_t>(digits[i]));
+    }
+    // Another physical key that types a digit is not the digit row.
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_5, Qt::NoModifier, 20, 0), VirtualKey::kNone);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Ampersand, Qt::NoModifier, 9, 0), VirtualKey::kNone);
+#endif
+    // Without native codes (a synthesised event) Qt's key decides.
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_7, Qt::NoModifier, 0, 0), 55u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Ampersand, Qt::NoModifier, 0, 0), VirtualKey::kNone);
+}
+
+void KeyHandlingTest::keypadAndOtherKeys() {
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_0, Qt::KeypadModifier, 90, 0), 96u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_9, Qt::KeypadModifier, 0, 0), 105u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Home, Qt::KeypadModifier, 79, 0), VirtualKey::kNone);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Return, Qt::NoModifier, 36, 0), 13u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Enter, Qt::KeypadModifier, 104, 0), 13u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Tab, Qt::NoModifier, 23, 0), 9u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Space, Qt::NoModifier, 65, 0), 32u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_F1, Qt::NoModifier, 67, 0), 112u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Shift, Qt::ShiftModifier, 50, 0), 16u);
+    QCOMPARE(VirtualKey::FromQt(Qt::Key_Eacute, Qt::NoModifier, 0, 0), VirtualKey::kNone);
+}
+
+void KeyHandlingTest::rewriteToTab() {
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r"));
+    VirtualKey::RewriteAsTab(enter);
+    QCOMPARE(enter.key(), int(Qt::Key_Tab));
+    QCOMPARE(enter.text(), QStringLiteral("\t"));
+    QCOMPARE(enter.modifiers(), Qt::ShiftModifier);
+    QCOMPARE(VirtualKey::Of(enter), 9u);
+}
+
+void KeyHandlingTest::eachKeyDownReachesTheHandlerOnce() {
+    QWidget window;
+    auto* button = new QPushButton(QStringLiteral("x"), &window);
+    auto* inner = new QWidget(&window);
+    auto* deep = new QPushButton(QStringLiteral("y"), inner);
+    int calls = 0;
+    bool addressedToWindow = false;
+    auto* filter = new KeyDownFilter(window, [&](QKeyEvent& keyDown) {
+        ++calls;
+        Q_UNUSED(keyDown);
+    });
+    qApp->installEventFilter(filter);
+    window.show();
+
+    // A key the button ignores goes on to the window: one key-down, one call.
+    QTest::keyClick(button, Qt::Key_Q);
+    QCOMPARE(calls, 1);
+    // Through two parents.
+    QTest::keyClick(deep, Qt::Key_W);
+    QCOMPARE(calls, 2);
+    // Key releases are not key-downs.
+    QTest::keyRelease(deep, Qt::Key_W);
+    QCOMPARE(calls, 2);
+
+    // Addressed to the window itself, or to a control.
+    QKeyEvent toWindow(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, QStringLiteral("e"));
+    QApplication::sendEvent(&window, &toWindow);
+    QCOMPARE(calls, 3);
+    addressedToWindow = KeyDownFilter::IsAddressedToWindow(toWindow);
+    QVERIFY(addressedToWindow);
+    QKeyEvent toButton(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, QStringLiteral("e"));
+    QApplication::sendEvent(button, &toButton);
+    QCOMPARE(calls, 4);
+    QVERIFY(KeyDownFilter::WasSeen(toButton));
+    QVERIFY(!KeyDownFilter::IsAddressedToWindow(toButton));
+
+    // The filter never eats a key: the button still gets its Space.
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    QTest::keyClick(button, Qt::Key_Space);
+    QCOMPARE(clicks, 1);
+    QCOMPARE(calls, 5);
+    delete filter;
+}
+
+void KeyHandlingTest::keysOfOtherWindowsAreLeftAlone() {
+    QWidget window;
+    QWidget other;
+    auto* otherButton = new QPushButton(QStringLiteral("z"), &other);
+    int calls = 0;
+    KeyDownFilter* filter = new KeyDownFilter(window, [&](QKeyEvent&) { ++calls; });
+    qApp->installEventFilter(filter);
+    QTest::keyClick(otherButton, Qt::Key_Q);
+    QCOMPARE(calls, 0);
+    delete filter;
+}
+
+QTEST_MAIN(KeyHandlingTest)
+#include "KeyHandlingTest.moc"

@@ -1,0 +1,59 @@
+// Renders the program's windows offscreen into PNG files, to look at them:
+//   zelbin-screenshot <folder>
+// Each window is built as the program builds it (over a fake sound device and settings in
+// memory) and grabbed as it first appears. Add a window by adding a row to kShots.
+
+#include "tests/app/TrainerFixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTest>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+struct Shot {
+    const char* fileName;
+    std::function<QPixmap()> take;
+};
+
+QPixmap MainWindow() {
+    TrainerFixture trainer;
+    TrainerDialog& dialog = trainer.Open();
+    QApplication::processEvents();
+    return dialog.grab();
+}
+
+const Shot kShots[] = {
+    {"main.png", MainWindow},
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    int status = 0;
+    for (const Shot& shot : kShots) {
+        const QString path = folder.filePath(QString::fromUtf8(shot.fileName));
+        const QPixmap picture = shot.take();
+        if (picture.isNull() || !picture.save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            status = 1;
+            continue;
+        }
+        std::printf("%s: %d x %d\n", qPrintable(path), picture.width(), picture.height());
+    }
+    return status;
+}
