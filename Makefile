@@ -10,13 +10,14 @@ deps:
 # Builds the optimised program and starts the trainer.
 run: deps
 	cmake --preset release >/dev/null
-	cmake --build --preset release -j $(JOBS)
-	@if [ -x build/release/app/zelbin ]; then \
-		build/release/app/zelbin; \
-	else \
-		mkdir -p build/demo && build/release/tools/zelbin-render "CQ CQ DE ZELBIN 73" build/demo/demo.wav && \
-		echo "The trainer's window is not built yet; a demonstration is in build/demo/demo.wav"; \
-	fi
+	cmake --build --preset release -j $(JOBS) --target zelbin
+	build/release/app/zelbin
+
+# Renders the windows offscreen into build/screenshots/ (main.png, ...), to look at them.
+screenshot: deps
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev -j $(JOBS) --target zelbin-screenshot
+	QT_QPA_PLATFORM=offscreen tools/run-test build/dev/tests/app/zelbin-screenshot $(CURDIR)/build/screenshots
 
 # The whole suite: debug, AddressSanitizer and ThreadSanitizer builds, then the fuzzers.
 test: deps test-dev test-asan test-tsan test-fuzz
