@@ -3,6 +3,7 @@
 // Each window is built as the program builds it (over a fake sound device and settings in
 // memory) and grabbed as it first appears. Add a window by adding a row to kShots.
 
+#include "settings/ConfigDialog.h"
 #include "tests/app/TrainerFixture.h"
 
 #include <QApplication>
@@ -27,8 +28,34 @@ QPixmap MainWindow() {
     return dialog.grab();
 }
 
+// The configuration dialog as "Configuration" opens it, with the default values and a few
+// output devices named as PortAudio names them.
+QPixmap ConfigWindow() {
+    ConfigDialog dialog;
+    const char* names[] = {"default", "pulse", "HDA Intel PCH: ALC3246 Analog (hw:0,0)",
+                           "HDA Intel PCH: HDMI 0 (hw:0,3)"};
+    dialog.deviceCount = 4;
+    for (int32_t i = 0; i < dialog.deviceCount; ++i) {
+        dialog.deviceNames[static_cast<size_t>(i)] = names[i];
+    }
+    dialog.deviceIndex = 0;
+    dialog.frequency = 440.0f;
+    dialog.dihMs = 100;
+    dialog.dahMs = 300;
+    dialog.pauseMs = 100;
+    dialog.dictationIntervalMs = 3000;
+    dialog.OnInitDialog();
+    dialog.show();
+    if (!QTest::qWaitForWindowExposed(&dialog)) {
+        qWarning("the configuration dialog was not shown");
+    }
+    QApplication::processEvents();
+    return dialog.grab();
+}
+
 const Shot kShots[] = {
     {"main.png", MainWindow},
+    {"config.png", ConfigWindow},
 };
 
 } // namespace
