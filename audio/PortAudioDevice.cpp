@@ -75,6 +75,12 @@ private:
     std::vector<std::string> names;
 };
 
+// Host buffer [frames] asked of PortAudio: half the driver's ring of 8 x 512 frames.
+// PortAudio fills the host buffer from the queue at start, so it must stay well under the
+// ring; and the smaller it is, the more often PortAudio's and the sound server's client
+// threads wake (at the low latency ALSA offers, they cost several times the driver).
+constexpr int32_t kHostBufferFrames = 2048;
+
 int64_t NowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
@@ -104,7 +110,8 @@ WaveStatus PortAudioDevice::Open(int32_t deviceId, int32_t sampleRate) {
     parameters.device = index;
     parameters.channelCount = 2;
     parameters.sampleFormat = paInt16;
-    parameters.suggestedLatency = Pa_GetDeviceInfo(index)->defaultLowOutputLatency;
+    parameters.suggestedLatency =
+        std::max(Pa_GetDeviceInfo(index)->defaultLowOutputLatency, static_cast<double>(kHostBufferFrames) / sampleRate);
     parameters.hostApiSpecificStreamInfo = nullptr;
 
     head.store(0, std::memory_order_relaxed);
@@ -259,6 +266,7 @@ void PortAudioDevice::StreamFinished(void* userData) {
     self->failed.store(true, std::memory_order_release);
 }
 
+// The PortAudio callback. Real-time rule: no allocation, no locks, no I/O, no Qt.
 int PortAudioDevice::StreamCallback(const void*, void* output, unsigned long frameCount,
                                     const PaStreamCallbackTimeInfo*, unsigned long, void* userData) {
     static_cast<PortAudioDevice*>(userData)->Render(static_cast<uint32_t*>(output), frameCount);
@@ -266,7 +274,7 @@ int PortAudioDevice::StreamCallback(const void*, void* output, unsigned long fra
 }
 
 // Real-time rule: this runs on PortAudio's callback thread. No allocation, no locks, no
-// I/O, no Qt: only the lock-free queue, plain copies and atomics.
+// I/O, no Qt: only the lock-free queue, plain copies and atomics. Consumer of the queue.
 void PortAudioDevice::Render(uint32_t* output, unsigned long frameCount) {
     size_t t = tail.load(std::memory_order_relaxed);
     const size_t h = head.load(std::memory_order_acquire);

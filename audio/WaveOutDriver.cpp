@@ -11,6 +11,7 @@
 
 #if defined(__linux__)
 #include <cerrno>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -50,6 +51,9 @@ void RaiseOwnPriority() {
 } // namespace
 
 void AudioThreadProc(WaveOutDriver* driver) {
+#if defined(__linux__)
+    pthread_setname_np(pthread_self(), "zelbin-audio");
+#endif
     RaiseOwnPriority();
     const auto interval = std::chrono::milliseconds(driver->refillIntervalMs);
     while (!driver->stopRequested.load(std::memory_order_acquire)) {

@@ -1,9 +1,11 @@
 #include "audio/WaveOutDriver.h"
+#include "audio/ErrorBoxGate.h"
 #include "tests/audio/DriverTestSupport.h"
 #include "tests/audio/FakeWaveDevice.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <dirent.h>
@@ -622,6 +624,25 @@ TEST(WaveOutDriverThread, AudioThreadReportWaitsForItsBoxButNotAgainstStop) {
     EXPECT_FALSE(fake->IsOpen());
     boxes.CloseAll(); // the box closed after the stop changes nothing
     EXPECT_EQ(fake->LiveBlocks(), 0);
+}
+
+TEST(ErrorBoxGate, WaitEndsWhenItsOwnBoxClosesOrOnStop) {
+    ErrorBoxGate& gate = ErrorBoxGate::Instance();
+    std::atomic<bool> stop{false};
+    const uint64_t abandoned = gate.Begin();
+    const uint64_t current = gate.Begin();
+    EXPECT_NE(abandoned, current);
+    gate.Closed(abandoned); // a box closed after its report was given up changes nothing
+    auto waited = std::async(std::launch::async, [&] { return gate.Wait(current, stop); });
+    EXPECT_EQ(waited.wait_for(std::chrono::milliseconds(50)), std::future_status::timeout);
+    gate.Closed(current);
+    EXPECT_TRUE(waited.get());
+
+    const uint64_t next = gate.Begin();
+    auto stopped = std::async(std::launch::async, [&] { return gate.Wait(next, stop); });
+    stop.store(true);
+    gate.WakeWaiters();
+    EXPECT_FALSE(stopped.get());
 }
 
 TEST(DriverErrorReporter, DefaultWritesCaptionAndTextToStderr) {

@@ -1,0 +1,199 @@
+// Figures of the sound driver on the real PortAudio stack, printed, not asserted. Run it
+// through tools/driver-figures, which puts it in the PulseAudio sandbox:
+//   1. CPU used by the whole process while the stream runs idle for 10 s (% of one core);
+//   2. latency from PlayCode to the first tone sample taken by the PortAudio callback,
+//      median and 99th percentile over 200 restarts at random moments;
+//   3. underflows during 60 s of continuous tone while two other processes keep both
+//      cores busy.
+#include "audio/PortAudioDevice.h"
+#include "audio/WaveOutDriver.h"
+#include "morse/MorseTable.h"
+#include "morse/Synthesiser.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+// CPU time [s] of each thread of the process, by thread id, with its name.
+std::map<std::string, std::pair<std::string, double>> ThreadCpu() {
+    std::map<std::string, std::pair<std::string, double>> threads;
+    DIR* dir = opendir("/proc/self/task");
+    if (dir == nullptr) {
+        return threads;
+    }
+    while (dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.') {
+            continue;
+        }
+        const std::string base = std::string("/proc/self/task/") + entry->d_name;
+        std::ifstream schedstat(base + "/schedstat"); // first field: time on a CPU [ns]
+        double onCpuNs = 0;
+        schedstat >> onCpuNs;
+        std::ifstream commFile(base + "/comm");
+        std::string name;
+        std::getline(commFile, name);
+        threads[entry->d_name] = {name, onCpuNs * 1e-9};
+    }
+    closedir(dir);
+    return threads;
+}
+
+void IdleCpu(double seconds) {
+    const auto threads0 = ThreadCpu();
+    const double cpu0 = CpuSeconds();
+    const Clock::time_point t0 = Clock::now();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    const double cpu = CpuSeconds() - cpu0;
+    const double wall = Seconds(Clock::now() - t0);
+    const auto threads1 = ThreadCpu();
+    std::printf("idle stream CPU: %.2f %% of one core over %.1f s (target <= 1 %%)\n", 100.0 * cpu / wall, wall);
+    for (const auto& [tid, thread] : threads1) {
+        const auto before = threads0.find(tid);
+        const double used = thread.second - (before != threads0.end() ? before->second.second : 0.0);
+        std::printf("    thread %-16s %5.2f %%\n", thread.first.c_str(), 100.0 * used / wall);
+    }
+}
+
+bool WaitFor(const auto& condition, std::chrono::milliseconds timeout) {
+    const Clock::time_point end = Clock::now() + timeout;
+    while (!condition()) {
+        if (Clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(200us);
+    }
+    return true;
+}
+
+void Latency(Synthesiser& synth, PortAudioDevice& device, int restarts) {
+    MorseTable table;
+    table.CodeForChar('E', synth.currentCode);
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<int> pause(0, 100000); // [us] on top of the ring's play-out
+    std::vector<double> latencies;
+    int lost = 0;
+    for (int i = 0; i < restarts; ++i) {
+        // Long enough for the last tone to leave the ring, then a random moment.
+        std::this_thread::sleep_for(150ms + std::chrono::microseconds(pause(random)));
+        device.ArmToneProbe();
+        const Clock::time_point asked = Clock::now();
+        synth.PlayCode();
+        Clock::time_point taken;
+        if (!WaitFor([&] { return device.ToneProbeTime(&taken); }, 2000ms)) {
+            ++lost;
+            continue;
+        }
+        latencies.push_back(1000.0 * Seconds(taken - asked));
+        WaitFor([&] { return !synth.IsPlaying(); }, 2000ms);
+    }
+    std::sort(latencies.begin(), latencies.end());
+    if (latencies.empty()) {
+        std::printf("latency: no tone seen in %d restarts\n", restarts);
+        return;
+    }
+    const auto at = [&](double q) {
+        const size_t index = static_cast<size_t>(q * static_cast<double>(latencies.size() - 1) + 0.5);
+        return latencies[std::min(index, latencies.size() - 1)];
+    };
+    std::printf("PlayCode -> first tone sample in the callback over %zu restarts: median %.1f ms, p99 %.1f ms, "
+                "min %.1f ms, max %.1f ms (bound about 103 ms)%s\n",
+                latencies.size(), at(0.5), at(0.99), latencies.front(), latencies.back(),
+                lost != 0 ? " -- some restarts never sounded" : "");
+}
+
+std::vector<pid_t> BusyProcesses(int count) {
+    std::vector<pid_t> children;
+    for (int i = 0; i < count; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            volatile unsigned long spin = 0;
+            for (;;) {
+                spin = spin + 1;
+            }
+        }
+        if (child > 0) {
+            children.push_back(child);
+        }
+    }
+    return children;
+}
+
+void UnderflowsUnderLoad(Synthesiser& synth, PortAudioDevice& device, int seconds) {
+    MorseTable table;
+    synth.SetElementLengths(50, 50, (seconds + 5) * 1000); // one dah longer than the run
+    table.CodeForChar('T', synth.currentCode);
+    const std::vector<pid_t> busy = BusyProcesses(2);
+    synth.PlayCode();
+    std::this_thread::sleep_for(500ms);
+    const uint64_t before = device.GetUnderflowCount();
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const uint64_t after = device.GetUnderflowCount();
+    const bool playing = synth.IsPlaying();
+    for (pid_t child : busy) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    synth.PlaySilentSlot();
+    std::printf("underflows during %d s of continuous tone with %zu busy processes: %llu (target 0)%s\n", seconds,
+                busy.size(), static_cast<unsigned long long>(after - before),
+                playing ? "" : " -- the tone ended early");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const double idleSeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    const int restarts = argc > 2 ? std::atoi(argv[2]) : 200;
+    const int loadSeconds = argc > 3 ? std::atoi(argv[3]) : 60;
+
+    Synthesiser synth;
+    synth.Initialise();
+    synth.SetElementLengths(50, 50, 150);
+    synth.SetFrequency(700.0f);
+    synth.SetVolume(0.5f);
+    auto device = std::make_unique<PortAudioDevice>();
+    PortAudioDevice* portAudio = device.get();
+    WaveOutDriver driver(std::move(device));
+    driver.SetCallback(nullptr, &ToneCallback, &synth);
+    driver.Configure(44100, 2048, 8, 10, 0);
+    if (!driver.Start()) {
+        std::fprintf(stderr, "driver-figures: the driver did not start\n");
+        return 1;
+    }
+    std::this_thread::sleep_for(1s);
+    IdleCpu(idleSeconds);
+    Latency(synth, *portAudio, restarts);
+    UnderflowsUnderLoad(synth, *portAudio, loadSeconds);
+    driver.Stop();
+    std::printf("underflows over the whole run: %llu\n",
+                static_cast<unsigned long long>(portAudio->GetUnderflowCount()));
+    return 0;
+}

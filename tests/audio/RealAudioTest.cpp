@@ -1,0 +1,256 @@
+// Plays through the real PortAudio and ALSA stack, with no sound card: the test runs inside
+// tools/pulse-sandbox, whose ALSA default device records every byte written to it in
+// $ZELBIN_TAP before passing it on to a private PulseAudio null sink paced in real time.
+#include "audio/PcmConversion.h"
+#include "audio/PortAudioDevice.h"
+#include "audio/WaveOutDriver.h"
+#include "morse/MorseTable.h"
+#include "morse/Synthesiser.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int32_t kPauseMs = 50;
+constexpr int32_t kDihMs = 50;
+constexpr int32_t kDahMs = 150;
+constexpr float kFrequency = 650.0f; // [Hz]
+constexpr float kVolume = 0.6f;
+
+void PrepareSynth(Synthesiser& synth) {
+    synth.Initialise();
+    synth.SetElementLengths(kPauseMs, kDihMs, kDahMs);
+    synth.SetFrequency(kFrequency);
+    synth.SetVolume(kVolume);
+}
+
+// The synthesiser's own output for one character, from its restart, rendered in the
+// driver's 512-frame requests and converted as the driver converts it, followed by a ring's
+// worth of silence.
+std::vector<uint32_t> ReferencePcm(char character) {
+    Synthesiser synth;
+    PrepareSynth(synth);
+    MorseTable table;
+    table.CodeForChar(character, synth.currentCode);
+    synth.PlayCode();
+    std::vector<uint32_t> pcm;
+    int32_t silentBlocks = 0;
+    while (silentBlocks < 8) {
+        int32_t filled = 0;
+        while (filled < 512) {
+            int32_t count = 512 - filled;
+            const StereoFrame* frames = ToneCallback(&synth, &count);
+            const size_t at = pcm.size();
+            pcm.resize(at + static_cast<size_t>(count));
+            ConvertToPcm16(frames, pcm.data() + at, count);
+            filled += count;
+        }
+        silentBlocks = synth.IsPlaying() ? 0 : silentBlocks + 1;
+    }
+    return pcm;
+}
+
+std::vector<uint32_t> ReadTap() {
+    const char* path = std::getenv("ZELBIN_TAP");
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint32_t> frames(bytes.size() / 4);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data() + 4 * i);
+        frames[i] = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    }
+    return frames;
+}
+
+size_t FirstNonZero(const std::vector<uint32_t>& pcm) {
+    for (size_t i = 0; i < pcm.size(); ++i) {
+        if (pcm[i] != 0) {
+            return i;
+        }
+    }
+    return pcm.size();
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+TEST(RealAudio, DefaultOutputComesFirstInTheDeviceList) {
+    WaveOutDriver driver;
+    ASSERT_GE(driver.GetDeviceCount(), 1);
+    EXPECT_STREQ(driver.GetDeviceName(0), "default");
+    const int32_t count = driver.GetDeviceCount();
+    for (int32_t id = 1; id < count; ++id) {
+        EXPECT_STRNE(driver.GetDeviceName(id), "default") << id;
+        EXPECT_LE(std::string(driver.GetDeviceName(id)).size(), 31u);
+    }
+    EXPECT_EQ(driver.GetDeviceCount(), count); // stable
+}
+
+TEST(RealAudio, CharacterReachesTheDeviceBitExactAndUnbroken) {
+    Synthesiser synth;
+    PrepareSynth(synth);
+    MorseTable table;
+    auto device = std::make_unique<PortAudioDevice>();
+    PortAudioDevice* portAudio = device.get();
+    WaveOutDriver driver(std::move(device));
+    driver.SetCallback(nullptr, &ToneCallback, &synth);
+    ASSERT_TRUE(driver.Configure(44100, 2048, 8, 10, 0));
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(driver.Start());
+    std::this_thread::sleep_for(300ms); // silence first
+    table.CodeForChar('C', synth.currentCode);
+    synth.PlayCode();
+    ASSERT_TRUE(WaitUntil([&] { return !synth.IsPlaying(); }, 10s));
+    std::this_thread::sleep_for(400ms); // the ring and the sink play out
+    const int32_t played = driver.GetPlayedFrames();
+    EXPECT_TRUE(driver.Stop());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), ""); // no ALSA or JACK chatter, no report
+    EXPECT_GT(played, 44100 / 2);
+    EXPECT_EQ(portAudio->GetUnderflowCount(), 0u);
+
+    const std::vector<uint32_t> reference = ReferencePcm('C');
+    const std::vector<uint32_t> tap = ReadTap();
+    const size_t r0 = FirstNonZero(reference);
+    const size_t t0 = FirstNonZero(tap);
+    ASSERT_LT(r0, reference.size());
+    ASSERT_LT(t0, tap.size()) << "no tone reached the device (" << tap.size() << " frames recorded)";
+    const size_t length = reference.size() - r0;
+    // 'C' is dah dih dah dih with gaps: 4 tones of 150, 50, 150, 50 ms and 3 gaps of 50 ms.
+    ASSERT_GT(length, static_cast<size_t>(44100 * 0.55));
+    ASSERT_GE(tap.size() - t0, length) << "the recording ends inside the character";
+    size_t mismatches = 0;
+    size_t first = length;
+    for (size_t i = 0; i < length; ++i) {
+        if (tap[t0 + i] != reference[r0 + i]) {
+            ++mismatches;
+            first = std::min(first, i);
+        }
+    }
+    EXPECT_EQ(mismatches, 0u) << "first difference " << first << " frames after the tone began";
+}
+
+TEST(RealAudio, DeviceIdOutsideTheListFailsToOpen) {
+    Synthesiser synth;
+    PrepareSynth(synth);
+    WaveOutDriver driver;
+    driver.SetCallback(nullptr, &ToneCallback, &synth);
+    for (int32_t id : {driver.GetDeviceCount(), -1}) {
+        driver.Configure(44100, 2048, 8, 10, id);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(driver.Start()) << id;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "WaveOut driver: waveOutOpen() failed\n");
+    }
+}
+
+// Run in a child process (PortAudio reads the ALSA configuration once per process).
+TEST(RealAudioChild, NoUsableDevice) {
+    if (std::getenv("ZELBIN_NO_AUDIO_CHILD") == nullptr) {
+        GTEST_SKIP() << "run by RealAudio.NoUsableDeviceFailsTheStart";
+    }
+    Synthesiser synth;
+    PrepareSynth(synth);
+    WaveOutDriver driver;
+    driver.SetCallback(nullptr, &ToneCallback, &synth);
+    driver.Configure(44100, 2048, 8, 10, 0);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(driver.Start());
+    EXPECT_EQ(driver.GetDeviceCount(), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "WaveOut driver: waveOutOpen() failed\n");
+    EXPECT_TRUE(driver.Stop());
+}
+
+TEST(RealAudio, NoUsableDeviceFailsTheStart) {
+    const char* config = std::getenv("ZELBIN_NO_AUDIO_ALSA_CONFIG");
+    ASSERT_NE(config, nullptr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("ALSA_CONFIG_PATH", config, 1);
+        setenv("ZELBIN_NO_AUDIO_CHILD", "1", 1);
+        unsetenv("PULSE_SERVER");
+        execl("/proc/self/exe", "real_audio_test", "--gtest_filter=RealAudioChild.NoUsableDevice", nullptr);
+        _exit(127);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// Last: it takes the sound server away.
+TEST(RealAudioZ, ServerThatVanishesMidStreamDoesNotHangTheDriver) {
+    const char* pid = std::getenv("ZELBIN_PULSE_PID");
+    ASSERT_NE(pid, nullptr);
+    Synthesiser synth;
+    PrepareSynth(synth);
+    auto device = std::make_unique<PortAudioDevice>();
+    PortAudioDevice* portAudio = device.get();
+    WaveOutDriver driver(std::move(device));
+    driver.SetCallback(nullptr, &ToneCallback, &synth);
+    driver.Configure(44100, 2048, 8, 10, 0);
+    ASSERT_TRUE(driver.Start());
+    std::this_thread::sleep_for(200ms);
+    testing::internal::CaptureStderr();
+    kill(std::atoi(pid), SIGKILL);
+    // The PortAudio stream stops with an error; its queued buffers come back as done, and
+    // the driver goes on at its pace with writes that fail, reported once.
+    EXPECT_TRUE(WaitUntil([&] { return portAudio->HasFailed(); }, 10s));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(driver.Stop());
+    const std::string err = testing::internal::GetCapturedStderr();
+    size_t reports = 0;
+    for (size_t at = err.find("WaveOut driver: "); at != std::string::npos; at = err.find("WaveOut driver: ", at + 1)) {
+        ++reports;
+    }
+    EXPECT_EQ(reports, 1u) << err;
+    EXPECT_NE(err.find("WaveOut driver: waveOutWrite() failed\n"), std::string::npos) << err;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Outside the sandbox, run again inside it. If PulseAudio cannot start, the sandbox
+    // exits non-zero and the test fails.
+    if (std::getenv("ZELBIN_TAP") == nullptr) {
+        char self[4096] = {};
+        if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) {
+            std::perror("/proc/self/exe");
+            return 1;
+        }
+        std::vector<char*> args;
+        args.push_back(const_cast<char*>(ZELBIN_PULSE_SANDBOX));
+        args.push_back(self);
+        for (int i = 1; i < argc; ++i) {
+            args.push_back(argv[i]);
+        }
+        args.push_back(nullptr);
+        execv(ZELBIN_PULSE_SANDBOX, args.data());
+        std::perror("pulse-sandbox");
+        return 1;
+    }
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
