@@ -12,6 +12,7 @@
 #include "res/cursor/hand130.xbm"
 
 namespace {
+constexpr int kTooltipDelayMs = 500;  // how long the pointer rests before the tooltip shows
 constexpr int kTooltipShowMs = 10000; // how long a tooltip stays up
 const QPoint kTooltipOffset(2, 18);   // below and right of the pointer's hot spot [px]
 } // namespace
@@ -34,6 +35,11 @@ LinkLabel::LinkLabel(QWidget* parent)
     tooltip.setAutoFillBackground(true);
     tooltip.setMargin(2);
     tooltip.hide();
+    // The tooltip shows whether the dialog is the active window or not, so it keeps its own
+    // timer rather than Qt's, which waits for an active window.
+    tooltipWakeUp.setSingleShot(true);
+    tooltipWakeUp.setInterval(kTooltipDelayMs);
+    connect(&tooltipWakeUp, &QTimer::timeout, this, [this] { ShowTooltip(QCursor::pos()); });
     tooltipTimer.setSingleShot(true);
     tooltipTimer.setInterval(kTooltipShowMs);
     connect(&tooltipTimer, &QTimer::timeout, this, &LinkLabel::HideTooltip);
@@ -137,6 +143,9 @@ void LinkLabel::mouseMoveEvent(QMouseEvent* e) {
     } else if (!hovering && inside) {
         StartHover();
     }
+    if (hovering && !tooltip.isVisible() && e->buttons() == Qt::NoButton) {
+        tooltipWakeUp.start(); // restarted by every move: the pointer must rest
+    }
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent* e) {
@@ -208,6 +217,7 @@ void LinkLabel::ShowTooltip(const QPoint& globalPos) {
 }
 
 void LinkLabel::HideTooltip() {
+    tooltipWakeUp.stop();
     tooltipTimer.stop();
     tooltip.hide();
 }

@@ -68,7 +68,8 @@ private:
     bool visited = false;  // set by the first click, never cleared
     bool pressed = false;  // the left button went down over the control
     QLabel tooltip;
-    QTimer tooltipTimer; // hides the tooltip after a while, as tooltips do
+    QTimer tooltipWakeUp; // shows the tooltip once the pointer rests over the link
+    QTimer tooltipTimer;  // hides the tooltip after a while, as tooltips do
     QString address;
     UrlOpener* opener;
     const QColor hoverColour{255, 0, 0};

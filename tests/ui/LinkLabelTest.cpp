@@ -252,9 +252,10 @@ private slots:
         const QString text = QStringLiteral("Aide, dernières versions, support...");
         d.link->SetTooltipText(text);
         QVERIFY(d.link->Tooltip().text().isEmpty());
-        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), d.link->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(d.link, &help);
+        MoveTo(d.link, QPoint(5, 5));
+        QTest::qWait(800);
         QVERIFY(!d.link->Tooltip().isVisible());
+        Leave(d.link);
 
         d.link->EnableTooltip(true);
         d.link->SetTooltipText(text);
@@ -264,10 +265,10 @@ private slots:
         QCOMPARE(d.link->Tooltip().palette().color(QPalette::Window), QColor(0, 0, 0));
         QCOMPARE(d.link->Tooltip().palette().color(QPalette::WindowText), QColor(0, 255, 0));
 
-        // Resting the pointer shows it in its colours; leaving the control hides it.
+        // Resting the pointer over the link shows it in its colours, active window or not;
+        // leaving the control hides it.
         MoveTo(d.link, QPoint(5, 5));
-        QApplication::sendEvent(d.link, &help);
-        QVERIFY(d.link->Tooltip().isVisible());
+        QTRY_VERIFY(d.link->Tooltip().isVisible());
         const QImage tip = d.link->Tooltip().grab().toImage();
         QVERIFY(CountPixels(tip, QColor(0, 0, 0)) > tip.width() * tip.height() / 2);
         QVERIFY(CountPixels(tip, QColor(0, 255, 0)) > 0);
@@ -278,7 +279,10 @@ private slots:
         d.link->EnableTooltip(false);
         d.link->SetTooltipText(QStringLiteral("autre"));
         QCOMPARE(d.link->Tooltip().text(), text);
+        MoveTo(d.link, QPoint(6, 5));
+        QHelpEvent help(QEvent::ToolTip, QPoint(6, 5), d.link->mapToGlobal(QPoint(6, 5)));
         QApplication::sendEvent(d.link, &help);
+        QTest::qWait(800);
         QVERIFY(!d.link->Tooltip().isVisible());
     }
 
