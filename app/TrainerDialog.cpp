@@ -75,6 +75,9 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
 }
 
 TrainerDialog::~TrainerDialog() {
+    // No key reaches the window's handlers while it is taken apart.
+    delete keyDownFilter;
+    keyDownFilter = nullptr;
     // The driver's destructor stops a stream that still runs, before the synthesiser goes.
     waveOut.reset();
 }
