@@ -42,12 +42,20 @@ QString Caption(const QString& address, const QFont& font, int widthPx) {
     return QFontMetrics(font).elidedText(address, Qt::ElideMiddle, widthPx);
 }
 
+QString WithQuery(const QString& address, const char* query) {
+    QString joined = QString::fromLatin1(query);
+    if (address.contains(u'?') && joined.startsWith(u'?')) {
+        joined[0] = u'&';
+    }
+    return address + joined;
+}
+
 QString MainWindowLink() {
-    return Address() + QString::fromLatin1(kMainWindowQuery);
+    return WithQuery(Address(), kMainWindowQuery);
 }
 
 QString AboutLink() {
-    return Address() + QString::fromLatin1(kAboutQuery);
+    return WithQuery(Address(), kAboutQuery);
 }
 
 } // namespace HomePage

@@ -23,6 +23,9 @@ QString LocateHelpPage(const QString& programDir, const QString& installedPath);
 // its middle left out.
 QString Caption(const QString& address, const QFont& font, int widthPx);
 
+// The address followed by the query; a query that the address already has goes on with '&'.
+QString WithQuery(const QString& address, const char* query);
+
 // Address() followed by the main window's or the About box's query.
 QString MainWindowLink();
 QString AboutLink();

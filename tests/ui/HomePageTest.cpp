@@ -37,9 +37,19 @@ private slots:
     void linksAppendTheirQueries() {
         const QString base = HomePage::Address();
         QVERIFY(!base.isEmpty());
-        QVERIFY(!base.contains('?'));
+        if (base.contains('?')) {
+            QSKIP("built with a web page address that has a query of its own");
+        }
         QCOMPARE(HomePage::MainWindowLink(), base + "?utm_source=principale&utm_medium=zelbin&utm_campaign=executable");
         QCOMPARE(HomePage::AboutLink(), base + "?utm_source=about&utm_medium=zelbin&utm_campaign=executable");
+    }
+
+    void queryGoesOnAnAddressThatHasOne() {
+        QCOMPARE(HomePage::WithQuery(QStringLiteral("https://zelbin.example/"), HomePage::kAboutQuery),
+                 QStringLiteral("https://zelbin.example/?utm_source=about&utm_medium=zelbin&utm_campaign=executable"));
+        QCOMPARE(HomePage::WithQuery(QStringLiteral("https://zelbin.example/aide?lang=fr"), HomePage::kMainWindowQuery),
+                 QStringLiteral("https://zelbin.example/aide?lang=fr&utm_source=principale&utm_medium=zelbin&utm_"
+                                "campaign=executable"));
     }
 
     void builtWithoutAWebPageTheHelpPageOfTheBuildTreeIsUsed() {
