@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -84,6 +85,7 @@ private slots:
     void autoRepeatRestartsTheCharacter();
     void newKeyCutsTheCharacterOff();
     void hiddenDisplayKeepsItsText();
+    void everyDisplayLineFitsOnOneLine();
     void charToTheWindowItselfReplays();
     void dictationRecordsAnswersInstead();
 
@@ -252,6 +254,28 @@ void KeyboardPracticeTest::hiddenDisplayKeepsItsText() {
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral(" "));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_E);
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral(" "));
+}
+
+void KeyboardPracticeTest::everyDisplayLineFitsOnOneLine() {
+    TrainerFixture trainer;
+    trainer.Open();
+    TickShow(trainer);
+    QLabel* display = KeyboardText(trainer);
+    const QFontMetrics metrics(display->font());
+    QList<int> keys;
+    for (int key = Qt::Key_A; key <= Qt::Key_Z; ++key) {
+        keys.append(key);
+    }
+    for (int key = Qt::Key_0; key <= Qt::Key_9; ++key) {
+        keys.append(key);
+    }
+    for (int key : keys) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key));
+        const QString line = display->text();
+        QVERIFY(line.startsWith(QStringLiteral("Caractère ")));
+        QVERIFY2(metrics.horizontalAdvance(line) <= display->width(), qPrintable(line));
+        QVERIFY2(metrics.height() <= display->height(), qPrintable(line));
+    }
 }
 
 void KeyboardPracticeTest::charToTheWindowItselfReplays() {
