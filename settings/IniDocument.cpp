@@ -182,7 +182,7 @@ void IniDocument::Set(std::string_view section, std::string_view name, int32_t v
         return;
     }
     EndLastLine();
-    text += "[" + std::string(section) + "]\n" + entry + "\n";
+    text.append("[").append(section).append("]\n").append(entry).append("\n");
     IndexLines();
 }
 
