@@ -10,6 +10,9 @@
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
 #include "settings/SettingsPersistence.h"
+#include "ui/AboutDialog.h"
+#include "ui/HomePage.h"
+#include "ui/LinkLabel.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -37,6 +40,9 @@ constexpr int32_t kStartupDeviceId = 0;   // the stored device takes effect with
 constexpr const char* kConfigureFailed = "Unable to configure audio driver";
 constexpr const char* kStartFailed = "Unable to start audio driver";
 
+// The tooltip of the link, in black and green.
+constexpr const char* kLinkTooltip = "Aide, dernières versions, support...";
+
 // The display line of keyboard practice: the word, the character, five spaces, its code.
 constexpr const char* kKeyboardLineFormat = "Caractère %c     %s";
 
@@ -51,8 +57,8 @@ constexpr int32_t kDigitIndexOffset = 22;
 // Buttons whose handlers come with the dictation modes, the configuration dialog and the
 // About box; until then they stay disabled rather than pretend to work.
 constexpr int32_t kControlsWithoutHandler[] = {
-    MainControl::kConfiguration, MainControl::kAbout,         MainControl::kOpenFile,      MainControl::kFilePlay,
-    MainControl::kFileStop,      MainControl::kDictationPlay, MainControl::kDictationStop, MainControl::kDictationShow,
+    MainControl::kConfiguration, MainControl::kOpenFile,      MainControl::kFilePlay,      MainControl::kFileStop,
+    MainControl::kDictationPlay, MainControl::kDictationStop, MainControl::kDictationShow,
 };
 
 bool IsDigitKey(uint32_t key) {
@@ -68,7 +74,10 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     : QDialog(parent), icon(LoadAppIcon()), environment(environment), settingsReporter(*environment.messages),
       driverReporter(*environment.messages, *this), waveOut(environment.makeSoundDriver()) {
     driver = waveOut.get();
-    TemplateBuilder(MainDialogTemplate()).Build(*this);
+    TemplateBuilder builder(MainDialogTemplate());
+    builder.Bind(MainControl::kLink,
+                 [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new LinkLabel(parent); });
+    builder.Build(*this);
     waveOut->SetErrorReporter(&driverReporter);
     keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown) { PreTranslateMessage(&keyDown); });
     qApp->installEventFilter(keyDownFilter);
@@ -88,7 +97,7 @@ int TrainerDialog::DoModal() {
 }
 
 void TrainerDialog::DoDataExchange() {
-    linkLabel = TemplateBuilder::Control<QLabel>(*this, MainControl::kLink);
+    linkLabel = TemplateBuilder::Control<LinkLabel>(*this, MainControl::kLink);
     keyboardText = TemplateBuilder::Control<QLabel>(*this, MainControl::kKeyboardText);
     dictationText = TemplateBuilder::Control<QLabel>(*this, MainControl::kDictationText);
     scoreText = TemplateBuilder::Control<QLabel>(*this, MainControl::kScore);
@@ -106,6 +115,7 @@ void TrainerDialog::ConnectMessageTable() {
         {ResourceId::kCancel, &TrainerDialog::OnCancel},
         {MainControl::kLastLetter, &TrainerDialog::OnLastLetter},
         {MainControl::kNoise, &TrainerDialog::OnNoise},
+        {MainControl::kAbout, &TrainerDialog::OnAbout},
         {MainControl::kKeyboardShow, &TrainerDialog::OnKeyboardShow},
     };
     for (const CommandEntry& entry : kCommands) {
@@ -169,6 +179,15 @@ bool TrainerDialog::OnInitDialog() {
     fileOffset = 0;
     fileActive = false;
 
+    // 10. The link: the product's web page with the main window's query, and its tooltip.
+    linkLabel->setText(HomePage::Caption(HomePage::Address(), linkLabel->font(), linkLabel->width()));
+    linkLabel->SetUrlOpener(environment.urlOpener);
+    linkLabel->SetURL(HomePage::MainWindowLink());
+    linkLabel->EnableTooltip(true);
+    linkLabel->SetTooltipText(QString::fromUtf8(kLinkTooltip));
+    linkLabel->SetTooltipBkColor(QColor(0, 0, 0));
+    linkLabel->SetTooltipTextColor(QColor(0, 255, 0));
+
     // 11. The focus goes to the first tab stop, the OK button.
     if (QWidget* first = FirstTabStop()) {
         first->setFocus(Qt::TabFocusReason);
@@ -214,9 +233,19 @@ bool TrainerDialog::nativeEvent(const QByteArray& eventType, void* message, qint
 
 bool TrainerDialog::OnSysCommand(uint32_t commandId, intptr_t parameter) {
     Q_UNUSED(parameter);
-    // The About box opens on this command once it exists; every other command keeps its
-    // default processing (Move, Close...).
-    return (commandId & 0xFFF0u) == ResourceId::kAboutSystemCommand;
+    // The About item; every other command keeps its default processing (Move, Close...).
+    if ((commandId & 0xFFF0u) == ResourceId::kAboutSystemCommand) {
+        OnAbout();
+        return true;
+    }
+    return false;
+}
+
+void TrainerDialog::OnAbout() {
+    // Modal: the main window takes no input meanwhile, but its timer goes on, and keys typed in
+    // the box are the box's (the key filter sees only this window and its controls).
+    AboutDialog about(this, environment.urlOpener);
+    about.DoModal();
 }
 
 void TrainerDialog::paintEvent(QPaintEvent* event) {

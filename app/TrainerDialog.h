@@ -6,6 +6,7 @@
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
 #include "settings/Settings.h"
+#include "ui/LinkLabel.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -50,6 +51,7 @@ public:
     void OnLastLetter();
     void OnChar(uint32_t character, int32_t repeatCount, uint32_t flags);
     void OnNoise();
+    void OnAbout();
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
@@ -81,7 +83,7 @@ public:
     int32_t fileOffset = 0;     // [bytes] next character of the file
 
     // Controls bound to members by DoDataExchange.
-    QPointer<QLabel> linkLabel;     // 1031
+    QPointer<LinkLabel> linkLabel;  // 1031
     QPointer<QLabel> keyboardText;  // 1030
     QPointer<QLabel> dictationText; // 1025
     QPointer<QLabel> scoreText;     // 1028

@@ -5,6 +5,7 @@
 
 class MessageSeam;
 class RegistryStore;
+class UrlOpener;
 class WaveOutDriver;
 
 // What the main window needs from the world outside it, in one place so that tests can hand
@@ -15,4 +16,5 @@ struct TrainerEnvironment {
     std::function<std::unique_ptr<WaveOutDriver>()> makeSoundDriver;
     RegistryStore* settingsStore = nullptr;
     MessageSeam* messages = nullptr;
+    UrlOpener* urlOpener = nullptr; // where the links go; the desktop's when null
 };

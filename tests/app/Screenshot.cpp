@@ -5,6 +5,7 @@
 
 #include "settings/ConfigDialog.h"
 #include "tests/app/TrainerFixture.h"
+#include "ui/AboutDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -53,8 +54,21 @@ QPixmap ConfigWindow() {
     return dialog.grab();
 }
 
+// The About box as the "A propos" button opens it.
+QPixmap AboutBox() {
+    AboutDialog about;
+    about.OnInitDialog();
+    about.show();
+    if (!QTest::qWaitForWindowExposed(&about)) {
+        return {};
+    }
+    QApplication::processEvents();
+    return about.grab();
+}
+
 const Shot kShots[] = {
     {"main.png", MainWindow},
+    {"about.png", AboutBox},
     {"config.png", ConfigWindow},
 };
 

@@ -200,13 +200,13 @@ void TrainerDialogTest::noiseToggles() {
 void TrainerDialogTest::laterButtonsStartDisabled() {
     TrainerFixture trainer;
     trainer.Open();
-    for (int32_t id : {MainControl::kConfiguration, MainControl::kAbout, MainControl::kOpenFile, MainControl::kFilePlay,
-                       MainControl::kFileStop, MainControl::kDictationPlay, MainControl::kDictationStop,
-                       MainControl::kDictationShow}) {
+    for (int32_t id :
+         {MainControl::kConfiguration, MainControl::kOpenFile, MainControl::kFilePlay, MainControl::kFileStop,
+          MainControl::kDictationPlay, MainControl::kDictationStop, MainControl::kDictationShow}) {
         QVERIFY2(!trainer.Control<QWidget>(id)->isEnabled(), qPrintable(QString::number(id)));
     }
     for (int32_t id : {ResourceId::kOk, ResourceId::kCancel, MainControl::kLastLetter, MainControl::kNoise,
-                       MainControl::kVolume, MainControl::kKeyboardShow, MainControl::kFileShow}) {
+                       MainControl::kAbout, MainControl::kVolume, MainControl::kKeyboardShow, MainControl::kFileShow}) {
         QVERIFY2(trainer.Control<QWidget>(id)->isEnabled(), qPrintable(QString::number(id)));
     }
 }
