@@ -6,7 +6,6 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QVariant>
 
 #include "res/cursor/hand130-mask.xbm"
 #include "res/cursor/hand130.xbm"
@@ -46,28 +45,6 @@ LinkLabel::LinkLabel(QWidget* parent)
 }
 
 LinkLabel::~LinkLabel() = default;
-
-bool LinkLabel::Subclass(QLabel* control) {
-    if (control == nullptr || control == this) {
-        return false;
-    }
-    setParent(control->parentWidget());
-    setObjectName(control->objectName());
-    for (const QByteArray& name : control->dynamicPropertyNames()) {
-        setProperty(name.constData(), control->property(name.constData()));
-    }
-    setText(control->text());
-    setAlignment(control->alignment());
-    setWordWrap(control->wordWrap());
-    setGeometry(control->geometry());
-    setEnabled(control->isEnabled());
-    stackUnder(control);
-    setVisible(!control->isHidden());
-    control->hide();
-    control->setObjectName(QString());
-    control->deleteLater();
-    return true;
-}
 
 void LinkLabel::SetURL(const QString& newAddress) {
     address = newAddress;

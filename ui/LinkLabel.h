@@ -19,11 +19,6 @@ public:
     explicit LinkLabel(QWidget* parent = nullptr);
     ~LinkLabel() override;
 
-    // Takes the place of a label built from a dialog template, as binding a control does: the same
-    // parent, object name, properties, text, alignment, geometry and place in the stacking order.
-    // The template's label is hidden and deleted later. Returns false for no label or for itself.
-    bool Subclass(QLabel* control);
-
     // Stores a copy of the address that a click opens.
     void SetURL(const QString& address);
     // Gates SetTooltipText: while the tooltip is off, setting its text does nothing.

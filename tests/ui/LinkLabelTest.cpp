@@ -285,28 +285,6 @@ private slots:
         QTest::qWait(800);
         QVERIFY(!d.link->Tooltip().isVisible());
     }
-
-    void subclassTakesThePlaceOfTheTemplateLabel() {
-        QWidget window;
-        auto* control = new QLabel(QStringLiteral("www.example.org"), &window);
-        control->setObjectName(QStringLiteral("1031"));
-        control->setProperty("controlId", 1031);
-        control->setGeometry(136, 224, 131, 8);
-        control->setWordWrap(true);
-        LinkLabel link;
-        QVERIFY(!link.Subclass(nullptr));
-        QVERIFY(!link.Subclass(&link));
-        QVERIFY(link.Subclass(control));
-        QCOMPARE(link.parentWidget(), &window);
-        QCOMPARE(link.text(), QStringLiteral("www.example.org"));
-        QCOMPARE(link.geometry(), QRect(136, 224, 131, 8));
-        QVERIFY(link.wordWrap());
-        QCOMPARE(link.property("controlId").toInt(), 1031);
-        QCOMPARE(link.TextColor(), kBlue);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(window.findChildren<QLabel*>(Qt::FindDirectChildrenOnly).size(), 1);
-        QCOMPARE(window.findChild<QLabel*>(QStringLiteral("1031")), &link);
-    }
 };
 
 QTEST_MAIN(LinkLabelTest)
