@@ -11,9 +11,9 @@
 #include "res/cursor/hand130.xbm"
 
 namespace {
-constexpr int kTooltipDelayMs = 500;  // how long the pointer rests before the tooltip shows
-constexpr int kTooltipShowMs = 10000; // how long a tooltip stays up
-const QPoint kTooltipOffset(2, 18);   // below and right of the pointer's hot spot [px]
+constexpr int kTooltipDelayMs = 500;    // how long the pointer rests before the tooltip shows
+constexpr int kTooltipShowMs = 10000;   // how long a tooltip stays up
+constexpr QPoint kTooltipOffset(2, 18); // below and right of the pointer's hot spot [px]
 } // namespace
 
 LinkLabel::LinkLabel(QWidget* parent)
