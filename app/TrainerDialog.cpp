@@ -2,13 +2,18 @@
 
 #include "app/KeyDownFilter.h"
 #include "app/MessageSeam.h"
+#include "app/QtFileDialogSeam.h"
+#include "app/QtTimerSeam.h"
 #include "app/TemplateBuilder.h"
 #include "app/VirtualKey.h"
 #include "app/WaveOutDriverForQt.h"
+#include "morse/ByteClassifier.h"
+#include "morse/RandomPicker.h"
 #include "res/AppIcon.h"
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "res/StringTable.h"
+#include "settings/ConfigDialog.h"
 #include "settings/SettingsPersistence.h"
 #include "ui/AboutDialog.h"
 #include "ui/HomePage.h"
@@ -16,6 +21,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -40,6 +46,19 @@ constexpr int32_t kStartupDeviceId = 0;   // the stored device takes effect with
 constexpr const char* kConfigureFailed = "Unable to configure audio driver";
 constexpr const char* kStartFailed = "Unable to start audio driver";
 
+// The one timer of the window, shared by the random and the file dictation.
+constexpr uint32_t kDictationTimerId = 31;
+constexpr const char* kTimerFailed = "Unable to set timer";
+constexpr const char* kEndOfFile = "Fin";
+
+// The texts of the random dictation: the score at Play, the score with the character just
+// scored at each tick, and the pattern of the character being played (six spaces).
+constexpr const char* kScoreFormat = "Score: %d sur %d";
+constexpr const char* kScoreWithPreviousFormat = "Score: %d sur %d\nPrécédent:%c";
+constexpr const char* kPatternFormat = "Caractère      %s";
+
+constexpr int kConfigurationConfirmed = 1; // what ConfigDialog::DoModal returns for OK
+
 // The tooltip of the link, in black and green.
 constexpr const char* kLinkTooltip = "Aide, dernières versions, support...";
 
@@ -54,12 +73,15 @@ constexpr float kVolumeToSlider = 100.0f;
 constexpr int32_t kLetterIndexOffset = 65;
 constexpr int32_t kDigitIndexOffset = 22;
 
-// Buttons whose handlers come with the dictation modes, the configuration dialog and the
-// About box; until then they stay disabled rather than pretend to work.
-constexpr int32_t kControlsWithoutHandler[] = {
-    MainControl::kConfiguration, MainControl::kOpenFile,      MainControl::kFilePlay,      MainControl::kFileStop,
-    MainControl::kDictationPlay, MainControl::kDictationStop, MainControl::kDictationShow,
-};
+// A path as the platform's file functions take it: UTF-16 on Windows, the local 8-bit
+// encoding (UTF-8) elsewhere.
+std::filesystem::path ToFilesystemPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
 
 bool IsDigitKey(uint32_t key) {
     return key >= '0' && key <= '9';
@@ -81,12 +103,28 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     waveOut->SetErrorReporter(&driverReporter);
     keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown) { PreTranslateMessage(&keyDown); });
     qApp->installEventFilter(keyDownFilter);
+
+    // Timer 31 and the open-file dialog: the environment's, else Qt's own.
+    timers = environment.timers;
+    if (timers == nullptr) {
+        ownTimers = std::make_unique<QtTimerSeam>();
+        timers = ownTimers.get();
+    }
+    timers->SetTickHandler([this](uint32_t timerId) { OnTimer(timerId); });
+    fileDialog = environment.fileDialog;
+    if (fileDialog == nullptr) {
+        ownFileDialog = std::make_unique<QtFileDialogSeam>();
+        fileDialog = ownFileDialog.get();
+    }
 }
 
 TrainerDialog::~TrainerDialog() {
     // No key reaches the window's handlers while it is taken apart.
     delete keyDownFilter;
     keyDownFilter = nullptr;
+    // Nor any tick.
+    timers->KillTimer(kDictationTimerId);
+    timers->SetTickHandler(nullptr);
     // The driver's destructor stops a stream that still runs, before the synthesiser goes.
     waveOut.reset();
 }
@@ -114,9 +152,16 @@ void TrainerDialog::ConnectMessageTable() {
         {ResourceId::kOk, &TrainerDialog::OnOK},
         {ResourceId::kCancel, &TrainerDialog::OnCancel},
         {MainControl::kLastLetter, &TrainerDialog::OnLastLetter},
+        {MainControl::kConfiguration, &TrainerDialog::OnConfiguration},
         {MainControl::kNoise, &TrainerDialog::OnNoise},
+        {MainControl::kOpenFile, &TrainerDialog::OnOpenFile},
+        {MainControl::kDictationPlay, &TrainerDialog::OnDictationPlay},
+        {MainControl::kDictationStop, &TrainerDialog::OnDictationStop},
+        {MainControl::kDictationShow, &TrainerDialog::OnDictationShow},
         {MainControl::kAbout, &TrainerDialog::OnAbout},
         {MainControl::kKeyboardShow, &TrainerDialog::OnKeyboardShow},
+        {MainControl::kFilePlay, &TrainerDialog::OnFilePlay},
+        {MainControl::kFileStop, &TrainerDialog::OnFileStop},
     };
     for (const CommandEntry& entry : kCommands) {
         if (auto* button = TemplateBuilder::Control<QAbstractButton>(*this, entry.controlId)) {
@@ -125,12 +170,6 @@ void TrainerDialog::ConnectMessageTable() {
     }
     // WM_HSCROLL: every move of the volume slider.
     connect(volumeSlider, &QSlider::valueChanged, this, [this](int position) { OnHScroll(0, position, volumeSlider); });
-
-    for (int32_t controlId : kControlsWithoutHandler) {
-        if (QWidget* control = TemplateBuilder::FindControl(*this, controlId)) {
-            control->setEnabled(false);
-        }
-    }
 }
 
 bool TrainerDialog::OnInitDialog() {
@@ -402,4 +441,204 @@ void TrainerDialog::accept() {
 
 void TrainerDialog::reject() {
     OnCancel();
+}
+
+// ---- Random dictation --------------------------------------------------------------------
+
+void TrainerDialog::OnDictationPlay() {
+    EnableControls({MainControl::kDictationPlay, MainControl::kFilePlay, MainControl::kFileStop}, false);
+    SetFocusToWindow();
+    PickCharacter();
+    morseTable.CodeForIndex(currentIndex, synthesiser.currentCode);
+    synthesiser.PlayCode();
+    dictationActive = true;
+    timers->KillTimer(kDictationTimerId);
+    SetDictationTimer();
+    if (showDictation) {
+        ShowDictationPattern();
+    }
+    score = 0;
+    scoreTotal = 0;
+    scoreText->setText(QString::asprintf(kScoreFormat, score, scoreTotal));
+}
+
+void TrainerDialog::OnDictationStop() {
+    timers->KillTimer(kDictationTimerId);
+    dictationActive = false;
+    EnableControls({MainControl::kDictationPlay, MainControl::kFilePlay, MainControl::kFileStop}, true);
+}
+
+void TrainerDialog::OnDictationShow() {
+    showDictation = !showDictation;
+    dictationText->setText(QStringLiteral(" "));
+}
+
+// Timer 31 serves both dictation modes; the interlocks keep them from running together.
+void TrainerDialog::OnTimer(uint32_t timerId) {
+    if (timerId != kDictationTimerId) {
+        return;
+    }
+    if (dictationActive) {
+        DictationStep();
+    }
+    if (fileActive) {
+        FileStep();
+    }
+}
+
+// Scores the character of the past interval against the last key pressed, then plays the next.
+void TrainerDialog::DictationStep() {
+    if (currentIndex == answerIndex) {
+        ++score;
+    }
+    ++scoreTotal;
+    scoreText->setText(
+        QString::asprintf(kScoreWithPreviousFormat, score, scoreTotal, morseTable.IndexToChar(currentIndex)));
+    PickCharacter();
+    morseTable.CodeForIndex(currentIndex, synthesiser.currentCode);
+    if (showDictation) {
+        ShowDictationPattern();
+    }
+    synthesiser.PlayCode();
+    SetDictationTimer();
+}
+
+void TrainerDialog::PickCharacter() {
+    currentIndex = RandomPicker::PickIndex();
+}
+
+void TrainerDialog::ShowDictationPattern() {
+    char pattern[MorseTable::kTextLength + 1] = {};
+    morseTable.CodeToText(currentIndex, pattern);
+    dictationText->setText(QString::asprintf(kPatternFormat, pattern));
+}
+
+// Sets timer 31 with the interval in force, replacing a running one.
+void TrainerDialog::SetDictationTimer() {
+    if (!timers->SetTimer(kDictationTimerId, settings.dictationIntervalMs)) {
+        environment.messages->Show(QString::fromUtf8(kTimerFailed));
+    }
+}
+
+void TrainerDialog::EnableControls(std::initializer_list<int32_t> controlIds, bool enabled) {
+    for (int32_t controlId : controlIds) {
+        if (QWidget* control = TemplateBuilder::FindControl(*this, controlId)) {
+            control->setEnabled(enabled);
+        }
+    }
+}
+
+// ---- File dictation ----------------------------------------------------------------------
+
+void TrainerDialog::OnOpenFile() {
+    const std::optional<QString> chosen = fileDialog->GetOpenPath(this);
+    if (!chosen) {
+        return;
+    }
+    if (auto* pathText = TemplateBuilder::Control<QLabel>(*this, MainControl::kFilePath)) {
+        pathText->setText(*chosen);
+    }
+    filePath = ToFilesystemPath(*chosen);
+}
+
+void TrainerDialog::OnFilePlay() {
+    fileOffset = 0;
+    const FileByteReader::Result read = FileByteReader::ReadByteAt(filePath, fileOffset);
+    if (read.status == FileByteReader::Status::OpenFailed) {
+        return; // no file, or one that cannot be opened: nothing happens
+    }
+    EnableControls({MainControl::kDictationPlay, MainControl::kFilePlay, MainControl::kDictationStop}, false);
+    // The end of the file is not looked for here: an empty file gives a silent first slot.
+    PlayFileSlot(read);
+    fileActive = true;
+    timers->KillTimer(kDictationTimerId);
+    SetDictationTimer();
+}
+
+void TrainerDialog::OnFileStop() {
+    timers->KillTimer(kDictationTimerId);
+    fileActive = false;
+    fileOffset = 0;
+    EnableControls({MainControl::kDictationPlay, MainControl::kFilePlay, MainControl::kDictationStop}, true);
+}
+
+// Reads the byte at fileOffset. A file that cannot be opened skips the tick, and the same
+// offset is tried at the next; the end of the file stops the timer and says "Fin".
+void TrainerDialog::FileStep() {
+    const FileByteReader::Result read = FileByteReader::ReadByteAt(filePath, fileOffset);
+    if (read.status == FileByteReader::Status::OpenFailed) {
+        return;
+    }
+    currentIndex = 0;
+    if (read.status == FileByteReader::Status::EndOfFile) {
+        synthesiser.PlaySilentSlot(); // whatever still sounds stops; currentCode stays
+        timers->KillTimer(kDictationTimerId);
+        environment.messages->Show(QString::fromUtf8(kEndOfFile));
+        return;
+    }
+    PlayFileSlot(read);
+    timers->KillTimer(kDictationTimerId);
+    SetDictationTimer();
+}
+
+// Loads the byte's character and sounds it, or for any other byte loads 'A' and stays silent.
+void TrainerDialog::PlayFileSlot(const FileByteReader::Result& read) {
+    const ByteSlot slot =
+        read.status == FileByteReader::Status::Byte ? ByteClassifier::Classify(read.byte) : ByteSlot{0, false};
+    currentIndex = slot.index;
+    ++fileOffset;
+    morseTable.CodeForIndex(currentIndex, synthesiser.currentCode);
+    if (slot.sounds) {
+        synthesiser.PlayCode();
+    } else {
+        synthesiser.PlaySilentSlot();
+    }
+}
+
+// ---- Configuration -----------------------------------------------------------------------
+
+void TrainerDialog::OnConfiguration() {
+    ConfigDialog dialog(this);
+    dialog.deviceCount = waveOut->GetDeviceCount();
+    // A running random dictation stops scoring here, whatever the dialog's outcome; its
+    // timer and buttons stay until Stop.
+    dictationActive = false;
+    int32_t copied = 0;
+    while (copied < ConfigDialog::kMaxDevices && copied < waveOut->GetDeviceCount()) {
+        const char* name = waveOut->GetDeviceName(copied);
+        dialog.deviceNames[static_cast<size_t>(copied)] = name != nullptr ? name : "";
+        ++copied;
+    }
+    // Only names that were copied count: a list of more than kMaxDevices devices shows the
+    // first kMaxDevices, and one that shrank while it was read shows what was read.
+    dialog.deviceCount = copied;
+    dialog.deviceIndex = settings.driverId;
+    dialog.frequency = settings.frequency;
+    dialog.dihMs = settings.dihMs;
+    dialog.dahMs = settings.dahMs;
+    dialog.pauseMs = settings.pauseMs;
+    dialog.dictationIntervalMs = settings.dictationIntervalMs;
+    if (dialog.DoModal() != kConfigurationConfirmed) {
+        return;
+    }
+
+    driver->Stop();
+    settings.driverId = dialog.deviceIndex;
+    settings.frequency = dialog.frequency;
+    settings.dahMs = dialog.dahMs;
+    settings.dihMs = dialog.dihMs;
+    settings.pauseMs = dialog.pauseMs;
+    settings.dictationIntervalMs = dialog.dictationIntervalMs;
+    synthesiser.SetFrequency(settings.frequency);
+    synthesiser.SetElementLengths(settings.pauseMs, settings.dihMs, settings.dahMs);
+    // Registered, configured for the chosen device and started; a failure is said and the
+    // sequence goes on, so the values are saved even when the sound stays off.
+    driver->SetCallback(this, ToneCallback, &synthesiser);
+    if (!driver->Configure(kSampleRate, kBufferBytes, kBufferCount, kRefillIntervalMs, settings.driverId)) {
+        environment.messages->Show(QString::fromUtf8(kConfigureFailed));
+    }
+    if (!driver->Start()) {
+        environment.messages->Show(QString::fromUtf8(kStartFailed));
+    }
+    SaveConfiguration(*environment.settingsStore, settings, settingsReporter);
 }

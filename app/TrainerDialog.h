@@ -3,6 +3,7 @@
 #include "app/DriverMessageReporter.h"
 #include "app/SettingsMessageReporter.h"
 #include "app/TrainerEnvironment.h"
+#include "morse/FileByteReader.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
 #include "settings/Settings.h"
@@ -13,14 +14,18 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <filesystem>
+#include <initializer_list>
 #include <memory>
 
+class FileDialogSeam;
 class KeyDownFilter;
 class QCheckBox;
 class QKeyEvent;
 class QLabel;
 class QSlider;
 class SoundDriver;
+class TimerSeam;
 class WaveOutDriver;
 
 // The main window, "Zelbin", built on dialog template 102 and run modally. It owns the whole
@@ -51,6 +56,14 @@ public:
     void OnLastLetter();
     void OnChar(uint32_t character, int32_t repeatCount, uint32_t flags);
     void OnNoise();
+    void OnConfiguration();
+    void OnOpenFile();
+    void OnDictationPlay();
+    void OnDictationStop();
+    void OnTimer(uint32_t timerId);
+    void OnDictationShow();
+    void OnFilePlay();
+    void OnFileStop();
     void OnAbout();
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
@@ -81,6 +94,8 @@ public:
     bool showKeyboard = false;  // "Montrer" 1029
     bool fileActive = false;    // a file dictation runs
     int32_t fileOffset = 0;     // [bytes] next character of the file
+    // The file chosen with "Ouvrir", kept whole: paths of any length, names in UTF-8.
+    std::filesystem::path filePath;
 
     // Controls bound to members by DoDataExchange.
     QPointer<LinkLabel> linkLabel;  // 1031
@@ -110,6 +125,13 @@ private:
     void SetFocusToWindow();
     QWidget* FirstTabStop() const;
     bool SaveVolumeOrStay();
+    void DictationStep();
+    void FileStep();
+    void PickCharacter();
+    void ShowDictationPattern();
+    void SetDictationTimer();
+    void PlayFileSlot(const FileByteReader::Result& read);
+    void EnableControls(std::initializer_list<int32_t> controlIds, bool enabled);
 
     TrainerEnvironment environment;
     SettingsMessageReporter settingsReporter;
@@ -118,4 +140,8 @@ private:
     KeyDownFilter* keyDownFilter = nullptr; // a child of the window
     QPointer<QWidget> focusAtDeactivation;  // the control that had the focus when the window was last left
     bool initialised = false;
+    std::unique_ptr<TimerSeam> ownTimers;          // Qt timers, when the environment gives none
+    std::unique_ptr<FileDialogSeam> ownFileDialog; // QFileDialog, when the environment gives none
+    TimerSeam* timers = nullptr;                   // timer 31 of both dictation modes
+    FileDialogSeam* fileDialog = nullptr;          // the dialog of "Ouvrir"
 };

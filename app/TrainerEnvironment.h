@@ -3,8 +3,10 @@
 #include <functional>
 #include <memory>
 
+class FileDialogSeam;
 class MessageSeam;
 class RegistryStore;
+class TimerSeam;
 class UrlOpener;
 class WaveOutDriver;
 
@@ -17,4 +19,8 @@ struct TrainerEnvironment {
     RegistryStore* settingsStore = nullptr;
     MessageSeam* messages = nullptr;
     UrlOpener* urlOpener = nullptr; // where the links go; the desktop's when null
+    // The window's timers (timer 31 of the dictations) and its open-file dialog; when null the
+    // window uses Qt timers and QFileDialog.
+    TimerSeam* timers = nullptr;
+    FileDialogSeam* fileDialog = nullptr;
 };

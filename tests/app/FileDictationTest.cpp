@@ -1,0 +1,324 @@
+// The file dictation in the main window: "Ouvrir", Play, the ticks of timer 31 reading one
+// byte each, "Fin", Stop, and files that change, vanish or hold unusual bytes.
+
+#include "tests/app/DictationRig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <string>
+
+using namespace MainControl;
+
+namespace {
+
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        qWarning("cannot write %s", qPrintable(path));
+        return path;
+    }
+    file.write(bytes);
+    return path;
+}
+
+// The code of a character index as the table in the window holds it.
+MorseCode CodeOf(TrainerDialog& dialog, int32_t index) {
+    MorseCode code{};
+    dialog.morseTable.CodeForIndex(index, code);
+    return code;
+}
+
+} // namespace
+
+class FileDictationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void lettersDigitsAndSilentSlotsThenFin();
+    void lineEndIsTwoSilentSlots();
+    void upperHalfBytesAreSilent();
+    void ctrlZEndsTheFile();
+    void emptyFile();
+    void anotherFileChosenMidRun();
+    void fileDeletedMidRunAndRestored();
+    void lastLetterAfterASilentSlotPlaysA();
+    void longPathWithAccents();
+    void fileThatCannotBeOpenedAtPlay();
+    void cancelledDialogChangesNothing();
+    void stopRewindsAndFinKeepsButtons();
+    void timerThatCannotBeSet();
+
+private:
+    // Chooses path with "Ouvrir" and presses Play.
+    void OpenAndPlay(DictationRig& rig, const QString& path) {
+        rig.fileDialog.nextPath = path;
+        rig.Click(kOpenFile);
+        rig.Click(kFilePlay);
+    }
+
+    std::unique_ptr<QTemporaryDir> folder;
+};
+
+void FileDictationTest::init() {
+    folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder->isValid());
+}
+
+void FileDictationTest::lettersDigitsAndSilentSlotsThenFin() {
+    DictationRig rig;
+    UseShortElements(rig.trainer);
+    TrainerDialog& dialog = rig.Open();
+    const QString path = WriteFile(folder->filePath("cinq.txt"), QByteArray("Ab1 ?"));
+    OpenAndPlay(rig, path);
+    QCOMPARE(rig.Text(kFilePath), QDir::toNativeSeparators(path));
+    QVERIFY(dialog.fileActive);
+    QCOMPARE(dialog.fileOffset, 1);
+    QCOMPARE(dialog.currentIndex, 0);
+    QCOMPARE(Hear(rig.trainer), std::string(".-"));
+
+    QVERIFY(rig.Tick());
+    QCOMPARE(dialog.currentIndex, 1);
+    QCOMPARE(Hear(rig.trainer), std::string("-..."));
+    QVERIFY(rig.Tick());
+    QCOMPARE(dialog.currentIndex, 27);
+    QCOMPARE(Hear(rig.trainer), std::string(".----"));
+    for (int silent = 0; silent < 2; ++silent) {
+        QVERIFY(rig.Tick());
+        QCOMPARE(dialog.currentIndex, 0);
+        QVERIFY(!dialog.synthesiser.IsPlaying());
+        QVERIFY(dialog.synthesiser.currentCode == CodeOf(dialog, 0));
+        QCOMPARE(Hear(rig.trainer), std::string());
+    }
+    QCOMPARE(dialog.fileOffset, 5);
+    QVERIFY(rig.trainer.messages.texts.isEmpty());
+    QVERIFY(rig.Tick());
+    QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
+    QVERIFY(!rig.timers.IsSet(31));
+    QVERIFY(dialog.fileActive);
+    QCOMPARE(dialog.fileOffset, 5);
+    QVERIFY(!rig.Tick()); // the timer is gone
+}
+
+void FileDictationTest::lineEndIsTwoSilentSlots() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    OpenAndPlay(rig, WriteFile(folder->filePath("ligne.txt"), QByteArray("K\r\nM")));
+    QCOMPARE(dialog.currentIndex, 10);
+    QVERIFY(dialog.synthesiser.IsPlaying());
+    for (int slot = 0; slot < 2; ++slot) {
+        rig.Tick();
+        QVERIFY(!dialog.synthesiser.IsPlaying());
+        QCOMPARE(dialog.currentIndex, 0);
+    }
+    rig.Tick();
+    QCOMPARE(dialog.currentIndex, 12);
+    QVERIFY(dialog.synthesiser.IsPlaying());
+    QVERIFY(rig.trainer.messages.texts.isEmpty());
+    rig.Tick();
+    QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
+}
+
+void FileDictationTest::upperHalfBytesAreSilent() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    QByteArray bytes;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        bytes.append(static_cast<char>(b));
+    }
+    bytes.append('T');
+    OpenAndPlay(rig, WriteFile(folder->filePath("accents.txt"), bytes));
+    QVERIFY(!dialog.synthesiser.IsPlaying()); // 0x80 at Play
+    for (int b = 0x81; b <= 0xFF; ++b) {
+        rig.Tick();
+        QVERIFY2(!dialog.synthesiser.IsPlaying(), qPrintable(QString::number(b, 16)));
+        QCOMPARE(dialog.currentIndex, 0);
+    }
+    rig.Tick();
+    QCOMPARE(dialog.currentIndex, 19); // T
+    QVERIFY(dialog.synthesiser.IsPlaying());
+    QCOMPARE(dialog.fileOffset, 129);
+}
+
+void FileDictationTest::ctrlZEndsTheFile() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    OpenAndPlay(rig, WriteFile(folder->filePath("ctrlz.txt"), QByteArray("AB\x1A"
+                                                                         "CD",
+                                                                         5)));
+    rig.Tick();
+    QCOMPARE(dialog.currentIndex, 1);
+    QVERIFY(rig.trainer.messages.texts.isEmpty());
+    rig.Tick();
+    QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
+    QVERIFY(!rig.timers.IsSet(31));
+    QCOMPARE(dialog.fileOffset, 2);
+}
+
+void FileDictationTest::emptyFile() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    OpenAndPlay(rig, WriteFile(folder->filePath("vide.txt"), QByteArray()));
+    QCOMPARE(rig.Interlock(), QString("0001"));
+    QVERIFY(rig.timers.IsSet(31));
+    QVERIFY(!dialog.synthesiser.IsPlaying());
+    QCOMPARE(dialog.fileOffset, 1);
+    QVERIFY(rig.trainer.messages.texts.isEmpty());
+    rig.Tick();
+    QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
+}
+
+void FileDictationTest::anotherFileChosenMidRun() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    OpenAndPlay(rig, WriteFile(folder->filePath("un.txt"), QByteArray("AAAA")));
+    const QString second = WriteFile(folder->filePath("deux.txt"), QByteArray("XYZW"));
+    rig.fileDialog.nextPath = second;
+    rig.Click(kOpenFile);
+    QCOMPARE(rig.Text(kFilePath), QDir::toNativeSeparators(second));
+    QVERIFY(dialog.fileActive);
+    rig.Tick(); // offset 1 of the new file
+    QCOMPARE(dialog.currentIndex, 'Y' - 'A');
+    rig.Tick();
+    QCOMPARE(dialog.currentIndex, 'Z' - 'A');
+}
+
+void FileDictationTest::fileDeletedMidRunAndRestored() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    const QString path = WriteFile(folder->filePath("fuyant.txt"), QByteArray("ABC"));
+    OpenAndPlay(rig, path);
+    QVERIFY(QFile::remove(path));
+    const int sets = rig.timers.setCalls;
+    QVERIFY(rig.Tick());
+    // Skipped: nothing changed, nothing said, the timer runs on with its period.
+    QCOMPARE(dialog.fileOffset, 1);
+    QCOMPARE(dialog.currentIndex, 0);
+    QVERIFY(dialog.synthesiser.currentCode == CodeOf(dialog, 0));
+    QVERIFY(rig.trainer.messages.texts.isEmpty());
+    QVERIFY(rig.timers.IsSet(31));
+    QCOMPARE(rig.timers.setCalls, sets);
+    QVERIFY(rig.Tick());
+    QCOMPARE(dialog.fileOffset, 1);
+
+    WriteFile(path, QByteArray("ABC"));
+    rig.Tick();
+    QCOMPARE(dialog.currentIndex, 1); // B, at the same offset
+    QCOMPARE(dialog.fileOffset, 2);
+}
+
+void FileDictationTest::lastLetterAfterASilentSlotPlaysA() {
+    DictationRig rig;
+    UseShortElements(rig.trainer);
+    TrainerDialog& dialog = rig.Open();
+    OpenAndPlay(rig, WriteFile(folder->filePath("espace.txt"), QByteArray("Q ")));
+    QCOMPARE(Hear(rig.trainer), std::string("--.-"));
+    rig.Tick();
+    QVERIFY(!dialog.synthesiser.IsPlaying());
+    QCOMPARE(Hear(rig.trainer), std::string());
+    rig.Click(kLastLetter);
+    QCOMPARE(Hear(rig.trainer), std::string(".-"));
+}
+
+void FileDictationTest::longPathWithAccents() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    QString deep = folder->path();
+    const QString segment = QStringLiteral("Répertoire_très_profond_àéèêëîïôùûç_0123456789");
+    while (deep.size() < 420) {
+        deep += QLatin1Char('/') + segment;
+    }
+    QVERIFY(QDir().mkpath(deep));
+    const QString path = WriteFile(deep + QStringLiteral("/dictée_élève.txt"), QByteArray("K7"));
+    QVERIFY(path.size() > 300);
+    QVERIFY(QFile::exists(path));
+    OpenAndPlay(rig, path);
+    QCOMPARE(rig.Text(kFilePath), QDir::toNativeSeparators(path));
+    QVERIFY(dialog.fileActive);
+    QCOMPARE(dialog.currentIndex, 10); // K
+    rig.Tick();
+    QCOMPARE(dialog.currentIndex, 33); // 7
+}
+
+void FileDictationTest::fileThatCannotBeOpenedAtPlay() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    // No file chosen yet.
+    rig.Click(kFilePlay);
+    // A file that is gone, and a folder (what a multiple selection gives).
+    rig.fileDialog.nextPath = folder->filePath("absent.txt");
+    rig.Click(kOpenFile);
+    rig.Click(kFilePlay);
+    rig.fileDialog.nextPath = folder->path();
+    rig.Click(kOpenFile);
+    rig.Click(kFilePlay);
+    QVERIFY(!dialog.fileActive);
+    QCOMPARE(dialog.fileOffset, 0);
+    QCOMPARE(rig.Interlock(), QString("1111"));
+    QCOMPARE(rig.timers.setCalls, 0);
+    QVERIFY(rig.trainer.messages.texts.isEmpty());
+}
+
+void FileDictationTest::cancelledDialogChangesNothing() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    QCOMPARE(rig.Text(kFilePath), QString("Fichier"));
+    rig.Click(kOpenFile); // cancelled
+    QCOMPARE(rig.fileDialog.calls, 1);
+    QCOMPARE(rig.Text(kFilePath), QString("Fichier"));
+    const QString path = WriteFile(folder->filePath("garde.txt"), QByteArray("E"));
+    rig.fileDialog.nextPath = path;
+    rig.Click(kOpenFile);
+    QCOMPARE(rig.fileDialog.lastParent, static_cast<QWidget*>(&dialog));
+    rig.fileDialog.nextPath.reset();
+    rig.Click(kOpenFile);
+    QCOMPARE(rig.Text(kFilePath), QDir::toNativeSeparators(path));
+    rig.Click(kFilePlay);
+    QCOMPARE(dialog.currentIndex, 4); // the kept path is played
+}
+
+void FileDictationTest::stopRewindsAndFinKeepsButtons() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    OpenAndPlay(rig, WriteFile(folder->filePath("deux.txt"), QByteArray("ST")));
+    rig.Tick();
+    rig.Tick(); // Fin
+    QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
+    QCOMPARE(rig.Interlock(), QString("0001"));
+    rig.Click(kFileStop);
+    QVERIFY(!dialog.fileActive);
+    QCOMPARE(dialog.fileOffset, 0);
+    QVERIFY(!rig.timers.IsSet(31));
+    QCOMPARE(rig.Interlock(), QString("1111"));
+    // Play again starts from the first byte.
+    rig.Click(kFilePlay);
+    QCOMPARE(dialog.currentIndex, 'S' - 'A');
+    QCOMPARE(dialog.fileOffset, 1);
+    // Stop in the middle rewinds as well.
+    rig.Click(kFileStop);
+    QCOMPARE(dialog.fileOffset, 0);
+    QVERIFY(!rig.timers.IsSet(31));
+}
+
+void FileDictationTest::timerThatCannotBeSet() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    rig.timers.failSet = true;
+    OpenAndPlay(rig, WriteFile(folder->filePath("t.txt"), QByteArray("EE")));
+    QCOMPARE(rig.trainer.messages.texts, QStringList({"Unable to set timer"}));
+    QVERIFY(dialog.fileActive);
+    QCOMPARE(rig.Interlock(), QString("0001"));
+    rig.timers.failSet = false;
+    rig.Click(kFileStop);
+    rig.Click(kFilePlay);
+    rig.timers.failSet = true;
+    rig.trainer.messages.Clear();
+    QVERIFY(rig.Tick());
+    QCOMPARE(dialog.fileOffset, 2);
+    QCOMPARE(rig.trainer.messages.texts, QStringList({"Unable to set timer"}));
+}
+
+QTEST_MAIN(FileDictationTest)
+#include "FileDictationTest.moc"
