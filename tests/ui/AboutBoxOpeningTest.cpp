@@ -157,6 +157,36 @@ private slots:
         QTest::keyClick(&dialog, Qt::Key_E);
         QVERIFY(!(dialog.synthesiser.currentCode == one));
     }
+
+    void dictationGoesOnWhileTheBoxIsOpen() {
+        // Real window timers, at the shortest dictation interval the settings allow.
+        TrainerFixture trainer;
+        trainer.store.PutDword(TrainerFixture::kConfigurationKey, "DicteeLenght", 500);
+        TrainerDialog& dialog = trainer.Open();
+        QTest::mouseClick(trainer.Control<QPushButton>(MainControl::kDictationPlay), Qt::LeftButton);
+        QVERIFY(dialog.dictationActive);
+        QTest::keyClick(&dialog, Qt::Key_K);
+        QCOMPARE(dialog.answerIndex, 10); // 'K' answers the character being dictated
+
+        int totalWhileOpen = -1;
+        AboutBoxWatcher watcher([&](AboutDialog& box) {
+            // The window's timer still ticks under the box: two dictation steps pass.
+            QTRY_VERIFY_WITH_TIMEOUT(dialog.scoreTotal >= 2, 10000);
+            QCOMPARE(QApplication::activeModalWidget(), &box);
+            totalWhileOpen = dialog.scoreTotal;
+            // A key typed in the box is no answer.
+            QTest::keyClick(TemplateBuilder::Control<QPushButton>(box, ResourceId::kOk), Qt::Key_E);
+            QTest::keyClick(&box, Qt::Key_T);
+            QCOMPARE(dialog.answerIndex, 10);
+        });
+        watcher.Arm();
+        QTest::mouseClick(trainer.Control<QPushButton>(MainControl::kAbout), Qt::LeftButton);
+        QCOMPARE(watcher.opened, 1);
+        QVERIFY(totalWhileOpen >= 2);
+        QVERIFY(dialog.dictationActive);
+        QCOMPARE(dialog.answerIndex, 10);
+        dialog.OnDictationStop();
+    }
 };
 
 QTEST_MAIN(AboutBoxOpeningTest)
