@@ -166,19 +166,19 @@ void ConfigDialogTest::lengthSteps_data() {
     for (const Row& row : {Row{"dih", kDihEdit, kDihDownFast, kDihDown, kDihUp, kDihUpFast},
                            Row{"dah", kDahEdit, kDahDownFast, kDahDown, kDahUp, kDahUpFast},
                            Row{"pause", kPauseEdit, kPauseDownFast, kPauseDown, kPauseUp, kPauseUpFast}}) {
-        const auto name = [&](const char* what) { return qPrintable(QString("%1 %2").arg(row.name, what)); };
-        QTest::newRow(name("10 < stays")) << row.edit << 10 << row.down << 10;
-        QTest::newRow(name("19 < stays")) << row.edit << 19 << row.down << 19;
-        QTest::newRow(name("20 <")) << row.edit << 20 << row.down << 10;
-        QTest::newRow(name("105 << stays")) << row.edit << 105 << row.downFast << 105;
-        QTest::newRow(name("110 <<")) << row.edit << 110 << row.downFast << 10;
-        QTest::newRow(name("300 <<")) << row.edit << 300 << row.downFast << 200;
-        QTest::newRow(name("300 >")) << row.edit << 300 << row.up << 310;
-        QTest::newRow(name("1000 > stays")) << row.edit << 1000 << row.up << 1000;
-        QTest::newRow(name("990 >")) << row.edit << 990 << row.up << 1000;
-        QTest::newRow(name("995 > stays")) << row.edit << 995 << row.up << 995;
-        QTest::newRow(name("900 >>")) << row.edit << 900 << row.upFast << 1000;
-        QTest::newRow(name("901 >> stays")) << row.edit << 901 << row.upFast << 901;
+        const auto name = [&](const char* what) { return QByteArray(row.name) + " " + what; };
+        QTest::newRow(name("10 < stays").constData()) << row.edit << 10 << row.down << 10;
+        QTest::newRow(name("19 < stays").constData()) << row.edit << 19 << row.down << 19;
+        QTest::newRow(name("20 <").constData()) << row.edit << 20 << row.down << 10;
+        QTest::newRow(name("105 << stays").constData()) << row.edit << 105 << row.downFast << 105;
+        QTest::newRow(name("110 <<").constData()) << row.edit << 110 << row.downFast << 10;
+        QTest::newRow(name("300 <<").constData()) << row.edit << 300 << row.downFast << 200;
+        QTest::newRow(name("300 >").constData()) << row.edit << 300 << row.up << 310;
+        QTest::newRow(name("1000 > stays").constData()) << row.edit << 1000 << row.up << 1000;
+        QTest::newRow(name("990 >").constData()) << row.edit << 990 << row.up << 1000;
+        QTest::newRow(name("995 > stays").constData()) << row.edit << 995 << row.up << 995;
+        QTest::newRow(name("900 >>").constData()) << row.edit << 900 << row.upFast << 1000;
+        QTest::newRow(name("901 >> stays").constData()) << row.edit << 901 << row.upFast << 901;
     }
 }
 
