@@ -13,6 +13,8 @@ int TrainerApp::Run(char* programPath) {
     QApplication application(argumentCount, arguments);
     QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
     QApplication::setWindowIcon(LoadAppIcon());
+    // Lets Wayland desktops match the window with its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zelbin.Zelbin"));
     InitInstance();
     return 0;
 }
