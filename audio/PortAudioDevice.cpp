@@ -80,6 +80,11 @@ private:
 // ring; and the smaller it is, the more often PortAudio's and the sound server's client
 // threads wake (at the low latency ALSA offers, they cost several times the driver).
 constexpr int32_t kHostBufferFrames = 2048;
+// Frames PortAudio hands its callback at a time. Fixed chunks of 256 wake PortAudio and the
+// sound server's client thread less often than the chunks ALSA picks by itself (an idle
+// stream costs about 1.8 % of a core instead of 2.2 %); chunks of 512 would cost less still but
+// take the first tone sample past the ring's latency bound of about 103 ms.
+constexpr unsigned long kCallbackFrames = 256;
 
 int64_t NowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -123,7 +128,7 @@ WaveStatus PortAudioDevice::Open(int32_t deviceId, int32_t sampleRate) {
     failed.store(false, std::memory_order_relaxed);
 
     PaStream* opened = nullptr;
-    if (Pa_OpenStream(&opened, nullptr, &parameters, sampleRate, paFramesPerBufferUnspecified, paNoFlag,
+    if (Pa_OpenStream(&opened, nullptr, &parameters, sampleRate, kCallbackFrames, paNoFlag,
                       &PortAudioDevice::StreamCallback, this) != paNoError) {
         return kWaveFailed;
     }
