@@ -5,8 +5,8 @@
 // open-file dialog that answers with a given path. Also the Morse and pattern texts that
 // the tests expect, written out independently of the window's table.
 
-#include "app/FakeFileDialogSeam.h"
-#include "app/FakeTimerSeam.h"
+#include "tests/app/FakeFileDialogSeam.h"
+#include "tests/app/FakeTimerSeam.h"
 #include "res/ResourceIds.h"
 #include "settings/ConfigDialog.h"
 #include "tests/app/TrainerFixture.h"

@@ -1,6 +1,6 @@
 // Tests of the two seams of the dictation modes on their real Qt side: window timers on Qt
 // timers, and the open-file dialog on QFileDialog.
-#include "app/FakeTimerSeam.h"
+#include "tests/app/FakeTimerSeam.h"
 #include "app/QtFileDialogSeam.h"
 #include "app/QtTimerSeam.h"
 

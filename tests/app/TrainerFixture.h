@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RecordingMessageSeam.h"
+#include "tests/app/RecordingMessageSeam.h"
 #include "app/TemplateBuilder.h"
 #include "app/TrainerDialog.h"
 #include "app/TrainerEnvironment.h"
