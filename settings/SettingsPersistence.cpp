@@ -115,13 +115,7 @@ void ValidateLoaded(Settings& settings, int32_t storedFrequency, int32_t storedV
 } // namespace
 
 void LoadSettings(RegistryStore& store, Settings& settings) {
-    settings.frequency = 440.0f;
-    settings.volume = 0.3f;
-    settings.driverId = 0;
-    settings.dihMs = 100;
-    settings.dahMs = 300;
-    settings.pauseMs = 100;
-    settings.dictationIntervalMs = 3000;
+    settings = Settings{}; // the defaults, from the member initialisers of Settings
 
     RegistryKey key(store);
     key.OpenKey(kRegistryCurrentUser, kSettingsProductKey); // creates the product key on a first run
