@@ -33,8 +33,8 @@ function(zelbin_add_test NAME)
         list(APPEND _env "QT_QPA_PLATFORM=offscreen")
     endif()
     if(CMAKE_CROSSCOMPILING AND WIN32)
-        # Wine: no debug output, and no offer to install its .NET or HTML engines.
-        list(APPEND _env "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=")
+        # Wine: no debug output, no offer to install its .NET or HTML engines, no display.
+        list(APPEND _env "WINEDEBUG=-all" "WINEDLLOVERRIDES=mscoree,mshtml=" "DISPLAY=")
     endif()
     if(ZELBIN_SANITIZER)
         list(APPEND _env
