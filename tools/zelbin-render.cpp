@@ -5,6 +5,7 @@
 #include "audio/PcmConversion.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
+#include "tools/Utf8Files.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -186,7 +188,7 @@ public:
     }
 
     bool Open(const std::string& path) {
-        file = std::fopen(path.c_str(), "wb");
+        file = OpenUtf8(path, "wb");
         unsigned char header[kHeaderBytes] = {};
         return file != nullptr && WriteHeader(header, 0);
     }
@@ -290,7 +292,7 @@ bool RenderText(const Options& options, WavWriter& wav) {
 // file (a device such as /dev/full, a pipe), which must be left alone.
 bool MayRemoveOnFailure(const std::string& path) {
     std::error_code error;
-    const auto status = std::filesystem::status(path, error);
+    const auto status = std::filesystem::status(PathFromUtf8(path), error);
     return status.type() == std::filesystem::file_type::not_found ||
            status.type() == std::filesystem::file_type::regular;
 }
@@ -307,7 +309,8 @@ int Run(const Options& options) {
     const int savedErrno = errno;
     if (!wav.Close() || !rendered) {
         if (removable) {
-            std::remove(options.outputPath.c_str());
+            std::error_code ignored;
+            std::filesystem::remove(PathFromUtf8(options.outputPath), ignored);
         }
         std::fprintf(stderr, "zelbin-render: cannot write %s: %s\n", options.outputPath.c_str(),
                      tooLong ? "the sound is too long for a WAV file" : std::strerror(savedErrno ? savedErrno : errno));
@@ -319,9 +322,14 @@ int Run(const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    std::vector<std::string> arguments = Utf8Arguments(argc, argv); // names are UTF-8 from here on
+    std::vector<char*> pointers;
+    for (std::string& argument : arguments) {
+        pointers.push_back(argument.data());
+    }
     Options options;
     std::string error;
-    if (!ParseArguments(argc, argv, options, error)) {
+    if (!ParseArguments(static_cast<int>(pointers.size()), pointers.data(), options, error)) {
         std::fprintf(stderr, "zelbin-render: %s\nTry 'zelbin-render --help'.\n", error.c_str());
         return kExitFailure;
     }

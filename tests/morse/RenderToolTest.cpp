@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,12 +31,58 @@ struct ToolResult {
     std::string err;
 };
 
+#ifdef _WIN32
+// The tool's arguments never hold a double quote, so quoting each is enough for cmd.exe and
+// for the program's own command-line parsing.
+std::string Quote(const std::string& argument) {
+    return "\"" + argument + "\"";
+}
+
+// Runs a command line (UTF-8) through cmd.exe, which takes it in UTF-16 so that names
+// outside the ANSI code page reach the tool. The outer quotes keep cmd.exe from stripping
+// those of the first and the last argument.
+int RunCommand(const std::string& command) {
+    const std::string line = "\"" + command + "\"";
+    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, wide.data(), wideLength);
+    return _wsystem(wide.c_str());
+}
+
+fs::path MakeScratchFolder() {
+    const fs::path folder =
+        fs::temp_directory_path() / ("zelbin-render-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder);
+    return fs::create_directories(folder) ? folder : fs::path();
+}
+#else
 std::string Quote(const std::string& argument) {
     std::string quoted = "'";
     for (char c : argument) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return quoted + "'";
+}
+
+int RunCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+fs::path MakeScratchFolder() {
+    char pattern[] = "/tmp/zelbin-render-test.XXXXXX";
+    return mkdtemp(pattern) != nullptr ? fs::path(pattern) : fs::path();
+}
+#endif
+
+fs::path Utf8Path(const std::string& utf8) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
 std::string ReadText(const fs::path& path) {
@@ -43,21 +93,19 @@ std::string ReadText(const fs::path& path) {
 class RenderTool : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zelbin-render-test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+        dir = MakeScratchFolder();
+        ASSERT_FALSE(dir.empty());
     }
     void TearDown() override { fs::remove_all(dir); }
 
     ToolResult Run(const std::vector<std::string>& arguments) const {
-        std::string command = Quote(ZELBIN_RENDER_TOOL);
+        std::string command = Quote(Utf8(fs::path(ZELBIN_RENDER_TOOL).make_preferred()));
         for (const std::string& argument : arguments) {
             command += " " + Quote(argument);
         }
-        command += " >" + Quote((dir / "stdout").string()) + " 2>" + Quote((dir / "stderr").string());
-        const int status = std::system(command.c_str());
+        command += " >" + Quote(Utf8(dir / "stdout")) + " 2>" + Quote(Utf8(dir / "stderr"));
         ToolResult result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.exitCode = RunCommand(command);
         result.out = ReadText(dir / "stdout");
         result.err = ReadText(dir / "stderr");
         return result;
@@ -175,6 +223,17 @@ TEST_F(RenderTool, NoiseFillsTheSilenceToo) {
         someNoise = someNoise || left != 0;
     }
     EXPECT_TRUE(someNoise);
+}
+
+// A name outside every 8-bit code page, in a folder with accents: on Windows it reaches the tool
+// only through the UTF-16 command line and is opened with the wide-character calls.
+TEST_F(RenderTool, WritesToANonAsciiPath) {
+    const fs::path folder = dir / Utf8Path("Répertoire été");
+    fs::create_directories(folder);
+    const fs::path out = folder / Utf8Path("Морзе_モールス.wav");
+    const ToolResult result = Run({"E", Utf8(out)});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ExpectSameFrames(ReadWav(out), CharacterBlocks('E', {}, 440.0f, 0.3f));
 }
 
 TEST_F(RenderTool, HelpNamesTheDefaults) {
