@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -117,7 +118,8 @@ bool SoundFileWriter::Open(const std::string& path, Type fileType, const Options
         Release();
         return false;
     }
-    buffer.reserve(static_cast<size_t>(kBufferFrames * channels));
+    buffer.assign(static_cast<size_t>(kBufferFrames * channels), 0);
+    bufferedFrames = 0;
     return true;
 }
 
@@ -142,19 +144,25 @@ bool SoundFileWriter::Write(const StereoFrame* frames, int32_t count) {
     }
     uint32_t words[kBufferFrames];
     while (count > 0) {
-        const int32_t chunk = std::min(count, kBufferFrames);
+        const int32_t chunk = std::min(count, kBufferFrames - bufferedFrames);
         ConvertToPcm16(frames, words, chunk);
-        for (int32_t i = 0; i < chunk; ++i) {
-            buffer.push_back(static_cast<int16_t>(words[i] & 0xFFFFu)); // left
-            if (channels == 2) {
-                buffer.push_back(static_cast<int16_t>(words[i] >> 16)); // right
+        int16_t* to = buffer.data() + static_cast<ptrdiff_t>(bufferedFrames) * channels;
+        if (channels == 2) {
+            for (int32_t i = 0; i < chunk; ++i) {
+                to[2 * i] = static_cast<int16_t>(words[i] & 0xFFFFu); // left
+                to[2 * i + 1] = static_cast<int16_t>(words[i] >> 16); // right
+            }
+        } else {
+            for (int32_t i = 0; i < chunk; ++i) {
+                to[i] = static_cast<int16_t>(words[i] & 0xFFFFu);
             }
         }
+        bufferedFrames += chunk;
         dataBytes += static_cast<uint64_t>(chunk) * static_cast<uint64_t>(channels) * 2u;
         if (type == Type::Wav && dataBytes > kMaxWavDataBytes) {
             return Fail("the sound is too long for a WAV file");
         }
-        if (buffer.size() >= static_cast<size_t>(kBufferFrames * channels) && !FlushBuffer(false)) {
+        if (bufferedFrames == kBufferFrames && !FlushBuffer(false)) {
             return false;
         }
         frames += chunk;
@@ -166,18 +174,18 @@ bool SoundFileWriter::Write(const StereoFrame* frames, int32_t count) {
 // WAV and FLAC take the 16-bit samples as they are. The encoders take them as floats: that is
 // what they work on anyway, and libsndfile 1.2's MP3 encoder garbles stereo 16-bit input.
 bool SoundFileWriter::FlushBuffer(bool lastOne) {
+    const auto sampleCount = static_cast<size_t>(bufferedFrames) * static_cast<size_t>(channels);
+    const int32_t frameCount = bufferedFrames;
+    bufferedFrames = 0;
     if (IsLossy(type)) {
-        floatSamples.resize(buffer.size());
-        std::transform(buffer.begin(), buffer.end(), floatSamples.begin(),
+        floatSamples.resize(sampleCount);
+        std::transform(buffer.begin(), buffer.begin() + static_cast<ptrdiff_t>(sampleCount), floatSamples.begin(),
                        [](int16_t sample) { return static_cast<float>(sample) * kPcmToFloat; });
-        buffer.clear();
-        return type == Type::Opus ? WriteResampled(lastOne) : WriteFloats(floatSamples.data(), FramesIn(floatSamples));
+        return type == Type::Opus ? WriteResampled(lastOne) : WriteFloats(floatSamples.data(), frameCount);
     }
-    const auto frameCount = static_cast<sf_count_t>(buffer.size() / static_cast<size_t>(channels));
     if (sf_writef_short(file, buffer.data(), frameCount) != frameCount) {
         return Fail(sf_strerror(file));
     }
-    buffer.clear();
     return true;
 }
 

@@ -57,7 +57,8 @@ private:
     int fd = -1;
     sf_private_tag* file = nullptr;
     SRC_STATE_tag* resampler = nullptr; // Opus only
-    std::vector<int16_t> buffer;        // interleaved samples not yet written
+    std::vector<int16_t> buffer;        // interleaved samples not yet written, room for kBufferFrames
+    int32_t bufferedFrames = 0;         // [frames] in buffer
     std::vector<float> floatSamples;    // the buffer as floats, for the encoders
     std::vector<float> resampled;       // Opus only: floatSamples at 48 kHz
     uint64_t dataBytes = 0;             // 16-bit samples written so far, in bytes
