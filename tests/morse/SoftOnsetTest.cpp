@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -78,6 +80,43 @@ TEST(SoftOnset, RisesOverTheFirstFiveMillisecondsAndLeavesTheRestAlone) {
             ASSERT_EQ(soft[i], hard[i]) << dihMs << " ms, frame " << i;
         }
     }
+}
+
+// One thread switches the soft onset on and off while another restarts a tone and renders its
+// first block, again and again. The flag is read once per block, so every block is the whole
+// hard or the whole soft onset, never a mix; under the tsan build this also shows that the
+// switch shares no unsynchronised data with the audio thread.
+TEST(SoftOnset, SwitchingWhileTheAudioThreadRendersGivesWholeBlocks) {
+    const std::vector<float> hardCharacter = RenderCharacter('T', false);
+    const std::vector<float> softCharacter = RenderCharacter('T', true);
+    const std::vector<float> hard(hardCharacter.begin() + kLeadFrames, hardCharacter.begin() + kLeadFrames + 512);
+    const std::vector<float> soft(softCharacter.begin() + kLeadFrames, softCharacter.begin() + kLeadFrames + 512);
+    ASSERT_NE(hard, soft);
+    Synthesiser synth;
+    synth.Initialise();
+    synth.SetElementLengths(100, 100, 300);
+    synth.SetFrequency(440.0f);
+    MorseTable().CodeForChar('T', synth.currentCode);
+    std::atomic<bool> done{false};
+    std::thread switcher([&] {
+        for (bool on = true; !done.load(); on = !on) {
+            synth.SetSoftOnset(on);
+        }
+    });
+    int32_t mixed = 0;
+    for (int32_t block = 0; block < 2000; ++block) {
+        synth.PlayCode();
+        int32_t count = 512;
+        const StereoFrame* frames = ToneCallback(&synth, &count);
+        std::vector<float> left;
+        for (int32_t i = 0; i < count; ++i) {
+            left.push_back(frames[i].left);
+        }
+        mixed += left != hard && left != soft ? 1 : 0;
+    }
+    done.store(true);
+    switcher.join();
+    EXPECT_EQ(mixed, 0);
 }
 
 // Share of the energy more than 300 Hz away from the 440 Hz tone, in a 40 ms Blackman window
