@@ -50,7 +50,8 @@ public:
     bool Noise() const;
     // Soft onset, off by default: each Dih and Dah then rises over its first 5 ms along a
     // raised cosine instead of starting at full amplitude, which removes the click of the
-    // onset. The end fade is the same either way. Takes effect from the next block.
+    // onset. The end fade is the same either way. Takes effect from the next block; Initialise
+    // leaves it as it is.
     void SetSoftOnset(bool on);
     bool SoftOnset() const;
     // True from PlayCode until the walk has reached End (a restart not yet taken by the audio

@@ -39,6 +39,9 @@ void MorseRenderer::SetProgressObserver(ProgressObserver progressObserver) {
 
 bool MorseRenderer::Render(std::string_view folded, FrameSink& frameSink) {
     sink = &frameSink;
+    framesWritten = 0;
+    characterUnits = 0;
+    gapUnits = 0;
     return options.wpm > 0 ? RenderWpmTiming(folded) : RenderMillisecondTiming(folded);
 }
 

@@ -43,7 +43,8 @@ public:
     explicit MorseRenderer(const Options& options);
 
     void SetProgressObserver(ProgressObserver observer);
-    // Renders the whole text; false as soon as the sink refuses frames.
+    // Renders the whole text from the start of a new sound; false as soon as the sink refuses
+    // frames.
     bool Render(std::string_view folded, FrameSink& sink);
     int64_t FramesWritten() const { return framesWritten; }
 
