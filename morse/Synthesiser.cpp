@@ -31,7 +31,7 @@ MorseCode AllEnd() {
 
 Synthesiser::Synthesiser()
     : currentCode(AllEnd()), frequency(kInitialSettings.frequency), volume(kInitialSettings.volume), noise(false),
-      softOnset(false), rampSeconds(kRampSeconds) {
+      softOnset(kInitialSettings.softOnset == Settings::kSoftOnsetOn), rampSeconds(kRampSeconds) {
     for (RestartRequest& request : requests) {
         request = {AllEnd(), false, 0};
     }
@@ -58,6 +58,7 @@ void Synthesiser::ApplySettings(const Settings& settings) {
     SetFrequency(settings.frequency);
     SetVolume(settings.volume);
     SetElementLengths(settings.pauseMs, settings.dihMs, settings.dahMs);
+    SetSoftOnset(settings.softOnset == Settings::kSoftOnsetOn);
 }
 
 void Synthesiser::SetElementLengths(int32_t pauseMs, int32_t dihMs, int32_t dahMs) {

@@ -32,7 +32,7 @@ public:
     // volume of Settings, counter 0, idle, noise off.
     void Initialise();
 
-    // Takes the frequency, the volume and the element lengths of settings.
+    // Takes the frequency, the volume, the element lengths and the soft onset of settings.
     void ApplySettings(const Settings& settings);
 
     // elementSeconds for Gap, Dih and Dah: each length [ms] times 0.001 in single precision.
