@@ -23,9 +23,9 @@
 class DialogFocus;
 class KeyDownFilter;
 class LinkLabel;
-class QKeyEvent;
 class QAction;
 class QContextMenuEvent;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QSlider;
