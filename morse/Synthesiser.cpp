@@ -19,7 +19,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr float kNoiseStep = 0.01f; // noise value r (0..99) times this, in single precision,
 constexpr double kNoiseScale = 0.1; // then times this in double: 0 to 0.099
 constexpr int32_t kNoiseModulus = 100;
-constexpr int32_t kElementKinds = 3; // Gap, Dih, Dah have durations; End has none
 
 MorseCode AllEnd() {
     MorseCode code;
