@@ -33,6 +33,9 @@ void Settings::Validate() {
     if (volume > kVolumeHighest) {
         volume = kVolumeHighest;
     }
+    if (softOnset != kSoftOnsetOn) {
+        softOnset = kSoftOnsetOff;
+    }
 }
 
 float Settings::VolumeOfSliderPosition(int32_t position) {

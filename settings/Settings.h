@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// The seven persisted settings, held by the main window: the one place for their defaults and
+// The persisted settings, held by the main window: the one place for their defaults and
 // their ranges. The member initialisers are the defaults that a first run (or a missing
 // value) leaves in force, that the configuration dialog's "Reset" restores and that the
 // synthesiser starts with.
@@ -14,6 +14,11 @@ struct Settings {
     int32_t pauseMs = 100;              // [ms] silent gap between two elements of a character
     float volume = 0.3f;                // output amplitude factor, 0 to 1
     int32_t dictationIntervalMs = 3000; // [ms] period of the dictation timer
+    int32_t softOnset = kSoftOnsetOff;  // tones start at once, or rise over 5 ms (kSoftOnsetOn)
+
+    // The two values of softOnset.
+    static constexpr int32_t kSoftOnsetOff = 0;
+    static constexpr int32_t kSoftOnsetOn = 1;
 
     // The ranges, bounds included.
     static constexpr float kFrequencyLowest = 100.0f;   // [Hz]
@@ -34,6 +39,7 @@ struct Settings {
 
     // Brings every value into its range: a frequency outside it (or NaN) and a driver id
     // outside it fall back to their defaults; the lengths, the interval and the volume are
-    // clamped to the nearer bound (a NaN volume becomes the lowest).
+    // clamped to the nearer bound (a NaN volume becomes the lowest); a soft onset other than
+    // on or off is off.
     void Validate();
 };

@@ -76,16 +76,22 @@ TEST(LoadSettings, FirstRunKeepsEveryDefaultAndCreatesOnlyTheProductKey) {
     EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
-TEST(LoadSettings, QueriesTheSevenValuesInOrderThenClosesSubKeyFirst) {
+TEST(LoadSettings, QueriesEveryValueInOrderThenClosesSubKeyFirst) {
     MemoryRegistryStore store;
     store.AddKey(kSub);
     Settings s;
     LoadSettings(store, s);
-    const std::vector<std::string> expected = {"OpenKey Software\\Zelbin", "OpenKey Software\\Zelbin\\Configuration",
-                                               "QueryValue Frequency",     "QueryValue DriverID",
-                                               "QueryValue DAHLenght",     "QueryValue DIHLenght",
-                                               "QueryValue PauseLenght",   "QueryValue Volume",
-                                               "QueryValue DicteeLenght",  "CloseKey Software\\Zelbin\\Configuration",
+    const std::vector<std::string> expected = {"OpenKey Software\\Zelbin",
+                                               "OpenKey Software\\Zelbin\\Configuration",
+                                               "QueryValue Frequency",
+                                               "QueryValue DriverID",
+                                               "QueryValue DAHLenght",
+                                               "QueryValue DIHLenght",
+                                               "QueryValue PauseLenght",
+                                               "QueryValue Volume",
+                                               "QueryValue DicteeLenght",
+                                               "QueryValue SoftOnset",
+                                               "CloseKey Software\\Zelbin\\Configuration",
                                                "CloseKey Software\\Zelbin"};
     EXPECT_EQ(store.Calls(), expected);
 }
@@ -426,6 +432,57 @@ TEST(SaveMoments, EveryFailurePathClosesWhatItOpened) {
             }
         }
     }
+}
+
+// ---- SoftOnset ----
+
+TEST(SoftOnset, OnlyAStoredOneIsOn) {
+    struct Case {
+        int32_t stored;
+        int32_t loaded;
+    };
+    for (const Case c : {Case{1, 1}, Case{0, 0}, Case{2, 0}, Case{-1, 0}, Case{INT_MAX, 0}, Case{INT_MIN, 0}}) {
+        EXPECT_EQ(LoadOne("SoftOnset", c.stored).softOnset, c.loaded) << c.stored;
+    }
+    MemoryRegistryStore store;
+    store.PutRaw(kSub, "SoftOnset", 1 /* REG_SZ */, {'1', 0});
+    Settings s;
+    LoadSettings(store, s);
+    EXPECT_EQ(s.softOnset, 0) << "an unreadable value is off";
+    EXPECT_EQ(Settings{}.softOnset, 0) << "off by default";
+}
+
+TEST(SoftOnset, SwitchingWritesItAloneAndTheConfigurationWritesItOnlyWhenOn) {
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    Settings s;
+    s.softOnset = 1;
+    ASSERT_TRUE(SaveSoftOnset(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"SoftOnset"}));
+    EXPECT_EQ(store.Dword(kSub, "SoftOnset"), 1);
+    store.ClearLog();
+    ASSERT_TRUE(SaveConfiguration(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(),
+              (Names{"Frequency", "DriverID", "DIHLenght", "DAHLenght", "PauseLenght", "DicteeLenght", "SoftOnset"}));
+    store.ClearLog();
+    s.softOnset = 0;
+    ASSERT_TRUE(SaveSoftOnset(store, s, reporter));
+    EXPECT_EQ(store.Dword(kSub, "SoftOnset"), 0);
+    Settings loaded = Scrambled();
+    LoadSettings(store, loaded);
+    EXPECT_EQ(loaded.softOnset, 0);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+TEST(SoftOnset, SwitchingReportsWhenTheKeysCannotBeHad) {
+    MemoryRegistryStore store;
+    store.FailCall(Op::OpenKey, 1, kRegistryAccessDenied);
+    RecordingReporter reporter;
+    EXPECT_FALSE(SaveSoftOnset(store, Settings{}, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
 } // namespace
