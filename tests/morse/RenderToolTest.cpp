@@ -579,6 +579,6 @@ TEST_F(RenderTool, BadValuesOfTheNewOptionsExitWithTwoAndWriteNothing) {
     }
 }
 
-} // namespace
-
 #endif // ZELBIN_HAVE_SNDFILE
+
+} // namespace

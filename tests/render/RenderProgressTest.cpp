@@ -12,21 +12,28 @@ namespace {
 
 class Progress : public ::testing::Test {
 protected:
-    void SetUp() override { stream = open_memstream(&buffer, &size); }
-    void TearDown() override { std::free(buffer); }
+    // A temporary file stands for stderr (open_memstream is not on every platform).
+    void SetUp() override { stream = std::tmpfile(); }
+    void TearDown() override {
+        if (stream != nullptr) {
+            std::fclose(stream);
+        }
+    }
 
+    // Everything written so far; the stream goes on at its end.
     std::string Shown() {
         std::fflush(stream);
-        return std::string(buffer, size);
+        std::string text;
+        std::rewind(stream);
+        for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) {
+            text += static_cast<char>(c);
+        }
+        std::fseek(stream, 0, SEEK_END);
+        return text;
     }
-    std::string Close() {
-        std::fclose(stream);
-        return std::string(buffer, size);
-    }
+    std::string Close() { return Shown(); }
 
     FILE* stream = nullptr;
-    char* buffer = nullptr;
-    size_t size = 0;
     double now = 100.0; // [s]
 };
 
