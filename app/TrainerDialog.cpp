@@ -233,22 +233,20 @@ void TrainerDialog::keyPressEvent(QKeyEvent* event) {
 
 // Closing
 void TrainerDialog::OnOK() {
-    if (StopAndSaveVolume()) {
-        QDialog::accept();
-    }
+    StopAndSaveVolume();
+    QDialog::accept();
 }
 
 void TrainerDialog::OnCancel() {
-    if (StopAndSaveVolume()) {
-        QDialog::reject();
-    }
+    StopAndSaveVolume();
+    QDialog::reject();
 }
 
-// Stops the sound and writes "Volume"; when the store cannot be written the message has been
-// shown and the window stays open, silent until the configuration dialog starts the sound again.
-bool TrainerDialog::StopAndSaveVolume() {
+// Stops the sound and writes "Volume". When the store cannot be written the message is shown
+// once and the window ends all the same: nothing was written, the stored file stays as it was.
+void TrainerDialog::StopAndSaveVolume() {
     sound.Stop();
-    return SaveVolume(*environment.settingsStore, settings, settingsReporter);
+    SaveVolume(*environment.settingsStore, settings, settingsReporter);
 }
 
 // Random dictation (practice/RandomDictation)

@@ -100,7 +100,7 @@ private:
     void ConnectMessageTable();
     void RestartSound(int32_t deviceId);
     void ShowDictationPattern();
-    bool StopAndSaveVolume();
+    void StopAndSaveVolume();
 
     TrainerEnvironment environment;
     SettingsMessageReporter settingsReporter;
