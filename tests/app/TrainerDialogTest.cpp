@@ -54,7 +54,7 @@ private slots:
     void deviceThatCannotOpenIsReportedByTheDriverFirst();
     void eachCloseRouteStopsAndWritesOnlyTheVolume_data();
     void eachCloseRouteStopsAndWritesOnlyTheVolume();
-    void movedSliderIsSavedTruncated();
+    void movedSliderComesBackAfterARestart();
     void failedSaveIsSaidOnceAndTheWindowEndsAnyway_data();
     void failedSaveIsSaidOnceAndTheWindowEndsAnyway();
     void enterNeverPressesOk();
@@ -269,15 +269,20 @@ void TrainerDialogTest::eachCloseRouteStopsAndWritesOnlyTheVolume() {
     QVERIFY(trainer.messages.texts.isEmpty());
 }
 
-void TrainerDialogTest::movedSliderIsSavedTruncated() {
+void TrainerDialogTest::movedSliderComesBackAfterARestart() {
     TrainerFixture trainer;
     trainer.Open();
     auto* slider = trainer.Control<QSlider>(MainControl::kVolume);
-    slider->setValue(31);
-    slider->setValue(30);
+    slider->setValue(52);
+    slider->setValue(51); // 0.50999999 in single precision
     QTest::mouseClick(trainer.Control<QPushButton>(ResourceId::kOk), Qt::LeftButton);
-    // 0.29999998 x 1000 truncated toward zero.
-    QCOMPARE(trainer.store.Dword(TrainerFixture::kConfigurationKey, "Volume"), std::optional<int32_t>(299));
+    QCOMPARE(trainer.store.Dword(TrainerFixture::kConfigurationKey, "Volume"), std::optional<int32_t>(510));
+
+    // The next start, on the same settings, shows 51 again.
+    TrainerFixture next;
+    next.store.PutDword(TrainerFixture::kConfigurationKey, "Volume", 510);
+    next.Open();
+    QCOMPARE(next.Control<QSlider>(MainControl::kVolume)->value(), 51);
 }
 
 void TrainerDialogTest::failedSaveIsSaidOnceAndTheWindowEndsAnyway_data() {
