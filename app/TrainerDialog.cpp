@@ -32,8 +32,8 @@
 
 namespace {
 
-constexpr int32_t kStartupDeviceId = 0; // the stored device takes effect with the configuration dialog
 constexpr const char* kEndOfFile = "Fin";
+constexpr const char* kNotAFile = "Impossible de dicter « %1 » : ce n'est pas un fichier ordinaire.";
 
 // The buttons each dictation disables while it runs, and enables again at its Stop.
 constexpr std::initializer_list<int32_t> kRandomInterlock = {MainControl::kDictationPlay, MainControl::kFilePlay,
@@ -70,9 +70,7 @@ TrainerDialog::~TrainerDialog() {
     // No key reaches the window's handlers while it is taken apart, nor any tick (the timer is
     // killed with its member); the sound stops with its member, before the synthesiser goes.
     delete keyDownFilter;
-    keyDownFilter = nullptr;
     delete focus;
-    focus = nullptr;
 }
 
 void TrainerDialog::DoDataExchange() {
@@ -127,7 +125,7 @@ bool TrainerDialog::OnInitDialog() {
         });
     setWindowIcon(icon);                                // 3. the big and small icon
     synthesiser.Initialise();                           // 4. buffers and first values, before the audio thread can run
-    RestartSound(kStartupDeviceId);                     // 5. after either message the window works on, silent
+    RestartSound(TrainerSound::kStartupDeviceId);       // 5. after either message the window works on, silent
     LoadSettings(*environment.settingsStore, settings); // 6.
     {
         // 7. The slider shows the volume x 100, truncated; setting it is no user move.
@@ -309,6 +307,10 @@ void TrainerDialog::ShowDictationPattern() {
 void TrainerDialog::OnOpenFile() {
     const std::optional<QString> chosen = environment.fileDialog->GetOpenPath(this);
     if (!chosen) {
+        return;
+    }
+    if (FileDictation::IsNotAFile(FileDialogSeam::ToFilesystemPath(*chosen))) {
+        environment.messages->Show(QString::fromUtf8(kNotAFile).arg(*chosen)); // a folder, a FIFO, a device
         return;
     }
     if (auto* pathText = TemplateBuilder::Control<QLabel>(*this, MainControl::kFilePath)) {
