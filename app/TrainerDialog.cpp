@@ -1,7 +1,5 @@
 #include "app/TrainerDialog.h"
 
-#include "app/KeyDownFilter.h"
-#include "app/VirtualKey.h"
 #include "audio/WaveOutDriver.h"
 #include "res/AppIcon.h"
 #include "res/DialogTemplates.h"
@@ -12,10 +10,12 @@
 #include "ui/DialogFocus.h"
 #include "ui/DictationTimer.h"
 #include "ui/HomePage.h"
+#include "ui/KeyDownFilter.h"
 #include "ui/LinkLabel.h"
 #include "ui/PracticeTexts.h"
 #include "ui/SystemMenu.h"
 #include "ui/TemplateBuilder.h"
+#include "ui/VirtualKey.h"
 #include "ui/seams/FileDialogSeam.h"
 #include "ui/seams/MessageSeam.h"
 
@@ -56,10 +56,9 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     sound.Driver().SetErrorReporter(&driverReporter);
     focus = new DialogFocus(*this, MainDialogTemplate());
     randomDictation.SetPicker(environment.pickIndex);
-    keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown) -> std::unique_ptr<QKeyEvent> {
+    keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown, QWidget& receiver) {
         PreTranslateMessage(&keyDown);
-        // Enter moves the focus on, as Tab does: it never presses a button of this window.
-        return VirtualKey::Of(keyDown) == VirtualKey::kReturn ? VirtualKey::AsTab(keyDown) : nullptr;
+        return focus->DeliveryOf(keyDown, receiver); // Enter as Tab; Space only on a control Tab reached
     });
     qApp->installEventFilter(keyDownFilter);
 
