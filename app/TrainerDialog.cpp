@@ -6,6 +6,7 @@
 #include "res/ResourceIds.h"
 #include "settings/SettingsPersistence.h"
 #include "ui/AboutDialog.h"
+#include "ui/AnnouncedLabel.h"
 #include "ui/ConfigDialog.h"
 #include "ui/DialogFocus.h"
 #include "ui/DictationTimer.h"
@@ -32,7 +33,6 @@
 
 namespace {
 
-constexpr const char* kEndOfFile = "Fin";
 constexpr const char* kNotAFile = "Impossible de dicter « %1 » : ce n'est pas un fichier ordinaire.";
 
 // The buttons each dictation disables while it runs, and enables again at its Stop.
@@ -52,6 +52,8 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     TemplateBuilder builder(MainDialogTemplate());
     builder.Bind(MainControl::kLink,
                  [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new LinkLabel(parent); });
+    builder.Bind(MainControl::kScore,
+                 [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new AnnouncedLabel(parent); });
     builder.Build(*this);
     sound.Driver().SetErrorReporter(&driverReporter);
     focus = new DialogFocus(*this, MainDialogTemplate());
@@ -66,8 +68,7 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
 }
 
 TrainerDialog::~TrainerDialog() {
-    // No key reaches the window's handlers while it is taken apart, nor any tick (the timer is
-    // killed with its member); the sound stops with its member, before the synthesiser goes.
+    // No key reaches the handlers while the window is taken apart (nor any tick: see the members).
     delete keyDownFilter;
     delete focus;
 }
@@ -76,7 +77,7 @@ void TrainerDialog::DoDataExchange() {
     linkLabel = TemplateBuilder::Control<LinkLabel>(*this, MainControl::kLink);
     keyboardText = TemplateBuilder::Control<QLabel>(*this, MainControl::kKeyboardText);
     dictationText = TemplateBuilder::Control<QLabel>(*this, MainControl::kDictationText);
-    scoreText = TemplateBuilder::Control<QLabel>(*this, MainControl::kScore);
+    scoreText = TemplateBuilder::Control<AnnouncedLabel>(*this, MainControl::kScore);
     volumeSlider = TemplateBuilder::Control<QSlider>(*this, MainControl::kVolume);
 }
 
@@ -193,7 +194,6 @@ void TrainerDialog::OnLastLetter() {
     focus->SetFocusToWindow();
 }
 
-// Whatever the character, repeat count and flags.
 void TrainerDialog::OnChar(uint32_t, int32_t, uint32_t) {
     keyboardPractice.ReplayLast();
 }
@@ -255,7 +255,7 @@ void TrainerDialog::OnDictationPlay() {
     if (showDictation) {
         ShowDictationPattern();
     }
-    scoreText->setText(PracticeTexts::Score(randomDictation.Score(), randomDictation.Total()));
+    scoreText->Announce(PracticeTexts::Score(randomDictation.Score(), randomDictation.Total()), 0, 0);
 }
 
 void TrainerDialog::OnDictationStop() {
@@ -276,8 +276,9 @@ void TrainerDialog::OnTimer(uint32_t timerId) {
     }
     if (randomDictation.Active()) {
         const ScoredAnswer scored = randomDictation.Tick();
-        scoreText->setText(
-            PracticeTexts::ScoreWithPrevious(randomDictation.Score(), randomDictation.Total(), scored.playedIndex));
+        const int32_t score = randomDictation.Score();
+        const int32_t total = randomDictation.Total();
+        scoreText->Announce(PracticeTexts::ScoreWithPrevious(score, total, scored.playedIndex), score, total);
         if (showDictation) {
             ShowDictationPattern();
         }
@@ -292,7 +293,7 @@ void TrainerDialog::OnTimer(uint32_t timerId) {
     }
     if (step == FileDictation::Step::EndOfFile) {
         dictationTimer.Kill();
-        environment.messages->Show(QString::fromUtf8(kEndOfFile));
+        environment.messages->Show(QStringLiteral("Fin"));
         return;
     }
     dictationTimer.Restart(settings.dictationIntervalMs);

@@ -20,6 +20,7 @@
 #include <initializer_list>
 #include <memory>
 
+class AnnouncedLabel;
 class DialogFocus;
 class KeyDownFilter;
 class LinkLabel;
@@ -58,7 +59,7 @@ public:
     bool OnSysCommand(uint32_t commandId, intptr_t parameter); // true when handled here
     void OnPaint();
     void OnLastLetter();
-    void OnChar(uint32_t character, int32_t repeatCount, uint32_t flags);
+    void OnChar(uint32_t character, int32_t repeatCount, uint32_t flags); // replays, whatever the character
     void OnNoise();
     void OnConfiguration();
     void OnOpenFile();
@@ -120,12 +121,12 @@ private:
     TrainerSound sound; // the sound driver, over the synthesiser
 
     // Controls bound to members by DoDataExchange.
-    QPointer<LinkLabel> linkLabel;  // 1031
-    QPointer<QLabel> keyboardText;  // 1030
-    QPointer<QLabel> dictationText; // 1025
-    QPointer<QLabel> scoreText;     // 1028
-    QPointer<QSlider> volumeSlider; // 1005
-    QIcon icon;                     // icon 128, loaded by the constructor
+    QPointer<LinkLabel> linkLabel;      // 1031
+    QPointer<QLabel> keyboardText;      // 1030
+    QPointer<QLabel> dictationText;     // 1025
+    QPointer<AnnouncedLabel> scoreText; // 1028
+    QPointer<QSlider> volumeSlider;     // 1005
+    QIcon icon;                         // icon 128, loaded by the constructor
 
     KeyDownFilter* keyDownFilter = nullptr; // children of the window
     DialogFocus* focus = nullptr;
