@@ -1,21 +1,22 @@
 #include "app/TrainerDialog.h"
 
-#include "app/KeyDownFilter.h"
-#include "app/VirtualKey.h"
 #include "audio/WaveOutDriver.h"
 #include "res/AppIcon.h"
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "settings/SettingsPersistence.h"
 #include "ui/AboutDialog.h"
+#include "ui/AnnouncedLabel.h"
 #include "ui/ConfigDialog.h"
 #include "ui/DialogFocus.h"
 #include "ui/DictationTimer.h"
 #include "ui/HomePage.h"
+#include "ui/KeyDownFilter.h"
 #include "ui/LinkLabel.h"
 #include "ui/PracticeTexts.h"
 #include "ui/SystemMenu.h"
 #include "ui/TemplateBuilder.h"
+#include "ui/VirtualKey.h"
 #include "ui/seams/FileDialogSeam.h"
 #include "ui/seams/MessageSeam.h"
 
@@ -35,9 +36,8 @@
 
 namespace {
 
-constexpr int32_t kStartupDeviceId = 0; // the stored device takes effect with the configuration dialog
-constexpr const char* kEndOfFile = "Fin";
 constexpr const char* kSoftOnsetItem = "Attaque douce";
+constexpr const char* kNotAFile = "Impossible de dicter « %1 » : ce n'est pas un fichier ordinaire.";
 
 // The buttons each dictation disables while it runs, and enables again at its Stop.
 constexpr std::initializer_list<int32_t> kRandomInterlock = {MainControl::kDictationPlay, MainControl::kFilePlay,
@@ -56,14 +56,15 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     TemplateBuilder builder(MainDialogTemplate());
     builder.Bind(MainControl::kLink,
                  [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new LinkLabel(parent); });
+    builder.Bind(MainControl::kScore,
+                 [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new AnnouncedLabel(parent); });
     builder.Build(*this);
     sound.Driver().SetErrorReporter(&driverReporter);
     focus = new DialogFocus(*this, MainDialogTemplate());
     randomDictation.SetPicker(environment.pickIndex);
-    keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown) -> std::unique_ptr<QKeyEvent> {
+    keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown, QWidget& receiver) {
         PreTranslateMessage(&keyDown);
-        // Enter moves the focus on, as Tab does: it never presses a button of this window.
-        return VirtualKey::Of(keyDown) == VirtualKey::kReturn ? VirtualKey::AsTab(keyDown) : nullptr;
+        return focus->DeliveryOf(keyDown, receiver); // Enter as Tab; Space only on a control Tab reached
     });
     qApp->installEventFilter(keyDownFilter);
 
@@ -72,19 +73,16 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
 }
 
 TrainerDialog::~TrainerDialog() {
-    // No key reaches the window's handlers while it is taken apart, nor any tick (the timer is
-    // killed with its member); the sound stops with its member, before the synthesiser goes.
+    // No key reaches the handlers while the window is taken apart (nor any tick: see the members).
     delete keyDownFilter;
-    keyDownFilter = nullptr;
     delete focus;
-    focus = nullptr;
 }
 
 void TrainerDialog::DoDataExchange() {
     linkLabel = TemplateBuilder::Control<LinkLabel>(*this, MainControl::kLink);
     keyboardText = TemplateBuilder::Control<QLabel>(*this, MainControl::kKeyboardText);
     dictationText = TemplateBuilder::Control<QLabel>(*this, MainControl::kDictationText);
-    scoreText = TemplateBuilder::Control<QLabel>(*this, MainControl::kScore);
+    scoreText = TemplateBuilder::Control<AnnouncedLabel>(*this, MainControl::kScore);
     volumeSlider = TemplateBuilder::Control<QSlider>(*this, MainControl::kVolume);
 }
 
@@ -149,7 +147,7 @@ bool TrainerDialog::OnInitDialog() {
         });
     setWindowIcon(icon);                                // 3. the big and small icon
     synthesiser.Initialise();                           // 4. buffers and first values, before the audio thread can run
-    RestartSound(kStartupDeviceId);                     // 5. after either message the window works on, silent
+    RestartSound(TrainerSound::kStartupDeviceId);       // 5. after either message the window works on, silent
     LoadSettings(*environment.settingsStore, settings); // 6.
     {
         // 7. The slider shows the volume x 100, truncated; setting it is no user move.
@@ -227,7 +225,6 @@ void TrainerDialog::OnLastLetter() {
     focus->SetFocusToWindow();
 }
 
-// Whatever the character, repeat count and flags.
 void TrainerDialog::OnChar(uint32_t, int32_t, uint32_t) {
     keyboardPractice.ReplayLast();
 }
@@ -264,22 +261,20 @@ void TrainerDialog::keyPressEvent(QKeyEvent* event) {
 
 // Closing
 void TrainerDialog::OnOK() {
-    if (StopAndSaveVolume()) {
-        QDialog::accept();
-    }
+    StopAndSaveVolume();
+    QDialog::accept();
 }
 
 void TrainerDialog::OnCancel() {
-    if (StopAndSaveVolume()) {
-        QDialog::reject();
-    }
+    StopAndSaveVolume();
+    QDialog::reject();
 }
 
-// Stops the sound and writes "Volume"; when the store cannot be written the message has been
-// shown and the window stays open, silent until the configuration dialog starts the sound again.
-bool TrainerDialog::StopAndSaveVolume() {
+// Stops the sound and writes "Volume". When the store cannot be written the message is shown
+// once and the window ends all the same: nothing was written, the stored file stays as it was.
+void TrainerDialog::StopAndSaveVolume() {
     sound.Stop();
-    return SaveVolume(*environment.settingsStore, settings, settingsReporter);
+    SaveVolume(*environment.settingsStore, settings, settingsReporter);
 }
 
 // Random dictation (practice/RandomDictation)
@@ -291,7 +286,7 @@ void TrainerDialog::OnDictationPlay() {
     if (showDictation) {
         ShowDictationPattern();
     }
-    scoreText->setText(PracticeTexts::Score(randomDictation.Score(), randomDictation.Total()));
+    scoreText->Announce(PracticeTexts::Score(randomDictation.Score(), randomDictation.Total()), 0, 0);
 }
 
 void TrainerDialog::OnDictationStop() {
@@ -312,8 +307,9 @@ void TrainerDialog::OnTimer(uint32_t timerId) {
     }
     if (randomDictation.Active()) {
         const ScoredAnswer scored = randomDictation.Tick();
-        scoreText->setText(
-            PracticeTexts::ScoreWithPrevious(randomDictation.Score(), randomDictation.Total(), scored.playedIndex));
+        const int32_t score = randomDictation.Score();
+        const int32_t total = randomDictation.Total();
+        scoreText->Announce(PracticeTexts::ScoreWithPrevious(score, total, scored.playedIndex), score, total);
         if (showDictation) {
             ShowDictationPattern();
         }
@@ -328,7 +324,7 @@ void TrainerDialog::OnTimer(uint32_t timerId) {
     }
     if (step == FileDictation::Step::EndOfFile) {
         dictationTimer.Kill();
-        environment.messages->Show(QString::fromUtf8(kEndOfFile));
+        environment.messages->Show(QStringLiteral("Fin"));
         return;
     }
     dictationTimer.Restart(settings.dictationIntervalMs);
@@ -342,6 +338,10 @@ void TrainerDialog::ShowDictationPattern() {
 void TrainerDialog::OnOpenFile() {
     const std::optional<QString> chosen = environment.fileDialog->GetOpenPath(this);
     if (!chosen) {
+        return;
+    }
+    if (FileDictation::IsNotAFile(FileDialogSeam::ToFilesystemPath(*chosen))) {
+        environment.messages->Show(QString::fromUtf8(kNotAFile).arg(*chosen)); // a folder, a FIFO, a device
         return;
     }
     if (auto* pathText = TemplateBuilder::Control<QLabel>(*this, MainControl::kFilePath)) {

@@ -20,6 +20,7 @@
 #include <initializer_list>
 #include <memory>
 
+class AnnouncedLabel;
 class DialogFocus;
 class KeyDownFilter;
 class LinkLabel;
@@ -61,7 +62,7 @@ public:
     bool OnSysCommand(uint32_t commandId, intptr_t parameter); // true when handled here
     void OnPaint();
     void OnLastLetter();
-    void OnChar(uint32_t character, int32_t repeatCount, uint32_t flags);
+    void OnChar(uint32_t character, int32_t repeatCount, uint32_t flags); // replays, whatever the character
     void OnNoise();
     void OnConfiguration();
     void OnOpenFile();
@@ -109,7 +110,7 @@ private:
     void BuildContextMenu();
     void RestartSound(int32_t deviceId);
     void ShowDictationPattern();
-    bool StopAndSaveVolume();
+    void StopAndSaveVolume();
 
     TrainerEnvironment environment;
     SettingsMessageReporter settingsReporter;
@@ -132,7 +133,7 @@ private:
     QPointer<LinkLabel> linkLabel;      // 1031
     QPointer<QLabel> keyboardText;      // 1030
     QPointer<QLabel> dictationText;     // 1025
-    QPointer<QLabel> scoreText;         // 1028
+    QPointer<AnnouncedLabel> scoreText; // 1028
     QPointer<QSlider> volumeSlider;     // 1005
     QIcon icon;                         // icon 128, loaded by the constructor
     QMenu* contextMenu = nullptr;       // child of the window, built by the constructor

@@ -15,6 +15,9 @@ class WaveOutDriver;
 // ring, a refill pass every 10 ms.
 class TrainerSound {
 public:
+    // The device of the first start; the stored one takes effect with the configuration dialog.
+    static constexpr int32_t kStartupDeviceId = 0;
+
     // owner is the window that registers (the callback's owner); failures of the restart are
     // shown through messages.
     TrainerSound(std::unique_ptr<WaveOutDriver> driver, Synthesiser& synthesiser, void* owner, MessageSeam& messages);

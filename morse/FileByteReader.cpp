@@ -2,6 +2,12 @@
 
 #include <cstdio>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 #ifdef _WIN32
@@ -29,11 +35,30 @@ std::wstring OpenName(const std::filesystem::path& path) {
 }
 #endif
 
+// Opens a regular file only. Anything else (a folder, a FIFO, a device) gives null, and never
+// blocks: a FIFO is opened without waiting for a writer and closed again at once.
 std::FILE* OpenForReading(const std::filesystem::path& path) {
 #ifdef _WIN32
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(OpenName(path), error)) {
+        return nullptr;
+    }
     return _wfopen(OpenName(path).c_str(), L"rb");
 #else
-    return std::fopen(path.c_str(), "rb");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) {
+        ::close(fd);
+    }
+    return file;
 #endif
 }
 

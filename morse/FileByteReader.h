@@ -17,7 +17,8 @@ public:
     enum class Status {
         Byte,       // byte holds the byte read at the offset
         EndOfFile,  // the offset is at or past the end, or the byte there is 0x1A
-        OpenFailed, // the file could not be opened or read (missing, a folder, no permission)
+        OpenFailed, // the file could not be opened or read (missing, no permission), or the
+                    // path names no regular file (a folder, a FIFO, a device)
     };
 
     struct Result {

@@ -8,6 +8,12 @@
 FileDictation::FileDictation(const MorseTable& table, Synthesiser& synthesiser)
     : table(table), synthesiser(synthesiser) {}
 
+bool FileDictation::IsNotAFile(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
 FileDictation::Step FileDictation::Play() {
     offset = 0;
     const FileByteReader::Result read = FileByteReader::ReadByteAt(filePath, offset);

@@ -24,6 +24,10 @@ public:
 
     FileDictation(const MorseTable& table, Synthesiser& synthesiser);
 
+    // Whether path names something that is not a regular file (a folder, a FIFO, a device):
+    // the dictation refuses it. A path that names nothing yet is not refused.
+    static bool IsNotAFile(const std::filesystem::path& path);
+
     // The file of the next read; used from the next Play or Tick on.
     void SetPath(const std::filesystem::path& path) { filePath = path; }
     const std::filesystem::path& Path() const { return filePath; }

@@ -13,3 +13,12 @@ const ControlTemplate* DialogTemplate::Find(int32_t controlId) const {
     }
     return nullptr;
 }
+
+const char* DialogTemplate::AccessibleNameOf(int32_t controlId) const {
+    for (const AccessibleName& entry : accessibleNames) {
+        if (entry.id == controlId) {
+            return entry.name;
+        }
+    }
+    return nullptr;
+}

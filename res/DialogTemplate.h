@@ -64,6 +64,13 @@ struct ControlTemplate {
     uint32_t style; // ControlStyle bits
 };
 
+// The name assistive technologies give a control, where its caption alone is not enough
+// (several "Play" buttons, a slider captioned "Slider1", "<<" buttons).
+struct AccessibleName {
+    int32_t id;
+    const char* name; // UTF-8
+};
+
 struct DialogTemplate {
     int32_t id;
     const char* title; // UTF-8
@@ -73,7 +80,10 @@ struct DialogTemplate {
     int32_t fontPoints; // [pt]
     uint32_t style;     // DialogStyle bits
     std::span<const ControlTemplate> items;
+    std::span<const AccessibleName> accessibleNames = {};
 
     // The first item with this id, or null. Ids of kNoId are never found.
     const ControlTemplate* Find(int32_t controlId) const;
+    // The accessible name of control controlId, or null when its caption is its name.
+    const char* AccessibleNameOf(int32_t controlId) const;
 };

@@ -116,12 +116,55 @@ constexpr ControlTemplate kAboutItems[] = {
      kGroup},
 };
 
+// The names a screen reader gives the controls whose captions are ambiguous or say nothing.
+// The main window's link is named at run time, after the web page it opens.
+constexpr AccessibleName kMainNames[] = {
+    {MainControl::kVolume, "Volume"},
+    {MainControl::kFilePlay, "Play (dictée fichier)"},
+    {MainControl::kFileStop, "Stop (dictée fichier)"},
+    {MainControl::kOpenFile, "Ouvrir (dictée fichier)"},
+    {MainControl::kFileShow, "Montrer (dictée fichier)"},
+    {MainControl::kDictationShow, "Montrer (dictée simple)"},
+    {MainControl::kDictationPlay, "Play (dictée simple)"},
+    {MainControl::kDictationStop, "Stop (dictée simple)"},
+    {MainControl::kKeyboardShow, "Montrer (clavier)"},
+};
+
+constexpr AccessibleName kConfigNames[] = {
+    {ConfigControl::kDeviceList, "Sortie audio"},
+    {ConfigControl::kFrequencyEdit, "Fréquence en Hertz"},
+    {ConfigControl::kFrequencyDownFast, "Fréquence moins 100"},
+    {ConfigControl::kFrequencyDown, "Fréquence moins 10"},
+    {ConfigControl::kFrequencyUp, "Fréquence plus 10"},
+    {ConfigControl::kFrequencyUpFast, "Fréquence plus 100"},
+    {ConfigControl::kDihEdit, "Longueur du Dih en ms"},
+    {ConfigControl::kDihDownFast, "Dih moins 100"},
+    {ConfigControl::kDihDown, "Dih moins 10"},
+    {ConfigControl::kDihUp, "Dih plus 10"},
+    {ConfigControl::kDihUpFast, "Dih plus 100"},
+    {ConfigControl::kDahEdit, "Longueur du Dah en ms"},
+    {ConfigControl::kDahDownFast, "Dah moins 100"},
+    {ConfigControl::kDahDown, "Dah moins 10"},
+    {ConfigControl::kDahUp, "Dah plus 10"},
+    {ConfigControl::kDahUpFast, "Dah plus 100"},
+    {ConfigControl::kPauseEdit, "Longueur de la pause en ms"},
+    {ConfigControl::kPauseDownFast, "Pause moins 100"},
+    {ConfigControl::kPauseDown, "Pause moins 10"},
+    {ConfigControl::kPauseUp, "Pause plus 10"},
+    {ConfigControl::kPauseUpFast, "Pause plus 100"},
+    {ConfigControl::kIntervalEdit, "Temps dictée en ms"},
+    {ConfigControl::kIntervalDownFast, "Temps dictée moins 100"},
+    {ConfigControl::kIntervalDown, "Temps dictée moins 10"},
+    {ConfigControl::kIntervalUp, "Temps dictée plus 10"},
+    {ConfigControl::kIntervalUpFast, "Temps dictée plus 100"},
+};
+
 constexpr uint32_t kDialogFrame = kCaption | kSystemMenu | kModalFrame;
 
-constexpr DialogTemplate kMainTemplate{kMainDialog, "Zelbin", 390, 233, "MS Sans Serif", 8, kDialogFrame | kTaskbar,
-                                       kMainItems};
-constexpr DialogTemplate kConfigTemplate{kConfigDialog, "Configuration", 320, 177, "MS Sans Serif", 8,
-                                         kDialogFrame,  kConfigItems};
+constexpr DialogTemplate kMainTemplate{kMainDialog, "Zelbin",  390, 233, "MS Sans Serif", 8, kDialogFrame | kTaskbar,
+                                       kMainItems,  kMainNames};
+constexpr DialogTemplate kConfigTemplate{kConfigDialog, "Configuration", 320,         177, "MS Sans Serif", 8,
+                                         kDialogFrame,  kConfigItems,    kConfigNames};
 constexpr DialogTemplate kAboutTemplate{kAboutDialog, "A propos de Zelbin", 365, 188, "MS Sans Serif", 8,
                                         kDialogFrame, kAboutItems};
 

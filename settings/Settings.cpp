@@ -1,5 +1,8 @@
 #include "settings/Settings.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 int32_t Clamp(int32_t value, int32_t lowest, int32_t highest) {
@@ -43,5 +46,15 @@ float Settings::VolumeOfSliderPosition(int32_t position) {
 }
 
 int32_t Settings::SliderPositionOfVolume(float volume) {
-    return static_cast<int32_t>(volume * 100.0f);
+    return static_cast<int32_t>(std::lround(std::clamp(static_cast<double>(volume), 0.0, 1.0) * 100.0));
+}
+
+int32_t Settings::StoredVolume(float volume) {
+    // Saturates where the thousandths leave int32_t (a volume held in memory is never
+    // validated before it is saved); NaN is stored as 0.
+    const double thousandths = static_cast<double>(volume) * 1000.0;
+    if (std::isnan(thousandths)) {
+        return 0;
+    }
+    return static_cast<int32_t>(std::lround(std::clamp(thousandths, -2147483648.0, 2147483647.0)));
 }

@@ -33,9 +33,13 @@ struct Settings {
     static constexpr float kVolumeHighest = 1.0f;
 
     // The volume slider of the main window, positions 0 to 100, and the volume: a position
-    // gives position x 0.01 in single precision; a volume shows as volume x 100 truncated.
+    // gives position x 0.01 in single precision; a volume shows at the nearest position, so
+    // that every position comes back from the stored thousandths as it was (0.51 shows 51,
+    // though 51 x 0.01 lies just under 0.51).
     static float VolumeOfSliderPosition(int32_t position);
     static int32_t SliderPositionOfVolume(float volume);
+    // The volume as it is stored: the nearest thousandth (0.3 is 300, the slider's 0.51 is 510).
+    static int32_t StoredVolume(float volume);
 
     // Brings every value into its range: a frequency outside it (or NaN) and a driver id
     // outside it fall back to their defaults; the lengths, the interval and the volume are

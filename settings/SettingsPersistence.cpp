@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr float kThousandths = 0.001f; // the stored volume is in thousandths
+
 // Truncates toward zero, saturating at the int32_t range (NaN gives 0), so that no value
 // held in memory can make the conversion undefined.
 int32_t TruncateToInt32(double value) {
@@ -21,15 +23,6 @@ int32_t TruncateToInt32(double value) {
         return std::numeric_limits<int32_t>::min();
     }
     return static_cast<int32_t>(value);
-}
-
-// The stored volume: volume x 1000 truncated. The product is formed in double precision,
-// so that a volume just under a thousandth boundary stays under it (the float nearest 0.29
-// gives 289, where a single-precision product would round up to 290 first).
-constexpr float kThousandths = 0.001f;
-
-int32_t StoredVolume(float volume) {
-    return TruncateToInt32(static_cast<double>(volume) * 1000.0);
 }
 
 void EncodeDword(int32_t value, uint8_t (&bytes)[4]) {
@@ -91,7 +84,7 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     key.OpenSubKey(kSettingsSubKey);                        // never created here: a missing one fails every query
 
     int32_t storedFrequency = TruncateToInt32(settings.frequency);
-    int32_t storedVolume = StoredVolume(settings.volume);
+    int32_t storedVolume = Settings::StoredVolume(settings.volume);
 
     QueryDword(key, kFrequencyValue, storedFrequency);
     QueryDword(key, kDriverIdValue, settings.driverId);
@@ -117,7 +110,7 @@ bool SaveVolume(RegistryStore& store, const Settings& settings, SettingsReporter
     if (!OpenForWriting(key, reporter)) {
         return false;
     }
-    SetDword(key, kVolumeValue, StoredVolume(settings.volume));
+    SetDword(key, kVolumeValue, Settings::StoredVolume(settings.volume));
     key.CloseSubKey();
     key.CloseKey();
     return true;

@@ -29,7 +29,7 @@ constexpr const char* kRegistryWriteFailedMessage = "Unable to write configurati
 // range. Reports nothing: a missing or unreadable value leaves its default.
 void LoadSettings(RegistryStore& store, Settings& settings);
 
-// Writes "Volume" (the volume x 1000, truncated toward zero) and nothing else. Returns false,
+// Writes "Volume" (the volume x 1000, to the nearest thousandth) and nothing else. Returns false,
 // after reporting kRegistryWriteFailedMessage, when the product key or the subkey can be
 // neither opened nor created; the status of the write itself is not examined.
 bool SaveVolume(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);

@@ -46,6 +46,7 @@ bool AboutDialog::OnInitDialog() {
     }
     const QString address = HomePage::Address();
     link.setText(HomePage::Caption(address, link.font(), link.width()));
+    link.setAccessibleName(HomePage::LinkName());
     link.SetURL(HomePage::AboutLink());
     link.EnableTooltip(true);
     link.SetTooltipText(QString::fromUtf8(kTooltipText));

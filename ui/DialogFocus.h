@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/KeyDownFilter.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -9,7 +11,13 @@ struct DialogTemplate;
 
 // Where the keyboard focus goes when a dialog built from a template takes it: the control that
 // had it when the dialog was last deactivated, else the first enabled tab stop in template
-// order. Watches the dialog's activation changes for that; a child of the dialog.
+// order. Watches the dialog's activation changes for that, and its controls' focus; a child of
+// the dialog.
+//
+// Its keyboard rules, for a dialog that takes typed text: Enter moves the focus on as Tab does
+// and presses no button; Space presses a button (or ticks a check box) only when the keyboard,
+// Tab or Enter, brought the focus to it, so that a space typed in a text never presses one.
+// Escape and every other key go where they would go.
 class DialogFocus : public QObject {
     Q_OBJECT
 
@@ -21,6 +29,9 @@ public:
     // The first enabled tab stop in template order, or null.
     QWidget* FirstTabStop() const;
 
+    // What the controls get of a key-down, by the rules above; for the dialog's KeyDownFilter.
+    KeyDownFilter::Delivery DeliveryOf(const QKeyEvent& keyDown, const QWidget& receiver);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -28,4 +39,6 @@ private:
     QDialog& dialog;
     const DialogTemplate& dialogTemplate;
     QPointer<QWidget> focusAtDeactivation;
+    QPointer<QWidget> reachedByKeyboard; // the control Tab last brought the focus to, while it keeps it
+    bool tabbing = false;                // a Tab or Enter key-down is on its way to the controls
 };

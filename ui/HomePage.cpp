@@ -19,7 +19,8 @@ namespace HomePage {
 
 namespace {
 constexpr const char* kHelpPageBelowPrefix = "share/zelbin/help/index.html";
-}
+constexpr const char* kHelpPageName = "Aide de Zelbin";
+} // namespace
 
 QString LocateHelpPage(const QString& programDir, const QString& installedPath) {
     const QDir dir(programDir);
@@ -62,8 +63,19 @@ QString AboutLink() {
 
 } // namespace HomePage
 
+QString HomePage::LinkName() {
+    const QString configured = QString::fromUtf8(ZELBIN_HOMEPAGE_URL);
+    if (configured.isEmpty()) {
+        return QString::fromUtf8(kHelpPageName);
+    }
+    const QString host = QUrl(configured).host();
+    return host.isEmpty() ? configured : host;
+}
+
 void HomePage::SetUpMainWindowLink(LinkLabel& link, UrlOpener* opener) {
-    link.setText(Caption(Address(), link.font(), link.width()));
+    const bool helpPage = QString::fromUtf8(ZELBIN_HOMEPAGE_URL).isEmpty();
+    link.setText(helpPage ? LinkName() : Caption(Address(), link.font(), link.width()));
+    link.setAccessibleName(LinkName());
     link.SetUrlOpener(opener);
     link.SetURL(MainWindowLink());
     link.EnableTooltip(true);

@@ -33,9 +33,14 @@ QString WithQuery(const QString& address, const char* query);
 QString MainWindowLink();
 QString AboutLink();
 
-// Sets up the main window's link 1031: the address as its caption, MainWindowLink() as its
-// target opened through opener (the desktop's when null), and its tooltip "Aide, dernières
-// versions, support..." in green on black.
+// What a link to Address() is called, by screen readers and on the main window: "Aide de
+// Zelbin" for the installed help page, else the web page's site (its host name).
+QString LinkName();
+
+// Sets up the main window's link 1031: as its caption LinkName() for the help page (whose path
+// says nothing to a reader) and the address itself for a web page, MainWindowLink() as its
+// target opened through opener (the desktop's when null), its accessible name LinkName(), and
+// its tooltip "Aide, dernières versions, support..." in green on black.
 void SetUpMainWindowLink(LinkLabel& link, UrlOpener* opener);
 
 } // namespace HomePage

@@ -1,6 +1,9 @@
 #include "ui/LinkLabel.h"
 
+#include "ui/LinkLabelAccessible.h"
 #include "ui/seams/DesktopUrlOpener.h"
+
+#include <QAccessible>
 
 #include <QBitmap>
 #include <QHelpEvent>
@@ -18,6 +21,12 @@ constexpr QPoint kTooltipOffset(2, 18); // below and right of the pointer's hot 
 
 LinkLabel::LinkLabel(QWidget* parent)
     : QLabel(parent), tooltip(this, Qt::ToolTip), opener(&DesktopUrlOpener::Instance()) {
+    // Before any interface of a link is asked for: links are links to assistive technologies.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&LinkLabelAccessible::Factory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setTextFormat(Qt::PlainText);
     // The dialog's font in every respect but the underline, which is resolved here once and for all:
     // later font changes of the dialog still reach the link, without an underline.
@@ -141,7 +150,7 @@ void LinkLabel::mouseReleaseEvent(QMouseEvent* e) {
     const bool click = pressed && rect().contains(e->position().toPoint());
     pressed = false;
     if (click) {
-        OnClicked();
+        Open();
     }
 }
 
@@ -155,7 +164,7 @@ void LinkLabel::hideEvent(QHideEvent* e) {
     EndHover();
 }
 
-void LinkLabel::OnClicked() {
+void LinkLabel::Open() {
     // Whether the address could be opened is not examined: a failure shows nothing, and the link
     // counts as visited all the same.
     opener->Open(address);

@@ -11,7 +11,8 @@ class UrlOpener;
 // A static text of a dialog turned into a link. Its text is drawn in the dialog's font, never
 // underlined, over the dialog's own background, in blue; red while the pointer is over it; dark blue
 // once it has been clicked, for the life of the control. The pointer becomes a hand over it, a tooltip
-// in colours of its own explains it, and a click opens its address.
+// in colours of its own explains it, and a click opens its address. Assistive technologies see
+// it as a link (LinkLabelAccessible), named by its accessible name.
 class LinkLabel : public QLabel {
     Q_OBJECT
 
@@ -28,6 +29,8 @@ public:
     void SetTooltipTextColor(const QColor& colour);
     // The opener a click goes through; DesktopUrlOpener unless another one is given.
     void SetUrlOpener(UrlOpener* opener);
+    // Opens the address as a click does (the "press" action of assistive technologies).
+    void Open();
 
     const QString& URL() const { return address; }
     bool IsHovering() const { return hovering; }
@@ -51,7 +54,6 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
-    void OnClicked();
     void StartHover();
     void EndHover();
     void UpdateColour();

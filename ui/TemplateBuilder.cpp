@@ -213,4 +213,7 @@ void TemplateBuilder::ApplyItem(QWidget& widget, const ControlTemplate& item, si
         edit->setReadOnly((item.style & kReadOnly) != 0);
         edit->setFrame((item.style & kBorder) != 0);
     }
+    if (const char* name = dialogTemplate.AccessibleNameOf(item.id)) {
+        widget.setAccessibleName(Utf8(name));
+    }
 }

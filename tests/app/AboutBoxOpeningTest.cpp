@@ -66,9 +66,12 @@ private slots:
         QCOMPARE(link->Tooltip().text(), QStringLiteral("Aide, dernières versions, support..."));
         QCOMPARE(link->Tooltip().palette().color(QPalette::Window), QColor(0, 0, 0));
         QCOMPARE(link->Tooltip().palette().color(QPalette::WindowText), QColor(0, 255, 0));
-        // The link shows the address, not the template's placeholder.
-        QVERIFY(link->text() != QStringLiteral("Aide de Zelbin"));
-        QVERIFY(HomePage::Address().startsWith(link->text().section(QChar(0x2026), 0, 0)));
+        // The link shows the name of the help page, or the address of a web page.
+        if (HomePage::Address().startsWith(QStringLiteral("file:"))) {
+            QCOMPARE(link->text(), QStringLiteral("Aide de Zelbin"));
+        } else {
+            QVERIFY(HomePage::Address().startsWith(link->text().section(QChar(0x2026), 0, 0)));
+        }
 
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(opener.opened, QStringList{expected});

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <string>
 
 using namespace MainControl;
@@ -47,6 +49,7 @@ private slots:
     void lastLetterAfterASilentSlotPlaysA();
     void longPathWithAccents();
     void fileThatCannotBeOpenedAtPlay();
+    void folderFifoAndDeviceAreRefusedWithAMessage();
     void cancelledDialogChangesNothing();
     void stopRewindsAndFinKeepsButtons();
     void timerThatCannotBeSet();
@@ -247,18 +250,48 @@ void FileDictationTest::fileThatCannotBeOpenedAtPlay() {
     TrainerDialog& dialog = rig.Open();
     // No file chosen yet.
     rig.Click(kFilePlay);
-    // A file that is gone, and a folder (what a multiple selection gives).
+    // A file that is gone.
     rig.fileDialog.nextPath = folder->filePath("absent.txt");
     rig.Click(kOpenFile);
     rig.Click(kFilePlay);
-    rig.fileDialog.nextPath = folder->path();
+    // A file chosen, then replaced by a FIFO: Play neither waits for a writer nor plays.
+    const QString swapped = WriteFile(folder->filePath("swapped.txt"), QByteArray("E"));
+    rig.fileDialog.nextPath = swapped;
     rig.Click(kOpenFile);
+    QVERIFY(QFile::remove(swapped));
+    QCOMPARE(::mkfifo(QFile::encodeName(swapped).constData(), 0600), 0);
     rig.Click(kFilePlay);
     QVERIFY(!dialog.GetFileDictation().Active());
     QCOMPARE(dialog.GetFileDictation().Offset(), 0);
     QCOMPARE(rig.Interlock(), QString("1111"));
     QCOMPARE(rig.timers.setCalls, 0);
     QVERIFY(rig.trainer.messages.texts.isEmpty());
+}
+
+void FileDictationTest::folderFifoAndDeviceAreRefusedWithAMessage() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    const QString kept = WriteFile(folder->filePath("garde.txt"), QByteArray("E"));
+    rig.fileDialog.nextPath = kept;
+    rig.Click(kOpenFile);
+    const QString fifo = folder->filePath("tube");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // A folder (what a multiple selection gives), a FIFO and a device.
+    const QStringList refused = {folder->path(), fifo, QStringLiteral("/dev/zero")};
+    for (const QString& path : refused) {
+        rig.fileDialog.nextPath = path;
+        rig.Click(kOpenFile);
+    }
+    QStringList expected;
+    for (const QString& path : refused) {
+        expected << QStringLiteral("Impossible de dicter « %1 » : ce n'est pas un fichier ordinaire.").arg(path);
+    }
+    QCOMPARE(rig.trainer.messages.texts, expected);
+    // The file chosen before stays: its label, and Play plays it.
+    QCOMPARE(rig.Text(kFilePath), kept);
+    rig.Click(kFilePlay);
+    QVERIFY(dialog.GetFileDictation().Active());
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 4);
 }
 
 void FileDictationTest::cancelledDialogChangesNothing() {

@@ -7,14 +7,17 @@
 #include "res/ResourceIds.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+
 #include <QSlider>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
@@ -89,6 +92,8 @@ private slots:
     void everyDisplayLineFitsOnOneLine();
     void charToTheWindowItselfReplays();
     void dictationRecordsAnswersInstead();
+    void typedSpacesPressNoButton();
+    void tabReachesEveryButtonAndSpacePressesIt();
 
 private:
     QLabel* KeyboardText(TrainerFixture& trainer) { return trainer.Control<QLabel>(MainControl::kKeyboardText); }
@@ -314,6 +319,78 @@ void KeyboardPracticeTest::dictationRecordsAnswersInstead() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 0);
+}
+
+void KeyboardPracticeTest::typedSpacesPressNoButton() {
+    FakeTimerSeam timers;
+    TrainerFixture trainer;
+    trainer.environment.timers = &timers;
+    TrainerDialog& dialog = trainer.Open();
+    auto* noise = trainer.Control<QCheckBox>(MainControl::kNoise);
+    // OK has the focus at start: text typed there, spaces included, presses nothing.
+    QCOMPARE(QApplication::focusWidget(), trainer.Control<QWidget>(ResourceId::kOk));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("cq cq de f5abc"));
+    QVERIFY(dialog.isVisible());
+    // Nor on a control that a click or a handler gave the focus to.
+    QTest::mouseClick(noise, Qt::LeftButton);
+    QVERIFY(noise->isChecked());
+    QTest::keyClicks(noise, QStringLiteral("a b"));
+    QVERIFY(noise->isChecked());
+    QTest::mouseClick(trainer.Control<QWidget>(MainControl::kDictationPlay), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("e e"));
+    QVERIFY(dialog.GetRandomDictation().Active()); // still running: no Stop was pressed
+    QVERIFY(dialog.isVisible());
+    QVERIFY(trainer.store.Writes().empty());
+}
+
+// Tab walks the tab stops in template order; Space then presses each button and ticks each box.
+void KeyboardPracticeTest::tabReachesEveryButtonAndSpacePressesIt() {
+    TrainerFixture trainer;
+    TrainerDialog& dialog = trainer.Open();
+    const QList<int32_t> expected = {ResourceId::kOk,
+                                     ResourceId::kCancel,
+                                     MainControl::kLastLetter,
+                                     MainControl::kConfiguration,
+                                     MainControl::kAbout,
+                                     MainControl::kNoise,
+                                     MainControl::kFilePlay,
+                                     MainControl::kFileStop,
+                                     MainControl::kOpenFile,
+                                     MainControl::kFileShow,
+                                     MainControl::kDictationShow,
+                                     MainControl::kDictationPlay,
+                                     MainControl::kDictationStop,
+                                     MainControl::kKeyboardShow};
+    QList<int32_t> pressed;
+    for (int step = 0; step < 16; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        if (button == nullptr) {
+            continue; // the volume slider
+        }
+        // Space goes down on the button; it is let go here without a click, so that no
+        // dialog opens and the window stays.
+        QTest::keyPress(button, Qt::Key_Space);
+        if (button->isDown()) {
+            pressed << button->objectName().mid(3).toInt();
+        }
+        button->setDown(false);
+        QTest::keyRelease(button, Qt::Key_Space);
+    }
+    std::sort(pressed.begin(), pressed.end());
+    QList<int32_t> sorted = expected;
+    std::sort(sorted.begin(), sorted.end());
+    pressed.erase(std::unique(pressed.begin(), pressed.end()), pressed.end());
+    QCOMPARE(pressed, sorted);
+
+    // A whole press: Tab (or Enter) to "Bruit", then Space ticks it.
+    auto* noise = trainer.Control<QCheckBox>(MainControl::kNoise);
+    while (QApplication::focusWidget() != noise) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    QTest::keyClick(noise, Qt::Key_Space);
+    QVERIFY(noise->isChecked());
+    QVERIFY(dialog.GetSynthesiser().Noise());
 }
 
 QTEST_MAIN(KeyboardPracticeTest)

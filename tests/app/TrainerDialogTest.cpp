@@ -54,8 +54,9 @@ private slots:
     void deviceThatCannotOpenIsReportedByTheDriverFirst();
     void eachCloseRouteStopsAndWritesOnlyTheVolume_data();
     void eachCloseRouteStopsAndWritesOnlyTheVolume();
-    void movedSliderIsSavedTruncated();
-    void failedSaveKeepsTheWindowOpenAndSilent();
+    void movedSliderComesBackAfterARestart();
+    void failedSaveIsSaidOnceAndTheWindowEndsAnyway_data();
+    void failedSaveIsSaidOnceAndTheWindowEndsAnyway();
     void enterNeverPressesOk();
     void escapeDoesNotClose();
 };
@@ -268,37 +269,50 @@ void TrainerDialogTest::eachCloseRouteStopsAndWritesOnlyTheVolume() {
     QVERIFY(trainer.messages.texts.isEmpty());
 }
 
-void TrainerDialogTest::movedSliderIsSavedTruncated() {
+void TrainerDialogTest::movedSliderComesBackAfterARestart() {
     TrainerFixture trainer;
     trainer.Open();
     auto* slider = trainer.Control<QSlider>(MainControl::kVolume);
-    slider->setValue(31);
-    slider->setValue(30);
+    slider->setValue(52);
+    slider->setValue(51); // 0.50999999 in single precision
     QTest::mouseClick(trainer.Control<QPushButton>(ResourceId::kOk), Qt::LeftButton);
-    // 0.29999998 x 1000 truncated toward zero.
-    QCOMPARE(trainer.store.Dword(TrainerFixture::kConfigurationKey, "Volume"), std::optional<int32_t>(299));
+    QCOMPARE(trainer.store.Dword(TrainerFixture::kConfigurationKey, "Volume"), std::optional<int32_t>(510));
+
+    // The next start, on the same settings, shows 51 again.
+    TrainerFixture next;
+    next.store.PutDword(TrainerFixture::kConfigurationKey, "Volume", 510);
+    next.Open();
+    QCOMPARE(next.Control<QSlider>(MainControl::kVolume)->value(), 51);
 }
 
-void TrainerDialogTest::failedSaveKeepsTheWindowOpenAndSilent() {
+void TrainerDialogTest::failedSaveIsSaidOnceAndTheWindowEndsAnyway_data() {
+    eachCloseRouteStopsAndWritesOnlyTheVolume_data();
+}
+
+void TrainerDialogTest::failedSaveIsSaidOnceAndTheWindowEndsAnyway() {
+    QFETCH(QString, route);
+    QFETCH(int, result);
     TrainerFixture trainer;
     TrainerDialog& dialog = trainer.Open();
-    trainer.store.FailCall(MemoryRegistryStore::Operation::OpenKey, CountCalls(trainer.store, "OpenKey") + 1,
-                           kRegistryAccessDenied);
-    QTest::mouseClick(trainer.Control<QPushButton>(ResourceId::kOk), Qt::LeftButton);
+    dialog.setResult(-1);
+    // The store can be read but not written: every open for the save is refused.
+    for (int occurrence = 1; occurrence <= 4; ++occurrence) {
+        trainer.store.FailCall(MemoryRegistryStore::Operation::OpenKey,
+                               CountCalls(trainer.store, "OpenKey") + occurrence, kRegistryAccessDenied);
+    }
+    if (route == "ok") {
+        QTest::mouseClick(trainer.Control<QPushButton>(ResourceId::kOk), Qt::LeftButton);
+    } else if (route == "cancel") {
+        QTest::mouseClick(trainer.Control<QPushButton>(ResourceId::kCancel), Qt::LeftButton);
+    } else {
+        QVERIFY(dialog.close());
+    }
     QCOMPARE(trainer.messages.texts, QStringList({"Unable to write configuration to the registry"}));
     QCOMPARE(trainer.messages.captions, QStringList({"Zelbin"}));
-    QVERIFY(dialog.isVisible());
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), result);
     QVERIFY(!trainer.device->IsOpen());
     QVERIFY(trainer.store.WrittenNames().empty());
-
-    // A key still loads a character, but nothing sounds: the driver stays stopped.
-    QTest::keyClick(trainer.Control<QWidget>(ResourceId::kOk), Qt::Key_E);
-    QVERIFY(!trainer.device->IsOpen());
-
-    // The next Annuler runs the whole handler again, and this time the store takes it.
-    QTest::mouseClick(trainer.Control<QPushButton>(ResourceId::kCancel), Qt::LeftButton);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(trainer.store.WrittenNames(), std::vector<std::string>({"Volume"}));
 }
 
 void TrainerDialogTest::enterNeverPressesOk() {

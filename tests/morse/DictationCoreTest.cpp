@@ -10,8 +10,13 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <set>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -159,6 +164,21 @@ TEST_F(FileByteReaderTest, MissingFileFolderEmptyPathAndNegativeOffsetFailToOpen
     EXPECT_EQ(FileByteReader::ReadByteAt(fs::path(), 0).status, Status::OpenFailed);
     const fs::path path = Write("x.txt", "X");
     EXPECT_EQ(FileByteReader::ReadByteAt(path, -1).status, Status::OpenFailed);
+}
+
+TEST_F(FileByteReaderTest, AFifoOrADeviceFailsAtOnceWithoutWaitingForAWriter) {
+    const fs::path fifo = folder / "tube";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto read = std::async(std::launch::async, [&] { return FileByteReader::ReadByteAt(fifo, 0).status; });
+    if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Blocked in open: a writer lets it go, so that the test can end and say so.
+        const int writer = ::open(fifo.c_str(), O_WRONLY);
+        ::close(writer);
+        read.wait();
+        FAIL() << "reading a FIFO waited for a writer";
+    }
+    EXPECT_EQ(read.get(), Status::OpenFailed);
+    EXPECT_EQ(FileByteReader::ReadByteAt("/dev/zero", 0).status, Status::OpenFailed);
 }
 
 TEST_F(FileByteReaderTest, DeletedThenRestoredFileReadsAgainAtTheSameOffset) {

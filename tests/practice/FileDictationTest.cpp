@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -96,6 +97,18 @@ TEST_F(FileDictationTest, AFileThatCannotBeReadChangesNothing) {
     fs::rename(folder / "away.txt", path);
     EXPECT_EQ(dictation.Tick(), Step::Sounded);
     EXPECT_EQ(dictation.CurrentIndex(), 1);
+}
+
+TEST_F(FileDictationTest, OnlyRegularFilesAreFilesToDictate) {
+    const fs::path fifo = folder / "tube";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_TRUE(FileDictation::IsNotAFile(folder));
+    EXPECT_TRUE(FileDictation::IsNotAFile(fifo));
+    EXPECT_TRUE(FileDictation::IsNotAFile("/dev/null"));
+    EXPECT_FALSE(FileDictation::IsNotAFile(Write("text.txt", "A")));
+    EXPECT_FALSE(FileDictation::IsNotAFile(folder / "not-yet.txt")); // may appear later
+    fs::create_symlink(folder / "text.txt", folder / "link.txt");
+    EXPECT_FALSE(FileDictation::IsNotAFile(folder / "link.txt"));
 }
 
 TEST_F(FileDictationTest, StopRewindsAndANewPathIsReadAtTheCurrentOffset) {

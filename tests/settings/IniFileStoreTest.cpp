@@ -131,7 +131,7 @@ TEST_F(IniFileStoreTest, ExactTextAfterEachMoment) {
                               "DAHLenght=300\n"
                               "PauseLenght=100\n"
                               "DicteeLenght=3000\n"
-                              "Volume=289\n");
+                              "Volume=290\n"); // 0.29f, just under 0.29, to the nearest thousandth
     s.driverId = -7;
     s.dictationIntervalMs = 10000;
     ASSERT_TRUE(SaveConfiguration(store, s, reporter));
@@ -142,7 +142,7 @@ TEST_F(IniFileStoreTest, ExactTextAfterEachMoment) {
                               "DAHLenght=300\n"
                               "PauseLenght=100\n"
                               "DicteeLenght=10000\n"
-                              "Volume=289\n");
+                              "Volume=290\n");
     EXPECT_TRUE(reporter.messages.empty());
     EXPECT_EQ(Entries(productDir), (std::set<std::string>{"Configuration.ini"})) << "no temporary file is left";
 }

@@ -234,16 +234,18 @@ TEST(LoadSettings, ClosesBothHandlesEvenWhenAnExplicitCloseFails) {
 
 // ---- SaveVolume ----
 
-TEST(SaveVolume, WritesOnlyVolumeAsTruncatedThousandths) {
+TEST(SaveVolume, WritesOnlyVolumeAsTheNearestThousandth) {
     struct Case {
         float volume;
         int32_t stored;
     };
-    const float nearest029 = 0.29f;
+    const float nearest029 = 0.29f;      // just under 0.29
     const float sliderAt30 = 30 * 0.01f; // the slider's single-precision product, just under 0.3
+    ASSERT_LT(nearest029, 0.29);
     ASSERT_LT(sliderAt30, 0.3f);
-    const Case cases[] = {{0.3f, 300}, {nearest029, 289}, {sliderAt30, 299}, {1.0f, 1000},
-                          {0.0f, 0},   {0.999f, 999},     {0.5f, 500}};
+    const Case cases[] = {{0.3f, 300},  {nearest029, 290}, {sliderAt30, 300}, {1.0f, 1000},
+                          {0.0f, 0},    {0.999f, 999},     {0.5f, 500},       {0.0004f, 0},
+                          {0.0005f, 1}, {0.2894f, 289},    {0.2896f, 290},    {-0.02f, -20}};
     for (const Case& c : cases) {
         MemoryRegistryStore store;
         RecordingReporter reporter;
@@ -258,6 +260,22 @@ TEST(SaveVolume, WritesOnlyVolumeAsTruncatedThousandths) {
         EXPECT_EQ(w.data, LittleEndian(static_cast<uint32_t>(c.stored))) << "volume " << c.volume;
         EXPECT_TRUE(reporter.messages.empty());
         EXPECT_EQ(store.OpenHandleCount(), 0u);
+    }
+}
+
+// Every position of the volume slider, 0 to 100, is saved as its thousandths (51 as 510) and
+// shows at the same position after the next start.
+TEST(SaveAndLoad, EverySliderPositionSurvivesARestart) {
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    for (int32_t position = 0; position <= 100; ++position) {
+        Settings saved;
+        saved.volume = Settings::VolumeOfSliderPosition(position);
+        ASSERT_TRUE(SaveVolume(store, saved, reporter));
+        EXPECT_EQ(store.Dword(kSub, "Volume"), std::optional<int32_t>(position * 10)) << position;
+        Settings loaded;
+        LoadSettings(store, loaded);
+        EXPECT_EQ(Settings::SliderPositionOfVolume(loaded.volume), position) << position;
     }
 }
 

@@ -1,4 +1,4 @@
-#include "app/KeyDownFilter.h"
+#include "ui/KeyDownFilter.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -39,8 +39,13 @@ bool KeyDownFilter::eventFilter(QObject* receiver, QEvent* event) {
 }
 
 void KeyDownFilter::Deliver(QWidget& receiver, QKeyEvent& keyDown) {
-    std::unique_ptr<QKeyEvent> replacement = handler(keyDown);
-    QKeyEvent& handed = replacement ? *replacement : keyDown;
+    Delivery delivery = handler(keyDown, receiver);
+    if (delivery.dropped) {
+        keyDown.accept(); // taken: no control and no parent gets it
+        delivered = nullptr;
+        return;
+    }
+    QKeyEvent& handed = delivery.replacement ? *delivery.replacement : keyDown;
     const bool atWindow = &receiver == &window;
     const QPointer<QWidget> alive(&receiver);
 

@@ -1,4 +1,4 @@
-#include "app/VirtualKey.h"
+#include "ui/VirtualKey.h"
 
 #include <QKeyEvent>
 

@@ -1,8 +1,8 @@
 // The key plumbing of the main window: virtual-key codes from Qt's key events, and the
 // filter that hands each key-down to the window once.
 
-#include "app/KeyDownFilter.h"
-#include "app/VirtualKey.h"
+#include "ui/KeyDownFilter.h"
+#include "ui/VirtualKey.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -105,10 +105,14 @@ void KeyHandlingTest::eachKeyDownReachesTheHandlerOnce() {
     auto* inner = new QWidget(&window);
     auto* deep = new QPushButton(QStringLiteral("y"), inner);
     int calls = 0;
-    auto* filter = new KeyDownFilter(window, [&](QKeyEvent& keyDown) -> std::unique_ptr<QKeyEvent> {
+    auto* filter = new KeyDownFilter(window, [&](QKeyEvent& keyDown, QWidget&) {
         ++calls;
-        // The window's controls get Tab in place of Return.
-        return keyDown.key() == Qt::Key_Return ? VirtualKey::AsTab(keyDown) : nullptr;
+        // The window's controls get Tab in place of Return, and no F2 at all.
+        if (keyDown.key() == Qt::Key_F2) {
+            return KeyDownFilter::Delivery::Dropped();
+        }
+        return keyDown.key() == Qt::Key_Return ? KeyDownFilter::Delivery::Replaced(VirtualKey::AsTab(keyDown))
+                                               : KeyDownFilter::Delivery::AsIs();
     });
     window.filter = filter;
     qApp->installEventFilter(filter);
@@ -147,6 +151,11 @@ void KeyHandlingTest::eachKeyDownReachesTheHandlerOnce() {
     QCOMPARE(calls, 5);
     QCOMPARE(clicks, 1);
     QVERIFY(window.keys.isEmpty()); // Tab was taken by the focus chain, not passed on
+
+    // A dropped key reaches neither the control nor the window.
+    QTest::keyClick(button, Qt::Key_F2);
+    QCOMPARE(calls, 6);
+    QVERIFY(window.keys.isEmpty());
     delete filter;
 }
 
@@ -155,9 +164,9 @@ void KeyHandlingTest::keysOfOtherWindowsAreLeftAlone() {
     QWidget other;
     auto* otherButton = new QPushButton(QStringLiteral("z"), &other);
     int calls = 0;
-    KeyDownFilter* filter = new KeyDownFilter(window, [&](QKeyEvent&) -> std::unique_ptr<QKeyEvent> {
+    KeyDownFilter* filter = new KeyDownFilter(window, [&](QKeyEvent&, QWidget&) {
         ++calls;
-        return nullptr;
+        return KeyDownFilter::Delivery::AsIs();
     });
     qApp->installEventFilter(filter);
     QTest::keyClick(otherButton, Qt::Key_Q);

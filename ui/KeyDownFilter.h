@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QObject>
 
 #include <functional>
 #include <memory>
+#include <utility>
 
-class QKeyEvent;
 class QWidget;
 
 // Hands every key-down meant for one window, or for any control in it, to a handler before
@@ -14,16 +15,26 @@ class QWidget;
 // Installed on the application, the filter sees each event at every receiver it reaches:
 // Qt offers a key event to the control with the focus, then to each parent in turn while it
 // is not accepted. The filter takes the first offer: it calls the handler, delivers the
-// key-down (or the event the handler gave in its place) to that receiver itself, which lets
-// Qt pass it on to the parents as usual, and consumes the original. The further offers Qt
+// key-down (or the event the handler gave in its place, or nothing when the handler drops it)
+// to that receiver itself, which lets Qt pass it on to the parents as usual, and consumes the
+// original. The further offers Qt
 // then makes of the original to the parents are consumed too, since they have had it.
 class KeyDownFilter : public QObject {
     Q_OBJECT
 
 public:
-    // Sees a key-down before any control; returns the event the controls get instead of it
-    // (a new QKeyEvent), or null to hand them this one.
-    using Handler = std::function<std::unique_ptr<QKeyEvent>(QKeyEvent& keyDown)>;
+    // What the controls get of a key-down: the key-down itself, an event in its place, or
+    // nothing at all.
+    struct Delivery {
+        std::unique_ptr<QKeyEvent> replacement; // delivered instead, when set
+        bool dropped = false;                   // nothing is delivered
+
+        static Delivery AsIs() { return {}; }
+        static Delivery Replaced(std::unique_ptr<QKeyEvent> event) { return {std::move(event), false}; }
+        static Delivery Dropped() { return {nullptr, true}; }
+    };
+    // Sees a key-down before any control, with the control (or the window) it was meant for.
+    using Handler = std::function<Delivery(QKeyEvent& keyDown, QWidget& receiver)>;
 
     KeyDownFilter(QWidget& window, Handler handler);
 
