@@ -1,5 +1,7 @@
 #include "audio/PortAudioDevice.h"
 
+#include "audio/AlsaPcmCheck.h"
+
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
 #include <portaudio.h>
@@ -41,7 +43,9 @@ private:
         jack_set_error_function(&SilentJackMessage);
         jack_set_info_function(&SilentJackMessage);
         setenv("JACK_NO_START_SERVER", "1", 0);
-        ready = Pa_Initialize() == paNoError;
+        // Where PortAudio would abort the process instead of listing no device, it is not
+        // initialised at all: the list stays empty and every open fails, as with no device.
+        ready = AlsaPcmCheck::PortAudioCanListDevices() && Pa_Initialize() == paNoError;
         if (ready) {
             ListOutputDevices();
         }
