@@ -160,19 +160,24 @@ const IniFileStore::OpenedKey* IniFileStore::Find(RegistryHandle handle) const {
 }
 
 int32_t IniFileStore::OpenKey(RegistryHandle parent, const char* path, RegistryHandle* result) {
-    return Open(parent, path, false, result);
+    return Open(parent, path, false, Access::ReadWrite, result);
+}
+
+int32_t IniFileStore::OpenKeyForReading(RegistryHandle parent, const char* path, RegistryHandle* result) {
+    return Open(parent, path, false, Access::Read, result);
 }
 
 int32_t IniFileStore::CreateKey(RegistryHandle parent, const char* path, RegistryHandle* result) {
-    return Open(parent, path, true, result);
+    return Open(parent, path, true, Access::ReadWrite, result);
 }
 
-int32_t IniFileStore::Open(RegistryHandle parent, const char* path, bool create, RegistryHandle* result) {
+int32_t IniFileStore::Open(RegistryHandle parent, const char* path, bool create, Access access,
+                           RegistryHandle* result) {
     if (path == nullptr || result == nullptr) {
         return kRegistryInvalidParameter;
     }
     if (parent == kRegistryCurrentUser) {
-        return OpenProduct(path, create, result);
+        return OpenProduct(path, create, access, result);
     }
     const OpenedKey* key = Find(parent);
     if (key == nullptr) {
@@ -182,10 +187,10 @@ int32_t IniFileStore::Open(RegistryHandle parent, const char* path, bool create,
         // A subkey is a file: it has no subkeys of its own.
         return create ? kRegistryInvalidParameter : kRegistryNotFound;
     }
-    return OpenSubKeyFile(*key, path, create, result);
+    return OpenSubKeyFile(*key, path, create, access, result);
 }
 
-int32_t IniFileStore::OpenProduct(const char* path, bool create, RegistryHandle* result) {
+int32_t IniFileStore::OpenProduct(const char* path, bool create, Access access, RegistryHandle* result) {
     const std::string_view keyPath(path);
     const std::string_view product =
         keyPath.substr(0, kSoftwarePrefix.size()) == kSoftwarePrefix ? keyPath.substr(kSoftwarePrefix.size()) : "";
@@ -210,14 +215,16 @@ int32_t IniFileStore::OpenProduct(const char* path, bool create, RegistryHandle*
     } else if (!S_ISDIR(info.st_mode)) {
         return kRegistryBadDatabase;
     }
-    if (!Accessible(directory, R_OK | W_OK | X_OK)) {
+    // Reading a file of the directory only needs the right to pass through it.
+    if (!Accessible(directory, access == Access::Read ? X_OK : R_OK | W_OK | X_OK)) {
         return kRegistryAccessDenied;
     }
-    *result = Remember(OpenedKey{directory, ""});
+    *result = Remember(OpenedKey{directory, "", access});
     return kRegistrySuccess;
 }
 
-int32_t IniFileStore::OpenSubKeyFile(const OpenedKey& product, const char* name, bool create, RegistryHandle* result) {
+int32_t IniFileStore::OpenSubKeyFile(const OpenedKey& product, const char* name, bool create, Access access,
+                                     RegistryHandle* result) {
     if (!IsPlainComponent(name)) {
         return create ? kRegistryInvalidParameter : kRegistryNotFound;
     }
@@ -250,10 +257,13 @@ int32_t IniFileStore::OpenSubKeyFile(const OpenedKey& product, const char* name,
     if (::realpath(file.c_str(), real) == nullptr) {
         return StatusFromErrno(errno);
     }
-    if (!Accessible(real, R_OK | W_OK) || !Accessible(DirectoryOf(real), W_OK | X_OK)) {
+    const bool allowed = access == Access::Read
+                             ? Accessible(real, R_OK)
+                             : Accessible(real, R_OK | W_OK) && Accessible(DirectoryOf(real), W_OK | X_OK);
+    if (!allowed) {
         return kRegistryAccessDenied;
     }
-    *result = Remember(OpenedKey{product.directory, name});
+    *result = Remember(OpenedKey{product.directory, name, access});
     return kRegistrySuccess;
 }
 
@@ -339,6 +349,9 @@ int32_t IniFileStore::SetValue(RegistryHandle key, const char* name, uint32_t ty
     const OpenedKey* opened = Find(key);
     if (opened == nullptr) {
         return kRegistryInvalidHandle;
+    }
+    if (opened->access == Access::Read) {
+        return kRegistryAccessDenied;
     }
     // Only 32-bit numbers have a place in the file, and only under a subkey.
     if (opened->subKey.empty() || name == nullptr || !IniDocument::IsWritableName(name) || type != kRegistryDword ||
