@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <string_view>
@@ -109,6 +111,48 @@ bool WriteAll(int fd, const std::string& text) {
         done += static_cast<size_t>(written);
     }
     return true;
+}
+
+bool IsTemporarySuffix(std::string_view suffix) {
+    constexpr size_t kTemporarySuffixLength = 6; // the XXXXXX of mkostemp
+    if (suffix.size() != kTemporarySuffixLength) {
+        return false;
+    }
+    for (const char c : suffix) {
+        const bool alphanumeric = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (!alphanumeric) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Removes what writers killed between creating their temporary and renaming it left behind:
+// files of this user named <file>.XXXXXX as mkostemp names them, untouched for
+// kStaleTemporaryAge. Runs under the directory lock, so no writer of this store can still be
+// using one; the age spares the temporary of a writer that takes no lock. Nothing else in
+// the directory is touched.
+void RemoveStaleTemporaries(const std::string& path) {
+    constexpr time_t kStaleTemporaryAge = 10; // [s]
+    const std::string directory = DirectoryOf(path);
+    const std::string prefix = path.substr(path.rfind('/') + 1) + ".";
+    DIR* listing = ::opendir(directory.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name(entry->d_name);
+        if (name.substr(0, prefix.size()) != prefix || !IsTemporarySuffix(name.substr(prefix.size()))) {
+            continue;
+        }
+        struct stat info {};
+        if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid() && now - info.st_mtime >= kStaleTemporaryAge) {
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+        }
+    }
+    ::closedir(listing);
 }
 
 void SyncDirectory(const std::string& directory) {
@@ -387,6 +431,7 @@ int32_t IniFileStore::WriteValue(const OpenedKey& key, const std::string& name, 
     if (readStatus != kRegistrySuccess && readStatus != kRegistryNotFound) {
         return readStatus; // never replace a file whose content could not be read
     }
+    RemoveStaleTemporaries(file);
     IniDocument document(text);
     document.Set(key.subKey, name, value);
     return ReplaceFile(file, document.Text());

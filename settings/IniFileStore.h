@@ -21,7 +21,8 @@
 // - Every write holds an exclusive lock on the directory, re-reads the file, changes only
 //   the line of its value (all other lines are kept byte for byte), writes the result to a
 //   temporary file in the same directory, flushes it to disk and renames it over the file.
-//   An interrupted write leaves the previous file whole.
+//   An interrupted write leaves the previous file whole; the temporary file that a writer
+//   killed before its rename leaves behind is removed by a later write once it is 10 s old.
 // - A value that is not a signed 32-bit decimal number is unreadable (kRegistryInvalidData).
 //   A file larger than kMaxFileBytes, or one that cannot be read, holds no values and is
 //   never written (kRegistryBadDatabase).

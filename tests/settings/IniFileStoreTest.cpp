@@ -10,6 +10,7 @@
 #include <sys/mount.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -395,6 +396,66 @@ TEST_F(IniFileStoreTest, AProcessKilledBeforeTheReplaceLeavesThePreviousFileWhol
     s.volume = 0.4f;
     ASSERT_TRUE(SaveVolume(store, s, reporter));
     EXPECT_EQ(ReadText(file), "[Configuration]\nFrequency=650\nVolume=400\n");
+}
+
+// Sets the modification time of `path` (not of a link's target) `ageS` seconds back.
+void Age(const fs::path& path, int ageS) {
+    const timespec times[2] = {{::time(nullptr) - ageS, 0}, {::time(nullptr) - ageS, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// The temporaries of writers killed before their rename are removed by the next write once
+// they are old enough; nothing else is.
+TEST_F(IniFileStoreTest, AWriteRemovesStaleTemporariesOfTheFileAndNothingElse) {
+    WriteText(file, "[Configuration]\nVolume=800\n");
+    for (int kill = 0; kill < 3; ++kill) {
+        ASSERT_EQ(InChild([this]() {
+                      IniFileStore store(configHome.string());
+                      store.SetBeforeReplaceHook([]() -> bool { ::_exit(42); });
+                      RecordingReporter reporter;
+                      SaveVolume(store, Settings{}, reporter);
+                      return 0;
+                  }),
+                  42);
+    }
+    std::set<std::string> killed = Entries(productDir);
+    killed.erase("Configuration.ini");
+    ASSERT_EQ(killed.size(), 3u) << "each killed write leaves its temporary";
+    for (const std::string& name : killed) {
+        Age(productDir / name, 11);
+    }
+    const std::set<std::string> kept = {
+        "Configuration.ini",
+        "Configuration.ini.Fresh1",  // a temporary younger than 10 s
+        "Configuration.ini.Abc12",   // 5 characters after the dot
+        "Configuration.ini.Abc1234", // 7
+        "Configuration.ini.Ab-123",  // not a character of mkostemp
+        "Configuration.ini.bak",
+        "Configuration.iniAbc123",  // no dot
+        "Other.ini.Abc123",         // another file's
+        "Configuration.ini.Dir123", // a directory
+        "Configuration.ini.Lnk123", // a link
+    };
+    for (const std::string& name : kept) {
+        const fs::path path = productDir / name;
+        if (name == "Configuration.ini.Dir123") {
+            fs::create_directory(path);
+        } else if (name == "Configuration.ini.Lnk123") {
+            fs::create_symlink(root / "elsewhere", path);
+        } else if (name != "Configuration.ini") {
+            WriteText(path, "x");
+        }
+        if (name != "Configuration.ini.Fresh1") {
+            Age(path, 3600);
+        }
+    }
+    Age(productDir / "Configuration.ini.Fresh1", 5);
+
+    IniFileStore store(configHome.string());
+    RecordingReporter reporter;
+    ASSERT_TRUE(SaveVolume(store, Settings{}, reporter));
+    EXPECT_EQ(Entries(productDir), kept);
+    EXPECT_EQ(ReadText(file), "[Configuration]\nVolume=300\n");
 }
 
 TEST_F(IniFileStoreTest, TwoInstancesKeepEachOthersValues) {
