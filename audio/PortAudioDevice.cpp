@@ -1,7 +1,10 @@
 #include "audio/PortAudioDevice.h"
 
+#include "audio/AlsaPcmCheck.h"
+
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -16,6 +19,16 @@ namespace {
 
 extern "C" void SilentAlsaError(const char*, int, const char*, int, const char*, ...) {}
 extern "C" void SilentJackMessage(const char*) {}
+
+// Frames PortAudio hands its callback at a time, and the host buffer [frames] asked of it in
+// that many ALSA periods of 1024 frames. Each period wakes PortAudio's thread and the sound
+// server's client thread: periods of 1024 cost them half what periods of 512 did. The host
+// buffer stays under what the driver's ring can have queued (7 of its 8 buffers, as the
+// callback keeps one, see Render), so that PortAudio catching up after its thread was held up
+// never asks for more than is queued.
+constexpr unsigned long kCallbackFrames = 1024;
+constexpr int32_t kHostPeriods = 3;
+constexpr int32_t kHostBufferFrames = 3072;
 
 // PortAudio, initialised once per process, with the device list read at that moment. It is
 // never terminated: termination unloads the ALSA plugins, and the memory that their
@@ -41,8 +54,11 @@ private:
         jack_set_error_function(&SilentJackMessage);
         jack_set_info_function(&SilentJackMessage);
         setenv("JACK_NO_START_SERVER", "1", 0);
-        ready = Pa_Initialize() == paNoError;
+        // Where PortAudio would abort the process instead of listing no device, it is not
+        // initialised at all: the list stays empty and every open fails, as with no device.
+        ready = AlsaPcmCheck::PortAudioCanListDevices() && Pa_Initialize() == paNoError;
         if (ready) {
+            PaAlsa_SetNumPeriods(kHostPeriods);
             ListOutputDevices();
         }
     }
@@ -74,17 +90,6 @@ private:
     std::vector<PaDeviceIndex> devices; // PortAudio's index for each of our ids
     std::vector<std::string> names;
 };
-
-// Host buffer [frames] asked of PortAudio: half the driver's ring of 8 x 512 frames.
-// PortAudio fills the host buffer from the queue at start, so it must stay well under the
-// ring; and the smaller it is, the more often PortAudio's and the sound server's client
-// threads wake (at the low latency ALSA offers, they cost several times the driver).
-constexpr int32_t kHostBufferFrames = 2048;
-// Frames PortAudio hands its callback at a time. Fixed chunks of 256 wake PortAudio and the
-// sound server's client thread less often than the chunks ALSA picks by itself (an idle
-// stream costs about 1.8 % of a core instead of 2.2 %); chunks of 512 would cost less still but
-// take the first tone sample past the ring's latency bound of about 103 ms.
-constexpr unsigned long kCallbackFrames = 256;
 
 int64_t NowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -120,10 +125,12 @@ WaveStatus PortAudioDevice::Open(int32_t deviceId, int32_t sampleRate) {
     parameters.hostApiSpecificStreamInfo = nullptr;
 
     head.store(0, std::memory_order_relaxed);
-    tail.store(0, std::memory_order_relaxed);
+    released.store(0, std::memory_order_relaxed);
+    taken = 0;
     offsetInFront = 0;
     playedFrames.store(0, std::memory_order_relaxed);
     underflows.store(0, std::memory_order_relaxed);
+    hostUnderflows.store(0, std::memory_order_relaxed);
     fed.store(false, std::memory_order_relaxed);
     failed.store(false, std::memory_order_relaxed);
 
@@ -156,12 +163,18 @@ WaveStatus PortAudioDevice::Write(WaveHeader* header) {
         return kWaveFailed;
     }
     const size_t h = head.load(std::memory_order_relaxed);
-    if (h - tail.load(std::memory_order_acquire) >= kQueueCapacity) {
+    if (h - released.load(std::memory_order_acquire) >= kQueueCapacity) {
         return kWaveFailed;
     }
     queue[h % kQueueCapacity] = header;
-    head.store(h + 1, std::memory_order_release);
+    head.store(h + 1, std::memory_order_seq_cst);
     fed.store(true, std::memory_order_relaxed);
+    // A stream that stopped by itself meanwhile may have given back the queue without this
+    // buffer: it will never be played, and the driver must not wait for it. (Sequentially
+    // consistent with StreamFinished, so that one of the two sees the other's store.)
+    if (failed.load(std::memory_order_seq_cst)) {
+        return kWaveFailed;
+    }
     // After a Reset the stream waits for the next buffer to start again.
     if (!streamStarted) {
         if (Pa_StartStream(stream) != paNoError) {
@@ -216,6 +229,25 @@ WaveStatus PortAudioDevice::GetDeviceName(int32_t deviceId, char* name, size_t c
     return kWaveOk;
 }
 
+// The done flag is set before handBacks changes, so a change seen here is never missed: the
+// wait returns at once when the count moved since it was read.
+void PortAudioDevice::WaitUntilDone(const WaveHeader& header, const std::atomic<bool>& cancel) {
+    int32_t seen = handBacks.load(std::memory_order_acquire);
+    while (!header.IsDone() && !cancel.load(std::memory_order_acquire)) {
+        handBacks.wait(seen, std::memory_order_acquire);
+        seen = handBacks.load(std::memory_order_acquire);
+    }
+}
+
+void PortAudioDevice::WakeWaiter() {
+    handBacks.fetch_add(1, std::memory_order_release);
+    handBacks.notify_all();
+}
+
+uint64_t PortAudioDevice::GetHostUnderflowCount() const {
+    return hostUnderflows.load(std::memory_order_relaxed);
+}
+
 uint64_t PortAudioDevice::GetUnderflowCount() const {
     return underflows.load(std::memory_order_relaxed);
 }
@@ -249,13 +281,30 @@ void PortAudioDevice::StopStream() {
 
 // Consumer side; the callback must not be running.
 void PortAudioDevice::MarkAllQueuedDone() {
-    size_t t = tail.load(std::memory_order_relaxed);
-    const size_t h = head.load(std::memory_order_acquire);
-    for (; t != h; ++t) {
-        queue[t % kQueueCapacity]->MarkDone();
+    size_t r = released.load(std::memory_order_relaxed);
+    const size_t h = head.load(std::memory_order_seq_cst);
+    for (; r != h; ++r) {
+        queue[r % kQueueCapacity]->MarkDone();
     }
-    tail.store(t, std::memory_order_release);
+    taken = r;
     offsetInFront = 0;
+    released.store(r, std::memory_order_release);
+    WakeWaiter();
+}
+
+// Consumer side: every buffer taken whole but the last is done. The futex wake-up of
+// notify_all neither blocks nor allocates, and is skipped with nobody waiting.
+void PortAudioDevice::HandBackTaken() {
+    size_t r = released.load(std::memory_order_relaxed);
+    if (taken - r < 2) {
+        return;
+    }
+    for (; r != taken - 1; ++r) {
+        queue[r % kQueueCapacity]->MarkDone();
+    }
+    released.store(r, std::memory_order_release);
+    handBacks.fetch_add(1, std::memory_order_release);
+    handBacks.notify_all();
 }
 
 // Runs on PortAudio's thread once the callback has ended, after a stop on purpose and
@@ -267,25 +316,28 @@ void PortAudioDevice::StreamFinished(void* userData) {
     if (self->stopping.load(std::memory_order_relaxed)) {
         return;
     }
+    self->failed.store(true, std::memory_order_seq_cst);
     self->MarkAllQueuedDone();
-    self->failed.store(true, std::memory_order_release);
 }
 
 // The PortAudio callback. Real-time rule: no allocation, no locks, no I/O, no Qt.
 int PortAudioDevice::StreamCallback(const void*, void* output, unsigned long frameCount,
-                                    const PaStreamCallbackTimeInfo*, unsigned long, void* userData) {
-    static_cast<PortAudioDevice*>(userData)->Render(static_cast<uint32_t*>(output), frameCount);
+                                    const PaStreamCallbackTimeInfo*, unsigned long statusFlags, void* userData) {
+    auto* self = static_cast<PortAudioDevice*>(userData);
+    if ((statusFlags & paOutputUnderflow) != 0) {
+        self->hostUnderflows.fetch_add(1, std::memory_order_relaxed);
+    }
+    self->Render(static_cast<uint32_t*>(output), frameCount);
     return paContinue;
 }
 
 // Real-time rule: this runs on PortAudio's callback thread. No allocation, no locks, no
 // I/O, no Qt: only the lock-free queue, plain copies and atomics. Consumer of the queue.
 void PortAudioDevice::Render(uint32_t* output, unsigned long frameCount) {
-    size_t t = tail.load(std::memory_order_relaxed);
     const size_t h = head.load(std::memory_order_acquire);
     size_t written = 0;
-    while (written < frameCount && t != h) {
-        WaveHeader* header = queue[t % kQueueCapacity];
+    while (written < frameCount && taken != h) {
+        WaveHeader* header = queue[taken % kQueueCapacity];
         const size_t frames = static_cast<size_t>(std::max<int32_t>(header->FrameCount(), 0));
         const size_t now = std::min(frames - offsetInFront, frameCount - written);
         std::memcpy(output + written, header->data + offsetInFront, now * sizeof(uint32_t));
@@ -295,13 +347,15 @@ void PortAudioDevice::Render(uint32_t* output, unsigned long frameCount) {
         written += now;
         offsetInFront += now;
         if (offsetInFront == frames) {
-            // The last frame is taken: from here on the buffer belongs to the driver again.
+            // The last frame is taken; the buffer goes back to the driver once the next one
+            // has been taken whole. Given back at once, it would be refilled at once, and a
+            // character played would wait behind the whole ring and up to a callback more
+            // (a median of 117 ms against 73 ms).
             offsetInFront = 0;
-            header->MarkDone();
-            ++t;
-            tail.store(t, std::memory_order_release);
+            ++taken;
         }
     }
+    HandBackTaken();
     playedFrames.fetch_add(written, std::memory_order_relaxed);
     if (written < frameCount) {
         std::memset(output + written, 0, (frameCount - written) * sizeof(uint32_t));

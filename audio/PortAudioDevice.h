@@ -13,8 +13,9 @@ struct PaStreamCallbackTimeInfo;
 // A WaveDevice on a PortAudio callback stream. The buffers written are handed to the
 // PortAudio callback through a single-producer, single-consumer queue (the writer is the
 // driver's audio thread, the reader the callback) and played one after another in the
-// order written; each is marked done as its last frame is taken. With nothing queued the
-// callback plays silence and counts an underflow.
+// order written. A buffer is marked done one buffer late, once the callback has taken the
+// next one whole, and the callback then wakes the audio thread (WaitUntilDone). With nothing
+// queued the callback plays silence and counts an underflow.
 //
 // Device ids: the output-capable devices only, the system's default output first, then the
 // others in PortAudio's order. The list is read once, when PortAudio is initialised (once
@@ -31,12 +32,17 @@ public:
     WaveStatus Reset() override;
     WaveStatus Close() override;
     WaveStatus GetPosition(WavePosition* position) override;
+    void WaitUntilDone(const WaveHeader& header, const std::atomic<bool>& cancel) override;
+    void WakeWaiter() override;
     int32_t GetDeviceCount() override;
     WaveStatus GetDeviceName(int32_t deviceId, char* name, size_t capacity) override;
 
     // Callbacks since Open that found no buffer queued after the first write (after a
     // Reset, counting waits for the next write again).
     uint64_t GetUnderflowCount() const;
+    // Callbacks since Open that PortAudio flagged as following a gap in the output (the host
+    // ran dry: its thread was held up longer than the host buffer lasts).
+    uint64_t GetHostUnderflowCount() const;
     // True once the stream has stopped by itself (the device went away).
     bool HasFailed() const;
 
@@ -54,21 +60,28 @@ private:
     void ProbeTone(const uint32_t* frames, size_t count);
     void StopStream();
     void MarkAllQueuedDone();
+    void HandBackTaken();
 
     static constexpr size_t kQueueCapacity = 16; // a power of 2, at least the driver's 8 slots
 
     PaStream* stream = nullptr;
     bool streamStarted = false; // owner's and audio thread, never at once (see WaveDevice)
 
-    // The queue. head is written by the producer only, tail by the consumer only; each
-    // publishes with release and reads the other's index with acquire.
+    // The queue. head is written by the producer only, released by the consumer only; each
+    // publishes with release and reads the other's index with acquire. The buffer from
+    // released to taken (one at most) has had its last frame taken but is not yet done; those
+    // from taken to head are still to play.
     WaveHeader* queue[kQueueCapacity] = {};
     std::atomic<size_t> head{0};
-    std::atomic<size_t> tail{0};
+    std::atomic<size_t> released{0};
+    size_t taken = 0;         // consumer only
     size_t offsetInFront = 0; // [frames] already taken of the front buffer; consumer only
+    // Counts hand-backs of done buffers (and wake-ups); WaitUntilDone waits for it to change.
+    std::atomic<int32_t> handBacks{0};
 
     std::atomic<uint64_t> playedFrames{0}; // [frames] taken from buffers since Open
     std::atomic<uint64_t> underflows{0};
+    std::atomic<uint64_t> hostUnderflows{0};
     std::atomic<bool> fed{false};      // a buffer has been written since Open or Reset
     std::atomic<bool> stopping{false}; // the stream is being stopped on purpose
     std::atomic<bool> failed{false};   // the stream stopped by itself

@@ -4,6 +4,10 @@
 
 WaveDevice::~WaveDevice() = default;
 
+void WaveDevice::WaitUntilDone(const WaveHeader&, const std::atomic<bool>&) {}
+
+void WaveDevice::WakeWaiter() {}
+
 void* WaveDevice::AllocateBlock(size_t bytes) {
     return std::calloc(1, bytes == 0 ? 1 : bytes);
 }

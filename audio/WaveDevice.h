@@ -2,6 +2,7 @@
 
 #include "audio/WaveHeader.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -58,6 +59,13 @@ public:
     virtual int32_t GetDeviceCount() = 0;
     // Copies the name of device deviceId, cut to capacity - 1 characters and zero-terminated.
     virtual WaveStatus GetDeviceName(int32_t deviceId, char* name, size_t capacity) = 0;
+
+    // Returns once `header` is done or `cancel` is set, whichever comes first, or at once on a
+    // device that cannot tell when it finishes a buffer. Called by the audio thread between
+    // refill passes, so that a pass is not spent finding no finished buffer.
+    virtual void WaitUntilDone(const WaveHeader& header, const std::atomic<bool>& cancel);
+    // Ends a WaitUntilDone under way early; called by the owner thread after setting its cancel.
+    virtual void WakeWaiter();
 
     // Memory for data blocks and headers: the device reads it at a fixed address while a
     // buffer is queued. Returns null when nothing can be allocated. Blocks come zeroed.

@@ -52,6 +52,10 @@ void RaiseOwnPriority() {
 }
 } // namespace
 
+// Passes stay refillIntervalMs apart at least. Between them the thread waits, where the device
+// can tell, until the slot at which the next pass begins is done: an idle stream then costs
+// one wake-up for each buffer the device finishes, instead of one every interval that mostly
+// finds nothing to do.
 void AudioThreadProc(WaveOutDriver* driver) {
 #if defined(__linux__)
     pthread_setname_np(pthread_self(), "zelbin-audio");
@@ -60,7 +64,9 @@ void AudioThreadProc(WaveOutDriver* driver) {
     const auto interval = std::chrono::milliseconds(driver->refillIntervalMs);
     while (!driver->stopRequested.load(std::memory_order_acquire)) {
         driver->Refill();
-        std::this_thread::sleep_for(interval);
+        const auto passEnded = std::chrono::steady_clock::now();
+        driver->device->WaitUntilDone(*driver->slots[driver->ringIndex].header, driver->stopRequested);
+        std::this_thread::sleep_until(passEnded + interval);
     }
     WaveOutDriver::ThreadExitEvent.Set();
 }
@@ -314,6 +320,7 @@ bool WaveOutDriver::Close() {
     }
     stopRequested.store(true, std::memory_order_release);
     ErrorBoxGate::Instance().WakeWaiters();
+    device->WakeWaiter();
     ThreadExitEvent.Wait();
     if (audioThread.joinable()) {
         audioThread.join(); // it has signalled its last act; this only reclaims the thread

@@ -14,14 +14,16 @@
 
 class WaveOutDriver;
 
-// The audio thread: raises its own priority, runs a refill pass every refillIntervalMs
-// until a stop is requested, then signals ThreadExitEvent as its last act.
+// The audio thread: raises its own priority, runs refill passes refillIntervalMs apart at
+// least until a stop is requested, then signals ThreadExitEvent as its last act. Between
+// passes it waits for the device to finish the next buffer, where the device can say when.
 void AudioThreadProc(WaveOutDriver* driver);
 
 // The sound driver on a wave-output device: a ring of buffers queued on the device, and an
 // audio thread that refills every buffer the device has finished from the SampleCallback,
-// converted to 16-bit stereo PCM. The device does not notify the driver; the thread wakes
-// at a fixed interval and tests the done flag of the next buffer in the ring.
+// converted to 16-bit stereo PCM. The thread tests the done flag of the next buffer in the
+// ring at most once every refill interval; between passes it sleeps until the device has
+// finished that buffer, where the device can say when, or else for the interval.
 //
 // Threads: the owner's thread makes every call below except Refill, which only the audio
 // thread runs. SetCallback, Configure and SetErrorReporter are called while stopped.

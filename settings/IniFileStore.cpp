@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <string_view>
@@ -111,6 +113,48 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
+bool IsTemporarySuffix(std::string_view suffix) {
+    constexpr size_t kTemporarySuffixLength = 6; // the XXXXXX of mkostemp
+    if (suffix.size() != kTemporarySuffixLength) {
+        return false;
+    }
+    for (const char c : suffix) {
+        const bool alphanumeric = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        if (!alphanumeric) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Removes what writers killed between creating their temporary and renaming it left behind:
+// files of this user named <file>.XXXXXX as mkostemp names them, untouched for
+// kStaleTemporaryAge. Runs under the directory lock, so no writer of this store can still be
+// using one; the age spares the temporary of a writer that takes no lock. Nothing else in
+// the directory is touched.
+void RemoveStaleTemporaries(const std::string& path) {
+    constexpr time_t kStaleTemporaryAge = 10; // [s]
+    const std::string directory = DirectoryOf(path);
+    const std::string prefix = path.substr(path.rfind('/') + 1) + ".";
+    DIR* listing = ::opendir(directory.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    const time_t now = ::time(nullptr);
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name(entry->d_name);
+        if (name.substr(0, prefix.size()) != prefix || !IsTemporarySuffix(name.substr(prefix.size()))) {
+            continue;
+        }
+        struct stat info {};
+        if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid() && now - info.st_mtime >= kStaleTemporaryAge) {
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+        }
+    }
+    ::closedir(listing);
+}
+
 void SyncDirectory(const std::string& directory) {
     FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.Get() >= 0) {
@@ -160,19 +204,24 @@ const IniFileStore::OpenedKey* IniFileStore::Find(RegistryHandle handle) const {
 }
 
 int32_t IniFileStore::OpenKey(RegistryHandle parent, const char* path, RegistryHandle* result) {
-    return Open(parent, path, false, result);
+    return Open(parent, path, false, Access::ReadWrite, result);
+}
+
+int32_t IniFileStore::OpenKeyForReading(RegistryHandle parent, const char* path, RegistryHandle* result) {
+    return Open(parent, path, false, Access::Read, result);
 }
 
 int32_t IniFileStore::CreateKey(RegistryHandle parent, const char* path, RegistryHandle* result) {
-    return Open(parent, path, true, result);
+    return Open(parent, path, true, Access::ReadWrite, result);
 }
 
-int32_t IniFileStore::Open(RegistryHandle parent, const char* path, bool create, RegistryHandle* result) {
+int32_t IniFileStore::Open(RegistryHandle parent, const char* path, bool create, Access access,
+                           RegistryHandle* result) {
     if (path == nullptr || result == nullptr) {
         return kRegistryInvalidParameter;
     }
     if (parent == kRegistryCurrentUser) {
-        return OpenProduct(path, create, result);
+        return OpenProduct(path, create, access, result);
     }
     const OpenedKey* key = Find(parent);
     if (key == nullptr) {
@@ -182,10 +231,10 @@ int32_t IniFileStore::Open(RegistryHandle parent, const char* path, bool create,
         // A subkey is a file: it has no subkeys of its own.
         return create ? kRegistryInvalidParameter : kRegistryNotFound;
     }
-    return OpenSubKeyFile(*key, path, create, result);
+    return OpenSubKeyFile(*key, path, create, access, result);
 }
 
-int32_t IniFileStore::OpenProduct(const char* path, bool create, RegistryHandle* result) {
+int32_t IniFileStore::OpenProduct(const char* path, bool create, Access access, RegistryHandle* result) {
     const std::string_view keyPath(path);
     const std::string_view product =
         keyPath.substr(0, kSoftwarePrefix.size()) == kSoftwarePrefix ? keyPath.substr(kSoftwarePrefix.size()) : "";
@@ -210,14 +259,16 @@ int32_t IniFileStore::OpenProduct(const char* path, bool create, RegistryHandle*
     } else if (!S_ISDIR(info.st_mode)) {
         return kRegistryBadDatabase;
     }
-    if (!Accessible(directory, R_OK | W_OK | X_OK)) {
+    // Reading a file of the directory only needs the right to pass through it.
+    if (!Accessible(directory, access == Access::Read ? X_OK : R_OK | W_OK | X_OK)) {
         return kRegistryAccessDenied;
     }
-    *result = Remember(OpenedKey{directory, ""});
+    *result = Remember(OpenedKey{directory, "", access});
     return kRegistrySuccess;
 }
 
-int32_t IniFileStore::OpenSubKeyFile(const OpenedKey& product, const char* name, bool create, RegistryHandle* result) {
+int32_t IniFileStore::OpenSubKeyFile(const OpenedKey& product, const char* name, bool create, Access access,
+                                     RegistryHandle* result) {
     if (!IsPlainComponent(name)) {
         return create ? kRegistryInvalidParameter : kRegistryNotFound;
     }
@@ -250,10 +301,13 @@ int32_t IniFileStore::OpenSubKeyFile(const OpenedKey& product, const char* name,
     if (::realpath(file.c_str(), real) == nullptr) {
         return StatusFromErrno(errno);
     }
-    if (!Accessible(real, R_OK | W_OK) || !Accessible(DirectoryOf(real), W_OK | X_OK)) {
+    const bool allowed = access == Access::Read
+                             ? Accessible(real, R_OK)
+                             : Accessible(real, R_OK | W_OK) && Accessible(DirectoryOf(real), W_OK | X_OK);
+    if (!allowed) {
         return kRegistryAccessDenied;
     }
-    *result = Remember(OpenedKey{product.directory, name});
+    *result = Remember(OpenedKey{product.directory, name, access});
     return kRegistrySuccess;
 }
 
@@ -340,6 +394,9 @@ int32_t IniFileStore::SetValue(RegistryHandle key, const char* name, uint32_t ty
     if (opened == nullptr) {
         return kRegistryInvalidHandle;
     }
+    if (opened->access == Access::Read) {
+        return kRegistryAccessDenied;
+    }
     // Only 32-bit numbers have a place in the file, and only under a subkey.
     if (opened->subKey.empty() || name == nullptr || !IniDocument::IsWritableName(name) || type != kRegistryDword ||
         size != 4 || data == nullptr) {
@@ -374,6 +431,7 @@ int32_t IniFileStore::WriteValue(const OpenedKey& key, const std::string& name, 
     if (readStatus != kRegistrySuccess && readStatus != kRegistryNotFound) {
         return readStatus; // never replace a file whose content could not be read
     }
+    RemoveStaleTemporaries(file);
     IniDocument document(text);
     document.Set(key.subKey, name, value);
     return ReplaceFile(file, document.Text());

@@ -12,12 +12,20 @@ RegistryKey::~RegistryKey() {
 }
 
 int32_t RegistryKey::OpenKey(RegistryHandle root, const char* path) {
+    return OpenProductKey(root, path, &RegistryStore::OpenKey);
+}
+
+int32_t RegistryKey::OpenKeyForReading(RegistryHandle root, const char* path) {
+    return OpenProductKey(root, path, &RegistryStore::OpenKeyForReading);
+}
+
+int32_t RegistryKey::OpenProductKey(RegistryHandle root, const char* path, StoreOpen open) {
     // Opening again must not leak what an earlier call opened.
     if (productKey != 0 && CloseKey() != kRegistrySuccess) {
         return kRegistryInvalidHandle;
     }
     RegistryHandle opened = 0;
-    int32_t status = store.OpenKey(root, path, &opened);
+    int32_t status = (store.*open)(root, path, &opened);
     if (status == kRegistryNotFound) {
         opened = 0;
         status = store.CreateKey(root, path, &opened);
@@ -29,6 +37,14 @@ int32_t RegistryKey::OpenKey(RegistryHandle root, const char* path) {
 }
 
 int32_t RegistryKey::OpenSubKey(const char* name) {
+    return OpenSubKeyWith(name, &RegistryStore::OpenKey);
+}
+
+int32_t RegistryKey::OpenSubKeyForReading(const char* name) {
+    return OpenSubKeyWith(name, &RegistryStore::OpenKeyForReading);
+}
+
+int32_t RegistryKey::OpenSubKeyWith(const char* name, StoreOpen open) {
     if (subKey != 0 && CloseSubKey() != kRegistrySuccess) {
         return kRegistryInvalidHandle;
     }
@@ -36,7 +52,7 @@ int32_t RegistryKey::OpenSubKey(const char* name) {
         return kRegistryInvalidHandle;
     }
     RegistryHandle opened = 0;
-    const int32_t status = store.OpenKey(productKey, name, &opened);
+    const int32_t status = (store.*open)(productKey, name, &opened);
     if (status == kRegistrySuccess) {
         subKey = opened;
     }

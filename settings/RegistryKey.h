@@ -18,8 +18,13 @@ public:
     // Opens `path` under `root` as the product key; when it is not found (status 2), creates
     // it and returns the status of the creation. Other statuses are returned unchanged.
     int32_t OpenKey(RegistryHandle root, const char* path);
+    // The same for reading only (see RegistryStore::OpenKeyForReading); a product key that is
+    // not found is still created.
+    int32_t OpenKeyForReading(RegistryHandle root, const char* path);
     // Opens the existing subkey `name` of the product key.
     int32_t OpenSubKey(const char* name);
+    // The same for reading only.
+    int32_t OpenSubKeyForReading(const char* name);
     // Opens the subkey `name` of the product key, creating it when missing.
     int32_t CreateSubKey(const char* name);
     // Reads a value of the subkey; see RegistryStore::QueryValue.
@@ -35,6 +40,10 @@ public:
     bool IsSubKeyOpen() const { return subKey != 0; }
 
 private:
+    using StoreOpen = int32_t (RegistryStore::*)(RegistryHandle, const char*, RegistryHandle*);
+    int32_t OpenProductKey(RegistryHandle root, const char* path, StoreOpen open);
+    int32_t OpenSubKeyWith(const char* name, StoreOpen open);
+
     RegistryStore& store;
     RegistryHandle productKey = 0; // null while not open
     RegistryHandle subKey = 0;     // null while not open

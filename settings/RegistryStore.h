@@ -27,7 +27,8 @@ constexpr uint32_t kRegistryDword = 4; // REG_DWORD
 
 // The per-user key/value store under RegistryKey, shaped after the Win32 registry calls.
 // Every operation returns a status (kRegistrySuccess or a non-zero code) and changes its
-// out-arguments only as documented. Keys are always opened for reading and writing.
+// out-arguments only as documented. Keys are opened for reading and writing, except by
+// OpenKeyForReading.
 class RegistryStore {
 public:
     virtual ~RegistryStore() = default;
@@ -35,6 +36,12 @@ public:
     // Opens the existing key `path` under `parent` (a root or an open key) into *result.
     // kRegistryNotFound when the key does not exist.
     virtual int32_t OpenKey(RegistryHandle parent, const char* path, RegistryHandle* result) = 0;
+    // Opens the existing key `path` under `parent` for reading only, so that a key the user
+    // may read but not change can still be read; SetValue on the handle fails
+    // (kRegistryAccessDenied). A store whose keys can always be written opens them as OpenKey.
+    virtual int32_t OpenKeyForReading(RegistryHandle parent, const char* path, RegistryHandle* result) {
+        return OpenKey(parent, path, result);
+    }
     // Opens `path` under `parent`, creating it (and any missing keys on the way) first.
     virtual int32_t CreateKey(RegistryHandle parent, const char* path, RegistryHandle* result) = 0;
     // Reads value `name` of `key`. *type (when type is not null) receives its type. When

@@ -80,8 +80,9 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     settings = Settings{}; // the defaults, from the member initialisers of Settings
 
     RegistryKey key(store);
-    key.OpenKey(kRegistryCurrentUser, kSettingsProductKey); // creates the product key on a first run
-    key.OpenSubKey(kSettingsSubKey);                        // never created here: a missing one fails every query
+    // For reading only, so that settings the user may read but not change still count.
+    key.OpenKeyForReading(kRegistryCurrentUser, kSettingsProductKey); // creates the product key on a first run
+    key.OpenSubKeyForReading(kSettingsSubKey); // never created here: a missing one fails every query
 
     int32_t storedFrequency = TruncateToInt32(settings.frequency);
     int32_t storedVolume = Settings::StoredVolume(settings.volume);

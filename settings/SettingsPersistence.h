@@ -26,7 +26,8 @@ constexpr const char* kRegistryWriteFailedMessage = "Unable to write configurati
 
 // Assigns the defaults, reads every stored value under the current user's product key
 // (creating that key when it is missing, but never the subkey) and brings each into its
-// range. Reports nothing: a missing or unreadable value leaves its default.
+// range. Keys are opened for reading only, so read-only settings are read all the same.
+// Reports nothing: a missing or unreadable value leaves its default.
 void LoadSettings(RegistryStore& store, Settings& settings);
 
 // Writes "Volume" (the volume x 1000, to the nearest thousandth) and nothing else. Returns false,

@@ -10,15 +10,23 @@ HKEY ToHkey(RegistryHandle handle) {
     return handle == kRegistryCurrentUser ? HKEY_CURRENT_USER : reinterpret_cast<HKEY>(handle);
 }
 
-} // namespace
-
-int32_t WindowsRegistryStore::OpenKey(RegistryHandle parent, const char* path, RegistryHandle* result) {
+int32_t OpenWithAccess(RegistryHandle parent, const char* path, REGSAM access, RegistryHandle* result) {
     HKEY opened = nullptr;
-    const LONG status = RegOpenKeyExA(ToHkey(parent), path, 0, KEY_ALL_ACCESS, &opened);
+    const LONG status = RegOpenKeyExA(ToHkey(parent), path, 0, access, &opened);
     if (status == ERROR_SUCCESS) {
         *result = reinterpret_cast<RegistryHandle>(opened);
     }
     return status;
+}
+
+} // namespace
+
+int32_t WindowsRegistryStore::OpenKey(RegistryHandle parent, const char* path, RegistryHandle* result) {
+    return OpenWithAccess(parent, path, KEY_ALL_ACCESS, result);
+}
+
+int32_t WindowsRegistryStore::OpenKeyForReading(RegistryHandle parent, const char* path, RegistryHandle* result) {
+    return OpenWithAccess(parent, path, KEY_READ, result);
 }
 
 int32_t WindowsRegistryStore::CreateKey(RegistryHandle parent, const char* path, RegistryHandle* result) {

@@ -31,6 +31,21 @@ void FakeWaveDevice::Heal(Call call) {
     plans[Index(call)] = FailPlan{};
 }
 
+void FakeWaveDevice::WaitForDoneBetweenPasses(bool on) {
+    std::lock_guard lock(mutex);
+    waitsForDone = on;
+}
+
+void FakeWaveDevice::WaitUntilDone(const WaveHeader& header, const std::atomic<bool>& cancel) {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return !waitsForDone || header.IsDone() || cancel.load(std::memory_order_acquire); });
+}
+
+void FakeWaveDevice::WakeWaiter() {
+    std::lock_guard lock(mutex);
+    changed.notify_all();
+}
+
 void FakeWaveDevice::AnswerPositionInBytes(bool on) {
     std::lock_guard lock(mutex);
     positionInBytes = on;
@@ -76,6 +91,7 @@ int64_t FakeWaveDevice::PlayLocked(int64_t frames) {
     }
     playedFrames += taken;
     underflowFrames += frames;
+    changed.notify_all();
     return taken;
 }
 
@@ -98,6 +114,7 @@ void FakeWaveDevice::MarkAllQueuedDone() {
         header->MarkDone();
     }
     queue.clear();
+    changed.notify_all();
     offsetInFront = 0;
 }
 

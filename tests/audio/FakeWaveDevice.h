@@ -42,6 +42,10 @@ public:
     // opens fail. Reset and Close still work, as they do on a real device that has gone.
     void Vanish();
 
+    // Makes WaitUntilDone wait for the header to be done, as a device that can tell does;
+    // off at first, when it returns at once and the driver paces itself.
+    void WaitForDoneBetweenPasses(bool on);
+
     // Waits until Write has succeeded `count` times since Open, or until timeout.
     bool WaitForWrites(int64_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Waits until some call of this kind has been made `count` times in all.
@@ -69,6 +73,8 @@ public:
     WaveStatus GetPosition(WavePosition* position) override;
     int32_t GetDeviceCount() override;
     WaveStatus GetDeviceName(int32_t deviceId, char* name, size_t capacity) override;
+    void WaitUntilDone(const WaveHeader& header, const std::atomic<bool>& cancel) override;
+    void WakeWaiter() override;
     void* AllocateBlock(size_t bytes) override;
     void FreeBlock(void* block) override;
 
@@ -93,6 +99,7 @@ private:
     bool open = false;
     bool vanished = false;
     bool positionInBytes = false;
+    bool waitsForDone = false;
     int32_t openedDeviceId = -1;
     int32_t openedSampleRate = 0;
     std::vector<const WaveHeader*> prepared;

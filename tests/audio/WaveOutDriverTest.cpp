@@ -19,6 +19,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 #endif
+#include <fstream>
 #include <future>
 #include <string>
 #include <thread>
@@ -28,6 +29,8 @@ using Call = FakeWaveDevice::Call;
 using Strings = std::vector<std::string>;
 
 namespace {
+
+using namespace std::chrono_literals;
 
 constexpr int32_t kFramesPerBuffer = 2048 / 4; // the system's 2048-byte buffers
 constexpr int32_t kRingFrames = 8 * kFramesPerBuffer;
@@ -656,6 +659,52 @@ TEST(WaveOutDriverThread, AudioThreadRunsOneStepAboveNormal) {
     ASSERT_TRUE(fake->WaitForWrites(8));
     EXPECT_TRUE(driver.Stop());
     EXPECT_EQ(probe.priority.load(), OneStepAboveNormal());
+}
+#endif
+
+#ifdef __linux__
+// The times the audio thread has gone to sleep of its own accord (its voluntary context
+// switches), -1 when it cannot be found.
+long AudioThreadSleeps() {
+    long sleeps = -1;
+    if (DIR* dir = opendir("/proc/self/task")) {
+        while (dirent* entry = readdir(dir)) {
+            const std::string task = std::string("/proc/self/task/") + entry->d_name;
+            std::ifstream comm(task + "/comm");
+            std::string name;
+            if (entry->d_name[0] == '.' || !std::getline(comm, name) || name != "zelbin-audio") {
+                continue;
+            }
+            std::ifstream status(task + "/status");
+            for (std::string line; std::getline(status, line);) {
+                if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+                    sleeps = std::stol(line.substr(line.find(':') + 1));
+                }
+            }
+        }
+        closedir(dir);
+    }
+    return sleeps;
+}
+
+// With a device that can tell when it finishes a buffer, an idle stream costs no wake-ups:
+// the thread sleeps until the slot at which its next pass begins is done, instead of waking
+// every 10 ms to find nothing. A finished buffer wakes it, and so does a Stop.
+TEST(WaveOutDriverThread, IdleStreamSleepsUntilTheDeviceFinishesABuffer) {
+    Threaded t;
+    t.fake->WaitForDoneBetweenPasses(true);
+    ASSERT_TRUE(t.driver.Start());
+    ASSERT_TRUE(t.fake->WaitForWrites(8));
+    std::this_thread::sleep_for(20ms); // the end of the first pass
+    const long before = AudioThreadSleeps();
+    ASSERT_GE(before, 0);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_LE(AudioThreadSleeps() - before, 1) << "the thread woke with nothing to do";
+    EXPECT_EQ(t.source.Calls(), 8);
+    t.fake->PlayFrames(2 * kFramesPerBuffer);
+    ASSERT_TRUE(t.fake->WaitForWrites(10));
+    EXPECT_TRUE(t.driver.Stop());
+    EXPECT_EQ(t.fake->Misuses(), 0);
 }
 #endif
 

@@ -6,9 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
+
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <optional>
 #include <pwd.h>
 #include <set>
@@ -237,39 +242,79 @@ TEST_F(IniFileStoreTest, AnOversizedFileHoldsNoValuesAndIsNeverRewritten) {
     EXPECT_EQ(Entries(productDir), (std::set<std::string>{"Configuration.ini"}));
 }
 
-// The directory belongs to root and is not writable for others. Root writes anywhere, so
-// when the tests run as root the saving process drops to the unprivileged "nobody" account;
-// otherwise the directory is made read-only for its owner too.
-TEST_F(IniFileStoreTest, AReadOnlyDirectoryGivesTheMessageAndLosesNothing) {
-    const std::string before = "[Configuration]\nFrequency=650\nVolume=800\nTheme=dark\n";
-    WriteText(file, before);
-    fs::permissions(configHome, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(productDir,
-                    fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(file, fs::perms::owner_read | fs::perms::others_read);
-
-    const int result = InChild([this]() {
-        if (::geteuid() == 0) {
-            const passwd* nobody = ::getpwnam("nobody");
-            if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) {
-                return 99;
-            }
-        }
-        IniFileStore store(configHome.string());
-        RecordingReporter reporter;
-        Settings s;
-        s.volume = 0.1f;
-        const bool volumeSaved = SaveVolume(store, s, reporter);
-        const bool configurationSaved = SaveConfiguration(store, s, reporter);
-        const bool reported = reporter.messages == std::vector<std::string>{kMessage, kMessage};
-        return (volumeSaved ? 1 : 0) | (configurationSaved ? 2 : 0) | (reported ? 0 : 4);
-    });
-    if (result == 99) {
-        GTEST_SKIP() << "cannot switch to an unprivileged account here";
+// Drops to the unprivileged "nobody" account when running as root, who writes anywhere.
+// False when that cannot be done here.
+bool DropRoot() {
+    if (::geteuid() != 0) {
+        return true;
     }
-    EXPECT_EQ(result, 0) << "1: volume saved, 2: configuration saved, 4: messages differ";
-    EXPECT_EQ(ReadText(file), before);
-    EXPECT_EQ(Entries(productDir), (std::set<std::string>{"Configuration.ini"}));
+    const passwd* nobody = ::getpwnam("nobody");
+    return nobody != nullptr && ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0;
+}
+
+// Mounts `directory` read-only in a mount namespace of this process's own. False when the
+// system does not allow it.
+bool MountReadOnly(const fs::path& directory) {
+    if (::unshare(CLONE_NEWNS) != 0 && ::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+        return false;
+    }
+    return ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           ::mount(directory.c_str(), directory.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+           ::mount(nullptr, directory.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+}
+
+// Settings the user may read but not change: they are loaded, and every save fails with the
+// message and leaves the file byte for byte as it was. The files belong to the account that
+// runs the store (nobody, when the tests run as root).
+TEST_F(IniFileStoreTest, ReadOnlySettingsAreLoadedAndNeverChanged) {
+    const std::string before = "[Configuration]\nFrequency=650\nVolume=500\nTheme=dark\n";
+    enum class ReadOnly { DirectoryMode555, FileMode444, Mount };
+    const struct {
+        const char* what;
+        ReadOnly how;
+    } kCases[] = {
+        {"folder mode 555", ReadOnly::DirectoryMode555},
+        {"file mode 444", ReadOnly::FileMode444},
+        {"read-only mount", ReadOnly::Mount},
+    };
+    constexpr int kCannotSetUp = 99;
+    const passwd* nobody = ::getpwnam("nobody");
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(productDir);
+        WriteText(file, before);
+        if (::geteuid() == 0 && c.how != ReadOnly::Mount) {
+            ASSERT_NE(nobody, nullptr);
+            ASSERT_EQ(::chown(productDir.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+            ASSERT_EQ(::chown(file.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        }
+        ::chmod(productDir.c_str(), c.how == ReadOnly::DirectoryMode555 ? 0555 : 0755);
+        ::chmod(file.c_str(), c.how == ReadOnly::FileMode444 ? 0444 : 0644);
+
+        const int result = InChild([&]() {
+            const bool ready = c.how == ReadOnly::Mount ? MountReadOnly(productDir) : DropRoot();
+            if (!ready) {
+                return kCannotSetUp;
+            }
+            IniFileStore store(configHome.string());
+            Settings s;
+            LoadSettings(store, s);
+            const bool loaded = s.frequency == 650.0f && s.volume == 0.5f;
+            RecordingReporter reporter;
+            s.volume = 0.1f;
+            const bool volumeSaved = SaveVolume(store, s, reporter);
+            const bool configurationSaved = SaveConfiguration(store, s, reporter);
+            const bool reported = reporter.messages == std::vector<std::string>{kMessage, kMessage};
+            return (volumeSaved ? 1 : 0) | (configurationSaved ? 2 : 0) | (reported ? 0 : 4) | (loaded ? 0 : 8);
+        });
+        if (result == kCannotSetUp) {
+            std::cout << "[ SKIPPED  ] " << c.what << ": not possible on this system\n";
+            continue;
+        }
+        EXPECT_EQ(result, 0) << "1: volume saved, 2: configuration saved, 4: messages differ, 8: values not loaded";
+        EXPECT_EQ(ReadText(file), before);
+        EXPECT_EQ(Entries(productDir), (std::set<std::string>{"Configuration.ini"}));
+    }
 }
 
 // Works for root too: no directory can be made below a regular file.
@@ -351,6 +396,66 @@ TEST_F(IniFileStoreTest, AProcessKilledBeforeTheReplaceLeavesThePreviousFileWhol
     s.volume = 0.4f;
     ASSERT_TRUE(SaveVolume(store, s, reporter));
     EXPECT_EQ(ReadText(file), "[Configuration]\nFrequency=650\nVolume=400\n");
+}
+
+// Sets the modification time of `path` (not of a link's target) `ageS` seconds back.
+void Age(const fs::path& path, int ageS) {
+    const timespec times[2] = {{::time(nullptr) - ageS, 0}, {::time(nullptr) - ageS, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// The temporaries of writers killed before their rename are removed by the next write once
+// they are old enough; nothing else is.
+TEST_F(IniFileStoreTest, AWriteRemovesStaleTemporariesOfTheFileAndNothingElse) {
+    WriteText(file, "[Configuration]\nVolume=800\n");
+    for (int kill = 0; kill < 3; ++kill) {
+        ASSERT_EQ(InChild([this]() {
+                      IniFileStore store(configHome.string());
+                      store.SetBeforeReplaceHook([]() -> bool { ::_exit(42); });
+                      RecordingReporter reporter;
+                      SaveVolume(store, Settings{}, reporter);
+                      return 0;
+                  }),
+                  42);
+    }
+    std::set<std::string> killed = Entries(productDir);
+    killed.erase("Configuration.ini");
+    ASSERT_EQ(killed.size(), 3u) << "each killed write leaves its temporary";
+    for (const std::string& name : killed) {
+        Age(productDir / name, 11);
+    }
+    const std::set<std::string> kept = {
+        "Configuration.ini",
+        "Configuration.ini.Fresh1",  // a temporary younger than 10 s
+        "Configuration.ini.Abc12",   // 5 characters after the dot
+        "Configuration.ini.Abc1234", // 7
+        "Configuration.ini.Ab-123",  // not a character of mkostemp
+        "Configuration.ini.bak",
+        "Configuration.iniAbc123",  // no dot
+        "Other.ini.Abc123",         // another file's
+        "Configuration.ini.Dir123", // a directory
+        "Configuration.ini.Lnk123", // a link
+    };
+    for (const std::string& name : kept) {
+        const fs::path path = productDir / name;
+        if (name == "Configuration.ini.Dir123") {
+            fs::create_directory(path);
+        } else if (name == "Configuration.ini.Lnk123") {
+            fs::create_symlink(root / "elsewhere", path);
+        } else if (name != "Configuration.ini") {
+            WriteText(path, "x");
+        }
+        if (name != "Configuration.ini.Fresh1") {
+            Age(path, 3600);
+        }
+    }
+    Age(productDir / "Configuration.ini.Fresh1", 5);
+
+    IniFileStore store(configHome.string());
+    RecordingReporter reporter;
+    ASSERT_TRUE(SaveVolume(store, Settings{}, reporter));
+    EXPECT_EQ(Entries(productDir), kept);
+    EXPECT_EQ(ReadText(file), "[Configuration]\nVolume=300\n");
 }
 
 TEST_F(IniFileStoreTest, TwoInstancesKeepEachOthersValues) {
@@ -444,6 +549,15 @@ TEST_F(IniFileStoreTest, StatusesOfTheStore) {
     EXPECT_EQ(store.SetValue(sub, "A=B", kRegistryDword, four, 4), kRegistryInvalidParameter);
     EXPECT_EQ(store.SetValue(product, "Volume", kRegistryDword, four, 4), kRegistryInvalidParameter);
     EXPECT_EQ(ReadText(file), "[Configuration]\nGood=-5\nBad=12abc\n");
+
+    // A key opened for reading reads, and refuses every write.
+    RegistryHandle reading = 0;
+    ASSERT_EQ(store.OpenKeyForReading(product, "Configuration", &reading), 0);
+    EXPECT_EQ(store.QueryValue(reading, "Good", &type, data, &size), 0);
+    EXPECT_EQ(store.SetValue(reading, "Good", kRegistryDword, four, 4), kRegistryAccessDenied);
+    EXPECT_EQ(ReadText(file), "[Configuration]\nGood=-5\nBad=12abc\n");
+    EXPECT_EQ(store.OpenKeyForReading(product, "Missing", &other), kRegistryNotFound);
+    EXPECT_EQ(store.CloseKey(reading), 0);
 
     EXPECT_EQ(store.CloseKey(sub), 0);
     EXPECT_EQ(store.CloseKey(sub), kRegistryInvalidHandle);
