@@ -65,7 +65,7 @@ void AudioThreadProc(WaveOutDriver* driver) {
     while (!driver->stopRequested.load(std::memory_order_acquire)) {
         driver->Refill();
         const auto passEnded = std::chrono::steady_clock::now();
-        driver->device->WaitUntilDone(*driver->slots[driver->ringIndex].header, driver->stopRequested);
+        driver->device->WaitUntilDone(*driver->bufferSlots[driver->ringIndex].header, driver->stopRequested);
         std::this_thread::sleep_until(passEnded + interval);
     }
     WaveOutDriver::ThreadExitEvent.Set();
