@@ -2,7 +2,7 @@ find_package(GTest REQUIRED)
 
 # zelbin_add_test(NAME LABEL label SOURCES ... [LIBS ...] [ENV VAR=value ...] [TIMEOUT s])
 # Builds one test executable and registers it with CTest. Every test runs through
-# tools/run-test, which gives it fresh HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR folders,
+# tools/run-test, which gives it fresh HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR folders,
 # so that nothing a test does reaches the real home of whoever runs it.
 function(zelbin_add_test NAME)
     cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
