@@ -1,0 +1,50 @@
+#include "practice/KochLessons.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view kAllInIndexOrder = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+
+} // namespace
+
+int32_t KochLessons::Validated(int32_t stored) {
+    return stored >= kFirstLesson && stored <= kLastLesson ? stored : kOff;
+}
+
+std::string KochLessons::Characters(int32_t lesson) {
+    const int32_t valid = Validated(lesson);
+    if (valid == kOff) {
+        return std::string(kAllInIndexOrder);
+    }
+    return std::string(kOrder.substr(0, static_cast<size_t>(valid)));
+}
+
+std::vector<int32_t> KochLessons::Indices(int32_t lesson) {
+    std::vector<int32_t> indices;
+    for (const char c : Characters(lesson)) {
+        indices.push_back(IndexOf(c));
+    }
+    return indices;
+}
+
+int32_t KochLessons::IndexOf(char c) {
+    if (c >= 'A' && c <= 'Z') {
+        return c - 'A';
+    }
+    if (c >= '0' && c <= '9') {
+        return 26 + (c - '0');
+    }
+    return -1;
+}
+
+bool KochLessons::NextLessonDue(int32_t lesson, const std::vector<AnswerRecord>& lessonAnswers) {
+    const int32_t valid = Validated(lesson);
+    if (valid == kOff || valid == kLastLesson || lessonAnswers.size() < static_cast<size_t>(kAnswersToPass)) {
+        return false;
+    }
+    const auto last = lessonAnswers.begin() + kAnswersToPass;
+    const auto right = std::count_if(lessonAnswers.begin(), last,
+                                     [](const AnswerRecord& r) { return r.typed != 0 && r.typed == r.played; });
+    return right >= kRightToPass;
+}
