@@ -1,6 +1,6 @@
 #include "app/DriverMessageReporter.h"
 
-#include "app/MessageSeam.h"
+#include "ui/seams/MessageSeam.h"
 
 #include <QMetaObject>
 #include <QObject>

@@ -1,37 +1,17 @@
 #include "app/KeyDownFilter.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QWidget>
 
 #include <utility>
 
-namespace {
-
-// The mark the filter leaves on an event it has handled, kept in the padding word that
-// QInputEvent reserves (always 0 in a new event).
-constexpr quint32 kSeen = 0x5a420001u;
-constexpr quint32 kSeenAtWindow = 0x5a420003u;
-
-struct InputEventAccess : QInputEvent {
-    static constexpr quint32 QInputEvent::*kMark = &InputEventAccess::m_reserved;
-};
-
-quint32 MarkOf(const QKeyEvent& event) {
-    return event.*InputEventAccess::kMark;
-}
-
-} // namespace
-
 KeyDownFilter::KeyDownFilter(QWidget& window, Handler handler)
     : QObject(&window), window(window), handler(std::move(handler)) {}
 
-bool KeyDownFilter::WasSeen(const QKeyEvent& event) {
-    const quint32 mark = MarkOf(event);
-    return mark == kSeen || mark == kSeenAtWindow;
-}
-
-bool KeyDownFilter::IsAddressedToWindow(const QKeyEvent& event) {
-    return MarkOf(event) == kSeenAtWindow;
+bool KeyDownFilter::IsAddressedToWindow(const QKeyEvent& event) const {
+    return &event == delivering && deliveringAtWindow;
 }
 
 bool KeyDownFilter::eventFilter(QObject* receiver, QEvent* event) {
@@ -42,11 +22,36 @@ bool KeyDownFilter::eventFilter(QObject* receiver, QEvent* event) {
     if (widget != &window && !window.isAncestorOf(widget)) {
         return false;
     }
-    auto* keyDown = static_cast<QKeyEvent*>(event);
-    if (WasSeen(*keyDown)) {
-        return false;
+    if (event == delivering) {
+        return false; // the delivery below: the control and its parents get it as usual
     }
-    keyDown->*InputEventAccess::kMark = widget == &window ? kSeenAtWindow : kSeen;
-    handler(*keyDown);
-    return false;
+    if (event == delivered) {
+        // Qt offers the original, accepted anew, to the next parent, which the delivery has
+        // reached already: it stays ignored as the delivery left it, up to the window.
+        event->ignore();
+        if (widget->isWindow()) {
+            delivered = nullptr;
+        }
+        return true;
+    }
+    Deliver(*widget, *static_cast<QKeyEvent*>(event));
+    return true;
+}
+
+void KeyDownFilter::Deliver(QWidget& receiver, QKeyEvent& keyDown) {
+    std::unique_ptr<QKeyEvent> replacement = handler(keyDown);
+    QKeyEvent& handed = replacement ? *replacement : keyDown;
+    const bool atWindow = &receiver == &window;
+    const QPointer<QWidget> alive(&receiver);
+
+    // Nested deliveries (a key handler that runs an event loop) restore the outer one.
+    const QKeyEvent* outer = std::exchange(delivering, &handed);
+    const bool outerAtWindow = std::exchange(deliveringAtWindow, atWindow);
+    QCoreApplication::sendEvent(&receiver, &handed);
+    delivering = outer;
+    deliveringAtWindow = outerAtWindow;
+
+    keyDown.setAccepted(handed.isAccepted());
+    // Not accepted, the original goes on to the receiver's parents, up to the window.
+    delivered = !keyDown.isAccepted() && alive && !atWindow ? &keyDown : nullptr;
 }

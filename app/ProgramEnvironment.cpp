@@ -1,14 +1,19 @@
 #include "app/ProgramEnvironment.h"
 
-#include "app/QtMessageSeam.h"
-#include "app/WaveOutDriverForQt.h"
+#include "audio/WaveOutDriver.h"
 #include "settings/DefaultRegistryStore.h"
+#include "ui/seams/QtFileDialogSeam.h"
+#include "ui/seams/QtMessageSeam.h"
+#include "ui/seams/QtTimerSeam.h"
 
 ProgramEnvironment::ProgramEnvironment()
-    : settingsStore(CreateDefaultRegistryStore()), messages(std::make_unique<QtMessageSeam>()) {
+    : settingsStore(CreateDefaultRegistryStore()), messages(std::make_unique<QtMessageSeam>()),
+      timers(std::make_unique<QtTimerSeam>()), fileDialog(std::make_unique<QtFileDialogSeam>()) {
     environment.makeSoundDriver = [] { return std::make_unique<WaveOutDriver>(); };
     environment.settingsStore = settingsStore.get();
     environment.messages = messages.get();
+    environment.timers = timers.get();
+    environment.fileDialog = fileDialog.get();
 }
 
 ProgramEnvironment::~ProgramEnvironment() = default;

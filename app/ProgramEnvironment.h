@@ -5,7 +5,8 @@
 #include <memory>
 
 // The real world of the program: PortAudio for sound, the platform's per-user store for the
-// settings, message boxes on screen. Owns them for as long as it lives.
+// settings, message boxes on screen, Qt timers and QFileDialog. Owns them for as long as it
+// lives.
 class ProgramEnvironment {
 public:
     ProgramEnvironment();
@@ -16,5 +17,7 @@ public:
 private:
     std::unique_ptr<RegistryStore> settingsStore;
     std::unique_ptr<MessageSeam> messages;
+    std::unique_ptr<TimerSeam> timers;
+    std::unique_ptr<FileDialogSeam> fileDialog;
     TrainerEnvironment environment;
 };

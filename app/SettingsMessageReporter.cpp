@@ -1,6 +1,6 @@
 #include "app/SettingsMessageReporter.h"
 
-#include "app/MessageSeam.h"
+#include "ui/seams/MessageSeam.h"
 
 SettingsMessageReporter::SettingsMessageReporter(MessageSeam& messages) : messages(messages) {}
 

@@ -1,9 +1,9 @@
 #include "app/TrainerApp.h"
 
-#include "app/MessageSeam.h"
 #include "app/ProgramEnvironment.h"
 #include "app/TrainerDialog.h"
 #include "res/AppIcon.h"
+#include "ui/seams/MessageSeam.h"
 
 #include <QApplication>
 

@@ -3,38 +3,39 @@
 #include "app/DriverMessageReporter.h"
 #include "app/SettingsMessageReporter.h"
 #include "app/TrainerEnvironment.h"
-#include "morse/FileByteReader.h"
+#include "app/TrainerSound.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
+#include "practice/FileDictation.h"
+#include "practice/KeyboardPractice.h"
+#include "practice/RandomDictation.h"
 #include "settings/Settings.h"
-#include "ui/LinkLabel.h"
+#include "ui/DictationTimer.h"
 
 #include <QDialog>
 #include <QIcon>
 #include <QPointer>
 
 #include <cstdint>
-#include <filesystem>
 #include <initializer_list>
 #include <memory>
 
-class FileDialogSeam;
+class DialogFocus;
 class KeyDownFilter;
-class QCheckBox;
+class LinkLabel;
 class QKeyEvent;
 class QLabel;
 class QSlider;
-class SoundDriver;
-class TimerSeam;
 class WaveOutDriver;
 
 // The main window, "Zelbin", built on dialog template 102 and run modally. It owns the whole
-// state of the trainer: the synthesiser that the audio thread reads, the settings, the state
-// of the practice modes, the sound driver and the controls bound to members.
+// state of the trainer: the synthesiser that the audio thread reads, the settings, the three
+// practices (practice/), the sound driver and the controls bound to members.
 //
 // The window's handlers are the On... members below; the table in ConnectMessageTable says
-// which control reaches which handler. Every key-down for the window or one of its controls
-// passes through PreTranslateMessage first.
+// which control reaches which handler. Each hands the event to its practice and shows the
+// outcome in the controls. Every key-down for the window or one of its controls passes
+// through PreTranslateMessage first.
 class TrainerDialog : public QDialog {
     Q_OBJECT
 
@@ -43,7 +44,10 @@ public:
     ~TrainerDialog() override;
 
     // Initialises the window and runs it modally; returns when it has ended.
-    int DoModal();
+    int DoModal() {
+        OnInitDialog();
+        return exec();
+    }
 
     // Start-up, in order: controls bound, system menu, icon, synthesiser, sound driver,
     // settings, volume slider, element lengths and the code of '1', practice-mode flags.
@@ -70,32 +74,50 @@ public:
     void OnOK();
     void OnCancel();
 
-    // Sees every key-down for the window and its controls before they do; may turn Enter
-    // into Tab; never consumes the message (always false).
+    // Sees every key-down for the window and its controls before they do: answers the random
+    // dictation while it runs, else plays the key. Never consumes the message (always false).
     bool PreTranslateMessage(QEvent* message);
 
     // OK, "Annuler", Escape routes and the close box all end here.
-    void accept() override;
-    void reject() override;
+    void accept() override { OnOK(); }
+    void reject() override { OnCancel(); }
 
-    // Run-time state, in the order the window declares it. The synthesiser groups the
-    // fields the audio thread reads (buffers, frequency, volume, ramp, element lengths,
-    // sequence, counters, noise, currentCode).
+    // Read-only views of the state, for tests.
+    const Synthesiser& GetSynthesiser() const { return synthesiser; }
+    const Settings& GetSettings() const { return settings; }
+    const RandomDictation& GetRandomDictation() const { return randomDictation; }
+    const FileDictation& GetFileDictation() const { return fileDictation; }
+    bool ShowsKeyboard() const { return showKeyboard; }
+    bool ShowsDictation() const { return showDictation; }
+    WaveOutDriver& WaveOut() { return sound.Driver(); }
+
+protected:
+    void DoDataExchange();
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void ConnectMessageTable();
+    void RestartSound(int32_t deviceId);
+    void ShowDictationPattern();
+    bool StopAndSaveVolume();
+
+    TrainerEnvironment environment;
+    SettingsMessageReporter settingsReporter;
+    DriverMessageReporter driverReporter; // outlives the driver, which reports to it
+
+    // Run-time state. The synthesiser groups the fields the audio thread reads.
     Synthesiser synthesiser;
-    SoundDriver* driver = nullptr; // always waveOut
-    Settings settings;             // the seven persisted values
+    Settings settings; // the seven persisted values
     MorseTable morseTable;
-    int32_t currentIndex = 0;     // character index 0-35 of the last dictation step
-    bool dictationActive = false; // a random dictation runs
-    int32_t answerIndex = 0;      // index of the last key pressed during a random dictation
-    int32_t score = 0;
-    int32_t scoreTotal = 0;
-    bool showDictation = false; // "Montrer" 1024
-    bool showKeyboard = false;  // "Montrer" 1029
-    bool fileActive = false;    // a file dictation runs
-    int32_t fileOffset = 0;     // [bytes] next character of the file
-    // The file chosen with "Ouvrir", kept whole: paths of any length, names in UTF-8.
-    std::filesystem::path filePath;
+    KeyboardPractice keyboardPractice;
+    RandomDictation randomDictation;
+    FileDictation fileDictation;
+    bool showDictation = false;    // "Montrer" 1024
+    bool showKeyboard = false;     // "Montrer" 1029
+    DictationTimer dictationTimer; // timer 31 of both dictation modes
+
+    TrainerSound sound; // the sound driver, over the synthesiser
 
     // Controls bound to members by DoDataExchange.
     QPointer<LinkLabel> linkLabel;  // 1031
@@ -103,45 +125,9 @@ public:
     QPointer<QLabel> dictationText; // 1025
     QPointer<QLabel> scoreText;     // 1028
     QPointer<QSlider> volumeSlider; // 1005
+    QIcon icon;                     // icon 128, loaded by the constructor
 
-    QIcon icon; // icon 128, loaded by the constructor
-
-    WaveOutDriver& WaveOut() { return *waveOut; }
-
-protected:
-    void DoDataExchange();
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
-#ifdef Q_OS_WIN
-    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
-#endif
-
-private:
-    void ConnectMessageTable();
-    void AppendAboutToSystemMenu();
-    void StartSound();
-    void ShowKeyboardCharacter(uint32_t key, int32_t index);
-    void SetFocusToWindow();
-    QWidget* FirstTabStop() const;
-    bool SaveVolumeOrStay();
-    void DictationStep();
-    void FileStep();
-    void PickCharacter();
-    void ShowDictationPattern();
-    void SetDictationTimer();
-    void PlayFileSlot(const FileByteReader::Result& read);
-    void EnableControls(std::initializer_list<int32_t> controlIds, bool enabled);
-
-    TrainerEnvironment environment;
-    SettingsMessageReporter settingsReporter;
-    DriverMessageReporter driverReporter;   // outlives waveOut, which reports to it
-    std::unique_ptr<WaveOutDriver> waveOut; // the sound driver
-    KeyDownFilter* keyDownFilter = nullptr; // a child of the window
-    QPointer<QWidget> focusAtDeactivation;  // the control that had the focus when the window was last left
+    KeyDownFilter* keyDownFilter = nullptr; // children of the window
+    DialogFocus* focus = nullptr;
     bool initialised = false;
-    std::unique_ptr<TimerSeam> ownTimers;          // Qt timers, when the environment gives none
-    std::unique_ptr<FileDialogSeam> ownFileDialog; // QFileDialog, when the environment gives none
-    TimerSeam* timers = nullptr;                   // timer 31 of both dictation modes
-    FileDialogSeam* fileDialog = nullptr;          // the dialog of "Ouvrir"
 };

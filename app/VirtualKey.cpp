@@ -39,12 +39,6 @@ int DigitRowDigit(quint32 nativeScanCode, quint32 nativeVirtualKey) {
 #endif
 }
 
-// Write access to the key and text of a QKeyEvent, which Qt keeps protected.
-struct KeyEventAccess : QKeyEvent {
-    static constexpr int QKeyEvent::*kKey = &KeyEventAccess::m_key;
-    static constexpr QString QKeyEvent::*kText = &KeyEventAccess::m_text;
-};
-
 } // namespace
 
 uint32_t VirtualKey::Of(const QKeyEvent& event) {
@@ -94,7 +88,10 @@ uint32_t VirtualKey::FromQt(int key, Qt::KeyboardModifiers modifiers, quint32 na
     }
 }
 
-void VirtualKey::RewriteAsTab(QKeyEvent& event) {
-    event.*KeyEventAccess::kKey = Qt::Key_Tab;
-    event.*KeyEventAccess::kText = QStringLiteral("\t");
+std::unique_ptr<QKeyEvent> VirtualKey::AsTab(const QKeyEvent& event) {
+    auto tab = std::make_unique<QKeyEvent>(event.type(), Qt::Key_Tab, event.modifiers(), event.nativeScanCode(),
+                                           event.nativeVirtualKey(), event.nativeModifiers(), QStringLiteral("\t"),
+                                           event.isAutoRepeat(), static_cast<quint16>(event.count()), event.device());
+    tab->setTimestamp(event.timestamp());
+    return tab;
 }

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <memory>
 
 class QKeyEvent;
 
@@ -36,7 +37,7 @@ public:
     static uint32_t Of(const QKeyEvent& event);
     static uint32_t FromQt(int key, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode, quint32 nativeVirtualKey);
 
-    // Makes a key event into the Tab key with the same modifiers, so that whoever handles it
-    // next sees Tab: the focus moves on instead of a button being pressed.
-    static void RewriteAsTab(QKeyEvent& event);
+    // A new key-down of the Tab key with the modifiers, native codes, repeat flag and time of
+    // event, to be delivered in its place: the focus moves on instead of a button being pressed.
+    static std::unique_ptr<QKeyEvent> AsTab(const QKeyEvent& event);
 };

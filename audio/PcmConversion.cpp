@@ -1,16 +1,21 @@
 #include "audio/PcmConversion.h"
 
+#include <cmath>
+
 namespace {
 constexpr float kPcmScale = 32767.0f;
 constexpr int32_t kPcmLimit = 32000;
 
 // Scale, truncate toward zero, then clamp. The product is formed in double so that it
-// is exact; NaN and values far beyond full scale end at the clamp, never at an
-// out-of-range float-to-integer conversion.
+// is exact; values far beyond full scale (infinities included) end at the clamp, and NaN
+// becomes silence (0), never an out-of-range float-to-integer conversion.
 int32_t ToPcm(float sample) {
     const double scaled = static_cast<double>(sample) * static_cast<double>(kPcmScale);
-    if (!(scaled > -kPcmLimit)) {
-        return scaled != scaled ? 0 : -kPcmLimit;
+    if (std::isnan(scaled)) {
+        return 0;
+    }
+    if (scaled <= -kPcmLimit) {
+        return -kPcmLimit;
     }
     if (scaled >= kPcmLimit) {
         return kPcmLimit;

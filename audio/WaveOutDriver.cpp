@@ -235,7 +235,7 @@ bool WaveOutDriver::Open() {
 
 bool WaveOutDriver::AllocateSlots() {
     for (int32_t i = 0; i < bufferCount; ++i) {
-        BufferSlot& slot = slots[i];
+        BufferSlot& slot = bufferSlots[i];
         slot.dataHandle = device->AllocateBlock(static_cast<size_t>(bufferBytes));
         if (slot.dataHandle == nullptr) {
             ReportError("GlobalAlloc() failed");
@@ -244,7 +244,7 @@ bool WaveOutDriver::AllocateSlots() {
         slot.data = static_cast<uint32_t*>(slot.dataHandle);
     }
     for (int32_t i = 0; i < bufferCount; ++i) {
-        BufferSlot& slot = slots[i];
+        BufferSlot& slot = bufferSlots[i];
         slot.headerHandle = device->AllocateBlock(sizeof(WaveHeader));
         if (slot.headerHandle == nullptr) {
             ReportError("GlobalAlloc() failed");
@@ -264,7 +264,7 @@ bool WaveOutDriver::AllocateSlots() {
 // Frees every block still held, in all 8 slots: the count in use may have been configured
 // anew since the memory of an abandoned stream was allocated.
 void WaveOutDriver::ReleaseSlots() {
-    for (BufferSlot& slot : slots) {
+    for (BufferSlot& slot : bufferSlots) {
         if (slot.dataHandle != nullptr) {
             device->FreeBlock(slot.dataHandle);
         }
@@ -279,7 +279,7 @@ void WaveOutDriver::ReleaseSlots() {
 }
 
 bool WaveOutDriver::HoldsSlotMemory() const {
-    for (const BufferSlot& slot : slots) {
+    for (const BufferSlot& slot : bufferSlots) {
         if (slot.dataHandle != nullptr || slot.headerHandle != nullptr) {
             return true;
         }
@@ -324,7 +324,7 @@ bool WaveOutDriver::Close() {
         std::this_thread::sleep_for(kCloseWaitStep);
     }
     for (int32_t i = 0; i < bufferCount; ++i) {
-        BufferSlot& slot = slots[i];
+        BufferSlot& slot = bufferSlots[i];
         if (!slot.prepared) {
             continue;
         }
@@ -345,7 +345,7 @@ bool WaveOutDriver::Close() {
 
 bool WaveOutDriver::AllSlotsDone() const {
     for (int32_t i = 0; i < bufferCount; ++i) {
-        if (slots[i].header != nullptr && !slots[i].header->IsDone()) {
+        if (bufferSlots[i].header != nullptr && !bufferSlots[i].header->IsDone()) {
             return false;
         }
     }
@@ -358,8 +358,8 @@ bool WaveOutDriver::AllSlotsDone() const {
 void WaveOutDriver::Refill() {
     const int32_t framesPerBuffer = bufferBytes / 4;
     int32_t index = ringIndex;
-    for (int32_t visited = 0; visited < bufferCount && slots[index].header->IsDone(); ++visited) {
-        BufferSlot& slot = slots[index];
+    for (int32_t visited = 0; visited < bufferCount && bufferSlots[index].header->IsDone(); ++visited) {
+        BufferSlot& slot = bufferSlots[index];
         if (slot.prepared) {
             if (device->UnprepareHeader(slot.header) != kWaveOk) {
                 ReportFromAudioThread("waveOutUnprepareHeader() failed", kMuteUnprepare);

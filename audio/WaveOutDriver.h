@@ -100,7 +100,7 @@ private:
     std::atomic<int32_t> queuedFrames{0}; // [frames] written by the audio thread, read by the owner
     bool running = false;                 // owner's thread only
     std::atomic<bool> stopRequested{false};
-    BufferSlot slots[kMaxBuffers];
+    BufferSlot bufferSlots[kMaxBuffers];
     void* userData = nullptr;
     SampleCallback callback = nullptr;
 

@@ -1,14 +1,13 @@
 #include "morse/ByteClassifier.h"
 
+#include "morse/MorseTable.h"
+
 ByteSlot ByteClassifier::Classify(unsigned char byte) {
-    if (byte >= '0' && byte <= '9') {
-        return {byte - 22, true}; // '0' is 0x30 = 48, index 26
+    // Lower-case ASCII letters sound as their capitals; the table maps the rest.
+    const unsigned char character = byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
+    const int32_t index = MorseTable().IndexOfChar(static_cast<char>(character));
+    if (index == MorseTable::kNoIndex) {
+        return {0, false};
     }
-    if (byte >= 'A' && byte <= 'Z') {
-        return {byte - 65, true};
-    }
-    if (byte >= 'a' && byte <= 'z') {
-        return {byte - 97, true};
-    }
-    return {0, false};
+    return {index, true};
 }

@@ -7,9 +7,8 @@
 // opens the file, seeks to the offset, reads one byte and closes the file again, so the
 // user may edit, replace or delete the file while a dictation runs.
 //
-// The file is read as text in the sense of the original platform: the byte 0x1A (Ctrl-Z)
-// ends the file on every platform. Line ends are not translated, so CR and LF each give a
-// byte of their own.
+// The file is read as a DOS-style text file: the byte 0x1A (Ctrl-Z) ends the file on every
+// platform. Line ends are not translated, so CR and LF each give a byte of their own.
 //
 // The path is a std::filesystem::path of any length, so that long paths and names that are
 // not ASCII (UTF-8 on Linux, UTF-16 on Windows) open as they are.

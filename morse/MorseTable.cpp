@@ -79,11 +79,9 @@ char ElementText(int32_t code) {
 } // namespace
 
 void MorseTable::CodeForChar(char character, MorseCode& destination) const {
-    const auto code = static_cast<signed char>(character);
-    if (code >= 'A' && code <= 'Z') {
-        destination = kLetters[code - 'A'];
-    } else if (code >= '0' && code <= '9') {
-        destination = kDigits[code - '0'];
+    const int32_t index = IndexOfChar(character);
+    if (index != kNoIndex) {
+        destination = EntryFor(index);
     }
 }
 
@@ -91,6 +89,17 @@ void MorseTable::CodeForIndex(int32_t index, MorseCode& destination) const {
     if (index >= 0) {
         destination = EntryFor(index);
     }
+}
+
+int32_t MorseTable::IndexOfChar(char character) const {
+    const auto code = static_cast<signed char>(character);
+    if (code >= 'A' && code <= 'Z') {
+        return code - 'A';
+    }
+    if (code >= '0' && code <= '9') {
+        return kLetterCount + (code - '0');
+    }
+    return kNoIndex;
 }
 
 char MorseTable::IndexToChar(int32_t index) const {

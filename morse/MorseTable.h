@@ -19,6 +19,12 @@ public:
     // destination unchanged.
     void CodeForIndex(int32_t index, MorseCode& destination) const;
 
+    // The index of a character: 'A'-'Z' give 0-25, '0'-'9' give 26-35; any other character,
+    // lower-case letters included, gives kNoIndex. The one place where characters become
+    // indices.
+    static constexpr int32_t kNoIndex = -1;
+    int32_t IndexOfChar(char character) const;
+
     // 'A' + index for 0-25, '0' + (index - 26) for 26-35, otherwise the low 8 bits of index.
     char IndexToChar(int32_t index) const;
 

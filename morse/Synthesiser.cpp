@@ -1,5 +1,7 @@
 #include "morse/Synthesiser.h"
 
+#include "settings/Settings.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -8,9 +10,9 @@ namespace {
 constexpr float kSamplePeriod = 2.267573655e-05f; // [s] 1/44100 as the nearest float
 // [rad] 2*pi/44100 as a float, one unit in the last place above the nearest float.
 constexpr float kPhaseStep = 1.424758666e-04f;
-constexpr float kRampSeconds = 0.01f;    // [s] fade at the end of every tone element
-constexpr float kInitialVolume = 0.3f;   // gain before the settings are loaded
-constexpr float kInitialFrequency = 440; // [Hz] until the settings are loaded
+constexpr float kRampSeconds = 0.01f; // [s] fade at the end of every tone element
+// Until the settings are loaded the synthesiser plays with their defaults.
+constexpr Settings kInitialSettings{};
 constexpr float kMsToSeconds = 0.001f;
 constexpr float kNoiseStep = 0.01f; // noise value r (0..99) times this, in single precision,
 constexpr double kNoiseScale = 0.1; // then times this in double: 0 to 0.099
@@ -26,12 +28,12 @@ MorseCode AllEnd() {
 } // namespace
 
 Synthesiser::Synthesiser()
-    : currentCode(AllEnd()), frequency(kInitialFrequency), volume(kInitialVolume), noise(false),
+    : currentCode(AllEnd()), frequency(kInitialSettings.frequency), volume(kInitialSettings.volume), noise(false),
       rampSeconds(kRampSeconds) {
     for (RestartRequest& request : requests) {
         request = {AllEnd(), false, 0};
     }
-    SetElementLengths(100, 100, 300);
+    SetElementLengths(kInitialSettings.pauseMs, kInitialSettings.dihMs, kInitialSettings.dahMs);
 }
 
 void Synthesiser::Initialise() {
@@ -43,11 +45,17 @@ void Synthesiser::Initialise() {
     std::fill_n(leftSamples.get(), kChannelSamples, 0.0f);
     std::fill_n(rightSamples.get(), kChannelSamples, 0.0f);
     rampSeconds = kRampSeconds;
-    volume.store(kInitialVolume, std::memory_order_relaxed);
+    volume.store(kInitialSettings.volume, std::memory_order_relaxed);
     sampleCounter = 0;
     playing = false;
     playingPublished.store(false, std::memory_order_relaxed);
     noise.store(false, std::memory_order_relaxed);
+}
+
+void Synthesiser::ApplySettings(const Settings& settings) {
+    SetFrequency(settings.frequency);
+    SetVolume(settings.volume);
+    SetElementLengths(settings.pauseMs, settings.dihMs, settings.dahMs);
 }
 
 void Synthesiser::SetElementLengths(int32_t pauseMs, int32_t dihMs, int32_t dahMs) {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+struct Settings;
+
 // The tone synthesiser: turns the element sequence of one character into a sine tone at
 // 44,100 samples per second, faded out over the last rampSeconds of each Dih and Dah, with
 // silence for each Gap, optional noise and a volume. The main window owns one and registers
@@ -25,9 +27,12 @@ public:
     Synthesiser(const Synthesiser&) = delete;
     Synthesiser& operator=(const Synthesiser&) = delete;
 
-    // Allocates the buffers (once) and sets the initial values: rampSeconds 0.01, volume 0.3,
-    // counter 0, idle, noise off.
+    // Allocates the buffers (once) and sets the initial values: rampSeconds 0.01, the default
+    // volume of Settings, counter 0, idle, noise off.
     void Initialise();
+
+    // Takes the frequency, the volume and the element lengths of settings.
+    void ApplySettings(const Settings& settings);
 
     // elementSeconds for Gap, Dih and Dah: each length [ms] times 0.001 in single precision.
     void SetElementLengths(int32_t pauseMs, int32_t dihMs, int32_t dahMs);

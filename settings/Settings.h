@@ -2,8 +2,10 @@
 
 #include <cstdint>
 
-// The seven persisted settings, held by the main window. The member initialisers are the
-// defaults that a first run (or a missing value) leaves in force.
+// The seven persisted settings, held by the main window: the one place for their defaults and
+// their ranges. The member initialisers are the defaults that a first run (or a missing
+// value) leaves in force, that the configuration dialog's "Reset" restores and that the
+// synthesiser starts with.
 struct Settings {
     float frequency = 440.0f;           // [Hz] tone frequency
     int32_t driverId = 0;               // output device index, counted from 0
@@ -12,4 +14,26 @@ struct Settings {
     int32_t pauseMs = 100;              // [ms] silent gap between two elements of a character
     float volume = 0.3f;                // output amplitude factor, 0 to 1
     int32_t dictationIntervalMs = 3000; // [ms] period of the dictation timer
+
+    // The ranges, bounds included.
+    static constexpr float kFrequencyLowest = 100.0f;   // [Hz]
+    static constexpr float kFrequencyHighest = 1000.0f; // [Hz]
+    static constexpr int32_t kDriverIdLowest = 0;
+    static constexpr int32_t kDriverIdHighest = 1000;
+    static constexpr int32_t kLengthLowestMs = 10;       // [ms] dih, dah and pause
+    static constexpr int32_t kLengthHighestMs = 1000;    // [ms]
+    static constexpr int32_t kIntervalLowestMs = 500;    // [ms] dictation interval
+    static constexpr int32_t kIntervalHighestMs = 10000; // [ms]
+    static constexpr float kVolumeLowest = 0.0f;
+    static constexpr float kVolumeHighest = 1.0f;
+
+    // The volume slider of the main window, positions 0 to 100, and the volume: a position
+    // gives position x 0.01 in single precision; a volume shows as volume x 100 truncated.
+    static float VolumeOfSliderPosition(int32_t position);
+    static int32_t SliderPositionOfVolume(float volume);
+
+    // Brings every value into its range: a frequency outside it (or NaN) and a driver id
+    // outside it fall back to their defaults; the lengths, the interval and the volume are
+    // clamped to the nearer bound (a NaN volume becomes the lowest).
+    void Validate();
 };

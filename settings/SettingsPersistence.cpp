@@ -26,6 +26,8 @@ int32_t TruncateToInt32(double value) {
 // The stored volume: volume x 1000 truncated. The product is formed in double precision,
 // so that a volume just under a thousandth boundary stays under it (the float nearest 0.29
 // gives 289, where a single-precision product would round up to 290 first).
+constexpr float kThousandths = 0.001f;
+
 int32_t StoredVolume(float volume) {
     return TruncateToInt32(static_cast<double>(volume) * 1000.0);
 }
@@ -65,16 +67,6 @@ void SetDword(RegistryKey& key, const char* name, int32_t value) {
     key.SetValue(name, kRegistryDword, bytes, sizeof bytes); // a failed write is not reported
 }
 
-int32_t Clamp(int32_t value, int32_t low, int32_t high) {
-    if (value < low) {
-        return low;
-    }
-    if (value > high) {
-        return high;
-    }
-    return value;
-}
-
 // Opens the product key and its subkey for writing, creating either when missing. Reports
 // and returns false when either cannot be had.
 bool OpenForWriting(RegistryKey& key, SettingsReporter& reporter) {
@@ -87,29 +79,6 @@ bool OpenForWriting(RegistryKey& key, SettingsReporter& reporter) {
         return false;
     }
     return true;
-}
-
-// Brings the values just read into their ranges, in this order: frequency, driver id, the
-// three element lengths, the dictation interval, the volume.
-void ValidateLoaded(Settings& settings, int32_t storedFrequency, int32_t storedVolume) {
-    // A frequency out of range is ignored, not clamped: the default stays.
-    if (storedFrequency >= 100 && storedFrequency <= 1000) {
-        settings.frequency = static_cast<float>(storedFrequency);
-    }
-    if (settings.driverId < 0 || settings.driverId > 1000) {
-        settings.driverId = 0;
-    }
-    settings.dihMs = Clamp(settings.dihMs, 10, 1000);
-    settings.dahMs = Clamp(settings.dahMs, 10, 1000);
-    settings.pauseMs = Clamp(settings.pauseMs, 10, 1000);
-    settings.dictationIntervalMs = Clamp(settings.dictationIntervalMs, 500, 10000);
-    settings.volume = static_cast<float>(storedVolume) * 0.001f;
-    if (settings.volume < 0.0f) {
-        settings.volume = 0.0f;
-    }
-    if (settings.volume > 1.0f) {
-        settings.volume = 1.0f;
-    }
 }
 
 } // namespace
@@ -135,7 +104,11 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     key.CloseSubKey();
     key.CloseKey();
 
-    ValidateLoaded(settings, storedFrequency, storedVolume);
+    // Each stored value is taken as it is and then brought into its range; a stored
+    // frequency has whole hertz, the stored volume thousandths.
+    settings.frequency = static_cast<float>(storedFrequency);
+    settings.volume = static_cast<float>(storedVolume) * kThousandths;
+    settings.Validate();
 }
 
 bool SaveVolume(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {

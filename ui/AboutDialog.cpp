@@ -1,9 +1,9 @@
 #include "ui/AboutDialog.h"
 
-#include "app/TemplateBuilder.h"
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "ui/HomePage.h"
+#include "ui/TemplateBuilder.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,5 +1,7 @@
 #include "ui/HomePage.h"
 
+#include "ui/LinkLabel.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -59,3 +61,13 @@ QString AboutLink() {
 }
 
 } // namespace HomePage
+
+void HomePage::SetUpMainWindowLink(LinkLabel& link, UrlOpener* opener) {
+    link.setText(Caption(Address(), link.font(), link.width()));
+    link.SetUrlOpener(opener);
+    link.SetURL(MainWindowLink());
+    link.EnableTooltip(true);
+    link.SetTooltipText(QString::fromUtf8("Aide, dernières versions, support..."));
+    link.SetTooltipBkColor(QColor(0, 0, 0));
+    link.SetTooltipTextColor(QColor(0, 255, 0));
+}

@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QString>
 
+class LinkLabel;
+class UrlOpener;
+
 // The address the two links open: the product's web page when the build names one
 // (ZELBIN_HOMEPAGE_URL), otherwise the French help page installed with the program.
 namespace HomePage {
@@ -29,5 +32,10 @@ QString WithQuery(const QString& address, const char* query);
 // Address() followed by the main window's or the About box's query.
 QString MainWindowLink();
 QString AboutLink();
+
+// Sets up the main window's link 1031: the address as its caption, MainWindowLink() as its
+// target opened through opener (the desktop's when null), and its tooltip "Aide, dernières
+// versions, support..." in green on black.
+void SetUpMainWindowLink(LinkLabel& link, UrlOpener* opener);
 
 } // namespace HomePage

@@ -1,6 +1,6 @@
 #include "ui/LinkLabel.h"
 
-#include "ui/DesktopUrlOpener.h"
+#include "ui/seams/DesktopUrlOpener.h"
 
 #include <QBitmap>
 #include <QHelpEvent>

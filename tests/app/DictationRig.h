@@ -5,11 +5,12 @@
 // open-file dialog that answers with a given path. Also the Morse and pattern texts that
 // the tests expect, written out independently of the window's table.
 
-#include "tests/app/FakeFileDialogSeam.h"
-#include "tests/app/FakeTimerSeam.h"
+#include "morse/RandomPicker.h"
 #include "res/ResourceIds.h"
-#include "settings/ConfigDialog.h"
 #include "tests/app/TrainerFixture.h"
+#include "tests/ui/seams/FakeFileDialogSeam.h"
+#include "tests/ui/seams/FakeTimerSeam.h"
+#include "ui/ConfigDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 #include <string>
 
@@ -27,6 +29,14 @@ public:
     explicit DictationRig(int32_t deviceCount = 1) : trainer(deviceCount) {
         trainer.environment.timers = &timers;
         trainer.environment.fileDialog = &fileDialog;
+        trainer.environment.pickIndex = [this] {
+            if (picks.empty()) {
+                return RandomPicker::PickIndex();
+            }
+            const int32_t index = picks.front();
+            picks.pop_front();
+            return index;
+        };
     }
 
     TrainerDialog& Open() { return trainer.Open(); }
@@ -73,6 +83,9 @@ public:
         });
     }
 
+    // The characters the random dictation draws next, in order; once they are used up it
+    // draws as the program does.
+    std::deque<int32_t> picks;
     // The seams first, so that they outlive the window the fixture owns.
     FakeTimerSeam timers;
     FakeFileDialogSeam fileDialog;

@@ -23,10 +23,10 @@ QString WriteFile(const QString& path, const QByteArray& bytes) {
     return path;
 }
 
-// The code of a character index as the table in the window holds it.
-MorseCode CodeOf(TrainerDialog& dialog, int32_t index) {
+// The code of a character index, from the Morse table.
+MorseCode CodeOf(int32_t index) {
     MorseCode code{};
-    dialog.morseTable.CodeForIndex(index, code);
+    MorseTable().CodeForIndex(index, code);
     return code;
 }
 
@@ -74,31 +74,31 @@ void FileDictationTest::lettersDigitsAndSilentSlotsThenFin() {
     const QString path = WriteFile(folder->filePath("cinq.txt"), QByteArray("Ab1 ?"));
     OpenAndPlay(rig, path);
     QCOMPARE(rig.Text(kFilePath), QDir::toNativeSeparators(path));
-    QVERIFY(dialog.fileActive);
-    QCOMPARE(dialog.fileOffset, 1);
-    QCOMPARE(dialog.currentIndex, 0);
+    QVERIFY(dialog.GetFileDictation().Active());
+    QCOMPARE(dialog.GetFileDictation().Offset(), 1);
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 0);
     QCOMPARE(Hear(rig.trainer), std::string(".-"));
 
     QVERIFY(rig.Tick());
-    QCOMPARE(dialog.currentIndex, 1);
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 1);
     QCOMPARE(Hear(rig.trainer), std::string("-..."));
     QVERIFY(rig.Tick());
-    QCOMPARE(dialog.currentIndex, 27);
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 27);
     QCOMPARE(Hear(rig.trainer), std::string(".----"));
     for (int silent = 0; silent < 2; ++silent) {
         QVERIFY(rig.Tick());
-        QCOMPARE(dialog.currentIndex, 0);
-        QVERIFY(!dialog.synthesiser.IsPlaying());
-        QVERIFY(dialog.synthesiser.currentCode == CodeOf(dialog, 0));
+        QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 0);
+        QVERIFY(!dialog.GetSynthesiser().IsPlaying());
+        QVERIFY(dialog.GetSynthesiser().currentCode == CodeOf(0));
         QCOMPARE(Hear(rig.trainer), std::string());
     }
-    QCOMPARE(dialog.fileOffset, 5);
+    QCOMPARE(dialog.GetFileDictation().Offset(), 5);
     QVERIFY(rig.trainer.messages.texts.isEmpty());
     QVERIFY(rig.Tick());
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
     QVERIFY(!rig.timers.IsSet(31));
-    QVERIFY(dialog.fileActive);
-    QCOMPARE(dialog.fileOffset, 5);
+    QVERIFY(dialog.GetFileDictation().Active());
+    QCOMPARE(dialog.GetFileDictation().Offset(), 5);
     QVERIFY(!rig.Tick()); // the timer is gone
 }
 
@@ -106,16 +106,16 @@ void FileDictationTest::lineEndIsTwoSilentSlots() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     OpenAndPlay(rig, WriteFile(folder->filePath("ligne.txt"), QByteArray("K\r\nM")));
-    QCOMPARE(dialog.currentIndex, 10);
-    QVERIFY(dialog.synthesiser.IsPlaying());
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 10);
+    QVERIFY(dialog.GetSynthesiser().IsPlaying());
     for (int slot = 0; slot < 2; ++slot) {
         rig.Tick();
-        QVERIFY(!dialog.synthesiser.IsPlaying());
-        QCOMPARE(dialog.currentIndex, 0);
+        QVERIFY(!dialog.GetSynthesiser().IsPlaying());
+        QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 0);
     }
     rig.Tick();
-    QCOMPARE(dialog.currentIndex, 12);
-    QVERIFY(dialog.synthesiser.IsPlaying());
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 12);
+    QVERIFY(dialog.GetSynthesiser().IsPlaying());
     QVERIFY(rig.trainer.messages.texts.isEmpty());
     rig.Tick();
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
@@ -130,16 +130,16 @@ void FileDictationTest::upperHalfBytesAreSilent() {
     }
     bytes.append('T');
     OpenAndPlay(rig, WriteFile(folder->filePath("accents.txt"), bytes));
-    QVERIFY(!dialog.synthesiser.IsPlaying()); // 0x80 at Play
+    QVERIFY(!dialog.GetSynthesiser().IsPlaying()); // 0x80 at Play
     for (int b = 0x81; b <= 0xFF; ++b) {
         rig.Tick();
-        QVERIFY2(!dialog.synthesiser.IsPlaying(), qPrintable(QString::number(b, 16)));
-        QCOMPARE(dialog.currentIndex, 0);
+        QVERIFY2(!dialog.GetSynthesiser().IsPlaying(), qPrintable(QString::number(b, 16)));
+        QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 0);
     }
     rig.Tick();
-    QCOMPARE(dialog.currentIndex, 19); // T
-    QVERIFY(dialog.synthesiser.IsPlaying());
-    QCOMPARE(dialog.fileOffset, 129);
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 19); // T
+    QVERIFY(dialog.GetSynthesiser().IsPlaying());
+    QCOMPARE(dialog.GetFileDictation().Offset(), 129);
 }
 
 void FileDictationTest::ctrlZEndsTheFile() {
@@ -149,12 +149,12 @@ void FileDictationTest::ctrlZEndsTheFile() {
                                                                          "CD",
                                                                          5)));
     rig.Tick();
-    QCOMPARE(dialog.currentIndex, 1);
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 1);
     QVERIFY(rig.trainer.messages.texts.isEmpty());
     rig.Tick();
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
     QVERIFY(!rig.timers.IsSet(31));
-    QCOMPARE(dialog.fileOffset, 2);
+    QCOMPARE(dialog.GetFileDictation().Offset(), 2);
 }
 
 void FileDictationTest::emptyFile() {
@@ -163,8 +163,8 @@ void FileDictationTest::emptyFile() {
     OpenAndPlay(rig, WriteFile(folder->filePath("vide.txt"), QByteArray()));
     QCOMPARE(rig.Interlock(), QString("0001"));
     QVERIFY(rig.timers.IsSet(31));
-    QVERIFY(!dialog.synthesiser.IsPlaying());
-    QCOMPARE(dialog.fileOffset, 1);
+    QVERIFY(!dialog.GetSynthesiser().IsPlaying());
+    QCOMPARE(dialog.GetFileDictation().Offset(), 1);
     QVERIFY(rig.trainer.messages.texts.isEmpty());
     rig.Tick();
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
@@ -178,11 +178,11 @@ void FileDictationTest::anotherFileChosenMidRun() {
     rig.fileDialog.nextPath = second;
     rig.Click(kOpenFile);
     QCOMPARE(rig.Text(kFilePath), QDir::toNativeSeparators(second));
-    QVERIFY(dialog.fileActive);
+    QVERIFY(dialog.GetFileDictation().Active());
     rig.Tick(); // offset 1 of the new file
-    QCOMPARE(dialog.currentIndex, 'Y' - 'A');
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 'Y' - 'A');
     rig.Tick();
-    QCOMPARE(dialog.currentIndex, 'Z' - 'A');
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 'Z' - 'A');
 }
 
 void FileDictationTest::fileDeletedMidRunAndRestored() {
@@ -194,19 +194,19 @@ void FileDictationTest::fileDeletedMidRunAndRestored() {
     const int sets = rig.timers.setCalls;
     QVERIFY(rig.Tick());
     // Skipped: nothing changed, nothing said, the timer runs on with its period.
-    QCOMPARE(dialog.fileOffset, 1);
-    QCOMPARE(dialog.currentIndex, 0);
-    QVERIFY(dialog.synthesiser.currentCode == CodeOf(dialog, 0));
+    QCOMPARE(dialog.GetFileDictation().Offset(), 1);
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 0);
+    QVERIFY(dialog.GetSynthesiser().currentCode == CodeOf(0));
     QVERIFY(rig.trainer.messages.texts.isEmpty());
     QVERIFY(rig.timers.IsSet(31));
     QCOMPARE(rig.timers.setCalls, sets);
     QVERIFY(rig.Tick());
-    QCOMPARE(dialog.fileOffset, 1);
+    QCOMPARE(dialog.GetFileDictation().Offset(), 1);
 
     WriteFile(path, QByteArray("ABC"));
     rig.Tick();
-    QCOMPARE(dialog.currentIndex, 1); // B, at the same offset
-    QCOMPARE(dialog.fileOffset, 2);
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 1); // B, at the same offset
+    QCOMPARE(dialog.GetFileDictation().Offset(), 2);
 }
 
 void FileDictationTest::lastLetterAfterASilentSlotPlaysA() {
@@ -216,7 +216,7 @@ void FileDictationTest::lastLetterAfterASilentSlotPlaysA() {
     OpenAndPlay(rig, WriteFile(folder->filePath("espace.txt"), QByteArray("Q ")));
     QCOMPARE(Hear(rig.trainer), std::string("--.-"));
     rig.Tick();
-    QVERIFY(!dialog.synthesiser.IsPlaying());
+    QVERIFY(!dialog.GetSynthesiser().IsPlaying());
     QCOMPARE(Hear(rig.trainer), std::string());
     rig.Click(kLastLetter);
     QCOMPARE(Hear(rig.trainer), std::string(".-"));
@@ -236,10 +236,10 @@ void FileDictationTest::longPathWithAccents() {
     QVERIFY(QFile::exists(path));
     OpenAndPlay(rig, path);
     QCOMPARE(rig.Text(kFilePath), QDir::toNativeSeparators(path));
-    QVERIFY(dialog.fileActive);
-    QCOMPARE(dialog.currentIndex, 10); // K
+    QVERIFY(dialog.GetFileDictation().Active());
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 10); // K
     rig.Tick();
-    QCOMPARE(dialog.currentIndex, 33); // 7
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 33); // 7
 }
 
 void FileDictationTest::fileThatCannotBeOpenedAtPlay() {
@@ -254,8 +254,8 @@ void FileDictationTest::fileThatCannotBeOpenedAtPlay() {
     rig.fileDialog.nextPath = folder->path();
     rig.Click(kOpenFile);
     rig.Click(kFilePlay);
-    QVERIFY(!dialog.fileActive);
-    QCOMPARE(dialog.fileOffset, 0);
+    QVERIFY(!dialog.GetFileDictation().Active());
+    QCOMPARE(dialog.GetFileDictation().Offset(), 0);
     QCOMPARE(rig.Interlock(), QString("1111"));
     QCOMPARE(rig.timers.setCalls, 0);
     QVERIFY(rig.trainer.messages.texts.isEmpty());
@@ -276,7 +276,7 @@ void FileDictationTest::cancelledDialogChangesNothing() {
     rig.Click(kOpenFile);
     QCOMPARE(rig.Text(kFilePath), QDir::toNativeSeparators(path));
     rig.Click(kFilePlay);
-    QCOMPARE(dialog.currentIndex, 4); // the kept path is played
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 4); // the kept path is played
 }
 
 void FileDictationTest::stopRewindsAndFinKeepsButtons() {
@@ -288,17 +288,17 @@ void FileDictationTest::stopRewindsAndFinKeepsButtons() {
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
     QCOMPARE(rig.Interlock(), QString("0001"));
     rig.Click(kFileStop);
-    QVERIFY(!dialog.fileActive);
-    QCOMPARE(dialog.fileOffset, 0);
+    QVERIFY(!dialog.GetFileDictation().Active());
+    QCOMPARE(dialog.GetFileDictation().Offset(), 0);
     QVERIFY(!rig.timers.IsSet(31));
     QCOMPARE(rig.Interlock(), QString("1111"));
     // Play again starts from the first byte.
     rig.Click(kFilePlay);
-    QCOMPARE(dialog.currentIndex, 'S' - 'A');
-    QCOMPARE(dialog.fileOffset, 1);
+    QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 'S' - 'A');
+    QCOMPARE(dialog.GetFileDictation().Offset(), 1);
     // Stop in the middle rewinds as well.
     rig.Click(kFileStop);
-    QCOMPARE(dialog.fileOffset, 0);
+    QCOMPARE(dialog.GetFileDictation().Offset(), 0);
     QVERIFY(!rig.timers.IsSet(31));
 }
 
@@ -308,7 +308,7 @@ void FileDictationTest::timerThatCannotBeSet() {
     rig.timers.failSet = true;
     OpenAndPlay(rig, WriteFile(folder->filePath("t.txt"), QByteArray("EE")));
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Unable to set timer"}));
-    QVERIFY(dialog.fileActive);
+    QVERIFY(dialog.GetFileDictation().Active());
     QCOMPARE(rig.Interlock(), QString("0001"));
     rig.timers.failSet = false;
     rig.Click(kFileStop);
@@ -316,7 +316,7 @@ void FileDictationTest::timerThatCannotBeSet() {
     rig.timers.failSet = true;
     rig.trainer.messages.Clear();
     QVERIFY(rig.Tick());
-    QCOMPARE(dialog.fileOffset, 2);
+    QCOMPARE(dialog.GetFileDictation().Offset(), 2);
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Unable to set timer"}));
 }
 

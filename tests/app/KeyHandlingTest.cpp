@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include <memory>
+
 class KeyHandlingTest : public QObject {
     Q_OBJECT
 
@@ -65,56 +67,86 @@ void KeyHandlingTest::keypadAndOtherKeys() {
 }
 
 void KeyHandlingTest::rewriteToTab() {
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r"));
-    VirtualKey::RewriteAsTab(enter);
-    QCOMPARE(enter.key(), int(Qt::Key_Tab));
-    QCOMPARE(enter.text(), QStringLiteral("\t"));
-    QCOMPARE(enter.modifiers(), Qt::ShiftModifier);
-    QCOMPARE(VirtualKey::Of(enter), 9u);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::ShiftModifier, 36, 0xff0d, 1, QStringLiteral("\r"), true);
+    enter.setTimestamp(1234);
+    const std::unique_ptr<QKeyEvent> tab = VirtualKey::AsTab(enter);
+    QCOMPARE(tab->type(), QEvent::KeyPress);
+    QCOMPARE(tab->key(), int(Qt::Key_Tab));
+    QCOMPARE(tab->text(), QStringLiteral("\t"));
+    QCOMPARE(tab->modifiers(), Qt::ShiftModifier);
+    QCOMPARE(tab->nativeScanCode(), 36u);
+    QVERIFY(tab->isAutoRepeat());
+    QCOMPARE(tab->timestamp(), 1234ull);
+    QCOMPARE(VirtualKey::Of(*tab), 9u);
+    QCOMPARE(enter.key(), int(Qt::Key_Return)); // the original is left as it was
 }
 
+namespace {
+
+// A window that records, for each key-down it gets, its key and whether the filter says it
+// was addressed to the window itself.
+class RecordingWindow : public QWidget {
+public:
+    KeyDownFilter* filter = nullptr;
+    QList<QPair<int, bool>> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        keys.append({event->key(), filter->IsAddressedToWindow(*event)});
+        event->ignore();
+    }
+};
+
+} // namespace
+
 void KeyHandlingTest::eachKeyDownReachesTheHandlerOnce() {
-    QWidget window;
+    RecordingWindow window;
     auto* button = new QPushButton(QStringLiteral("x"), &window);
     auto* inner = new QWidget(&window);
     auto* deep = new QPushButton(QStringLiteral("y"), inner);
     int calls = 0;
-    bool addressedToWindow = false;
-    auto* filter = new KeyDownFilter(window, [&](QKeyEvent& keyDown) {
+    auto* filter = new KeyDownFilter(window, [&](QKeyEvent& keyDown) -> std::unique_ptr<QKeyEvent> {
         ++calls;
-        Q_UNUSED(keyDown);
+        // The window's controls get Tab in place of Return.
+        return keyDown.key() == Qt::Key_Return ? VirtualKey::AsTab(keyDown) : nullptr;
     });
+    window.filter = filter;
     qApp->installEventFilter(filter);
     window.show();
 
-    // A key the button ignores goes on to the window: one key-down, one call.
+    // A key the button ignores goes on to the window: one key-down, one call, and the window
+    // sees it once, as a key of one of its controls.
     QTest::keyClick(button, Qt::Key_Q);
     QCOMPARE(calls, 1);
+    QCOMPARE(window.keys, (QList<QPair<int, bool>>{{Qt::Key_Q, false}}));
     // Through two parents.
     QTest::keyClick(deep, Qt::Key_W);
     QCOMPARE(calls, 2);
+    QCOMPARE(window.keys.size(), 2);
     // Key releases are not key-downs.
     QTest::keyRelease(deep, Qt::Key_W);
     QCOMPARE(calls, 2);
 
-    // Addressed to the window itself, or to a control.
-    QKeyEvent toWindow(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, QStringLiteral("e"));
-    QApplication::sendEvent(&window, &toWindow);
+    // Addressed to the window itself.
+    QTest::keyClick(&window, Qt::Key_E);
     QCOMPARE(calls, 3);
-    addressedToWindow = KeyDownFilter::IsAddressedToWindow(toWindow);
-    QVERIFY(addressedToWindow);
-    QKeyEvent toButton(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, QStringLiteral("e"));
-    QApplication::sendEvent(button, &toButton);
-    QCOMPARE(calls, 4);
-    QVERIFY(KeyDownFilter::WasSeen(toButton));
-    QVERIFY(!KeyDownFilter::IsAddressedToWindow(toButton));
+    QCOMPARE(window.keys.last(), (QPair<int, bool>{Qt::Key_E, true}));
 
     // The filter never eats a key: the button still gets its Space.
     int clicks = 0;
     QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
     QTest::keyClick(button, Qt::Key_Space);
     QCOMPARE(clicks, 1);
+    QCOMPARE(calls, 4);
+
+    // A replacement is what the controls and the window get: Return presses no button.
+    button->setDefault(true);
+    button->setFocus();
+    window.keys.clear();
+    QTest::keyClick(button, Qt::Key_Return);
     QCOMPARE(calls, 5);
+    QCOMPARE(clicks, 1);
+    QVERIFY(window.keys.isEmpty()); // Tab was taken by the focus chain, not passed on
     delete filter;
 }
 
@@ -123,7 +155,10 @@ void KeyHandlingTest::keysOfOtherWindowsAreLeftAlone() {
     QWidget other;
     auto* otherButton = new QPushButton(QStringLiteral("z"), &other);
     int calls = 0;
-    KeyDownFilter* filter = new KeyDownFilter(window, [&](QKeyEvent&) { ++calls; });
+    KeyDownFilter* filter = new KeyDownFilter(window, [&](QKeyEvent&) -> std::unique_ptr<QKeyEvent> {
+        ++calls;
+        return nullptr;
+    });
     qApp->installEventFilter(filter);
     QTest::keyClick(otherButton, Qt::Key_Q);
     QCOMPARE(calls, 0);

@@ -2,9 +2,10 @@
 // digit row, key events that carry native key codes as the X server gives them).
 
 #include "tests/app/TrainerFixture.h"
+#include "tests/ui/seams/FakeTimerSeam.h"
 
-#include "app/TemplateBuilder.h"
 #include "res/ResourceIds.h"
+#include "ui/TemplateBuilder.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -123,7 +124,7 @@ void KeyboardPracticeTest::digitLineEndsInItsCode() {
     TickShow(trainer);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_1);
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral("Caractère 1     . _ _ _ _"));
-    QVERIFY(trainer.Dialog().synthesiser.IsPlaying());
+    QVERIFY(trainer.Dialog().GetSynthesiser().IsPlaying());
 }
 
 void KeyboardPracticeTest::keysWithoutCharacterPlayNothing() {
@@ -138,7 +139,7 @@ void KeyboardPracticeTest::keysWithoutCharacterPlayNothing() {
     QTest::keyClick(slider, Qt::Key_F1);
     QTest::keyClick(slider, Qt::Key_Exclam);
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral("unchanged"));
-    QVERIFY(!dialog.synthesiser.IsPlaying());
+    QVERIFY(!dialog.GetSynthesiser().IsPlaying());
     QVERIFY(trainer.device->IsOpen());
 }
 
@@ -195,7 +196,7 @@ void KeyboardPracticeTest::keypadDigitsAreNotTaken() {
     // As the X server reports keypad 7 (key code 79) with Num Lock on.
     SendNativeKey(focus, Qt::Key_7, QStringLiteral("7"), 79, Qt::KeypadModifier);
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral("unchanged"));
-    QVERIFY(!dialog.synthesiser.IsPlaying());
+    QVERIFY(!dialog.GetSynthesiser().IsPlaying());
 }
 
 void KeyboardPracticeTest::autoRepeatRestartsTheCharacter() {
@@ -242,15 +243,15 @@ void KeyboardPracticeTest::hiddenDisplayKeepsItsText() {
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral("Caractère"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_T);
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral("Caractère"));
-    QVERIFY(dialog.synthesiser.IsPlaying());
+    QVERIFY(dialog.GetSynthesiser().IsPlaying());
 
     TickShow(trainer);
-    QVERIFY(dialog.showKeyboard);
+    QVERIFY(dialog.ShowsKeyboard());
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral(" "));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_T);
     QCOMPARE(KeyboardText(trainer)->text(), ExpectedLine('T'));
     TickShow(trainer);
-    QVERIFY(!dialog.showKeyboard);
+    QVERIFY(!dialog.ShowsKeyboard());
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral(" "));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_E);
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral(" "));
@@ -283,31 +284,36 @@ void KeyboardPracticeTest::charToTheWindowItselfReplays() {
     TrainerDialog& dialog = trainer.Open();
     // A character typed to a control is that control's business.
     QTest::keyClick(trainer.Control<QWidget>(ResourceId::kOk), Qt::Key_Question);
-    QVERIFY(!dialog.synthesiser.IsPlaying());
+    QVERIFY(!dialog.GetSynthesiser().IsPlaying());
     // Typed to the window itself, any character replays the current one.
     QTest::keyClick(&dialog, Qt::Key_Question);
-    QVERIFY(dialog.synthesiser.IsPlaying());
+    QVERIFY(dialog.GetSynthesiser().IsPlaying());
 }
 
 void KeyboardPracticeTest::dictationRecordsAnswersInstead() {
+    FakeTimerSeam timers; // no tick comes unless fired
     TrainerFixture trainer;
+    trainer.environment.timers = &timers;
+    trainer.environment.pickIndex = [] { return 'E' - 'A'; };
     TrainerDialog& dialog = trainer.Open();
     TickShow(trainer);
     KeyboardText(trainer)->setText(QStringLiteral("unchanged"));
-    dialog.dictationActive = true;
+    QTest::mouseClick(trainer.Control<QWidget>(MainControl::kDictationPlay), Qt::LeftButton);
+    QVERIFY(dialog.GetRandomDictation().Active());
+    const MorseCode dictated = dialog.GetSynthesiser().currentCode;
     QWidget* focus = QApplication::focusWidget();
     QTest::keyClick(focus, Qt::Key_K);
-    QCOMPARE(dialog.answerIndex, 'K' - 'A');
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 'K' - 'A');
     QTest::keyClick(focus, Qt::Key_7);
-    QCOMPARE(dialog.answerIndex, 26 + 7);
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 26 + 7);
     QTest::keyClick(focus, Qt::Key_Shift, Qt::ShiftModifier);
-    QCOMPARE(dialog.answerIndex, 0); // any other key answers A
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 0); // any other key answers A
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral("unchanged"));
-    QVERIFY(!dialog.synthesiser.IsPlaying());
+    QVERIFY(dialog.GetSynthesiser().currentCode == dictated); // no key was loaded
     // Enter still moves the focus on and presses nothing.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.answerIndex, 0);
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 0);
 }
 
 QTEST_MAIN(KeyboardPracticeTest)

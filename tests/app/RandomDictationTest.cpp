@@ -66,8 +66,8 @@ void RandomDictationTest::playPicksSoundsAndSetsTheTimer() {
     TrainerDialog& dialog = rig.Open();
     const int32_t expected = PlayInOneSecond(rig);
     QVERIFY(expected >= 0);
-    QCOMPARE(dialog.currentIndex, expected);
-    QVERIFY(dialog.dictationActive);
+    QCOMPARE(dialog.GetRandomDictation().CurrentIndex(), expected);
+    QVERIFY(dialog.GetRandomDictation().Active());
     QVERIFY(rig.timers.IsSet(31));
     QCOMPARE(rig.timers.PeriodMs(31), 700);
     QCOMPARE(rig.Text(kScore), Score(0, 0));
@@ -84,17 +84,17 @@ void RandomDictationTest::playPicksSoundsAndSetsTheTimer() {
 void RandomDictationTest::firstTickWithoutKeyCountsA() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
+    rig.picks = {0}; // the first pick is 'A'
     rig.Click(kDictationPlay);
-    QCOMPARE(dialog.answerIndex, 0);
-    dialog.currentIndex = 0; // the first pick was 'A'
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 0);
     rig.Tick();
     QCOMPARE(rig.Text(kScore), ScoreWith(1, 1, 'A'));
 
     // Any other first character is scored as wrong.
     DictationRig other;
-    TrainerDialog& second = other.Open();
+    other.Open();
+    other.picks = {'E' - 'A'};
     other.Click(kDictationPlay);
-    second.currentIndex = 'E' - 'A';
     other.Tick();
     QCOMPARE(other.Text(kScore), ScoreWith(0, 1, 'E'));
 }
@@ -102,24 +102,23 @@ void RandomDictationTest::firstTickWithoutKeyCountsA() {
 void RandomDictationTest::otherKeysAnswerA() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
+    rig.picks = {0, 0}; // what sounds for each interval
     rig.Click(kDictationPlay);
     PressKey(Qt::Key_E);
-    QCOMPARE(dialog.answerIndex, 4);
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 4);
     // Space goes to the window itself: on the focused button it would press that button.
     QTest::keyClick(&dialog, Qt::Key_Space);
-    QCOMPARE(dialog.answerIndex, 0);
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 0);
     PressKey(Qt::Key_E);
     PressKey(Qt::Key_Shift);
-    QCOMPARE(dialog.answerIndex, 0);
-    dialog.currentIndex = 0;
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 0);
     rig.Tick();
     QCOMPARE(rig.Text(kScore), ScoreWith(1, 1, 'A'));
     // A keypad digit is not a digit key: it answers A too.
     PressKey(Qt::Key_7);
-    QCOMPARE(dialog.answerIndex, 33);
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 33);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_7, Qt::KeypadModifier);
-    QCOMPARE(dialog.answerIndex, 0);
-    dialog.currentIndex = 0;
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 0);
     rig.Tick();
     QCOMPARE(rig.Text(kScore), ScoreWith(2, 2, 'A'));
 }
@@ -127,33 +126,30 @@ void RandomDictationTest::otherKeysAnswerA() {
 void RandomDictationTest::answerStaysForTheNextCharacter() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
+    rig.picks = {4, 4, 19}; // what sounds for each interval
     rig.Click(kDictationPlay);
     PressKey(Qt::Key_E);
-    dialog.currentIndex = 4;
     rig.Tick();
     QCOMPARE(rig.Text(kScore), ScoreWith(1, 1, 'E'));
     // No key in this interval: E is still the answer.
-    dialog.currentIndex = 4;
     rig.Tick();
     QCOMPARE(rig.Text(kScore), ScoreWith(2, 2, 'E'));
-    dialog.currentIndex = 19; // T
     rig.Tick();
     QCOMPARE(rig.Text(kScore), ScoreWith(2, 3, 'T'));
-    QCOMPARE(dialog.answerIndex, 4);
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 4);
 }
 
 void RandomDictationTest::onlyTheLastKeyOfAnIntervalCounts() {
     DictationRig rig;
-    TrainerDialog& dialog = rig.Open();
+    rig.Open();
+    rig.picks = {4, 4}; // what sounds for each interval
     rig.Click(kDictationPlay);
     PressKey(Qt::Key_E);
     PressKey(Qt::Key_T);
-    dialog.currentIndex = 4; // E was played, T was the last answer
     rig.Tick();
     QCOMPARE(rig.Text(kScore), ScoreWith(0, 1, 'E'));
     PressKey(Qt::Key_T);
     PressKey(Qt::Key_E);
-    dialog.currentIndex = 4;
     rig.Tick();
     QCOMPARE(rig.Text(kScore), ScoreWith(1, 2, 'E'));
 }
@@ -161,21 +157,20 @@ void RandomDictationTest::onlyTheLastKeyOfAnIntervalCounts() {
 void RandomDictationTest::stopThenPlayStartsFromZero() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
+    rig.picks = {0, 1}; // what sounds for each interval
     rig.Click(kDictationPlay);
-    dialog.currentIndex = 0;
     rig.Tick();
-    dialog.currentIndex = 1;
     rig.Tick();
     rig.Click(kDictationStop);
-    QVERIFY(!dialog.dictationActive);
+    QVERIFY(!dialog.GetRandomDictation().Active());
     QVERIFY(!rig.timers.IsSet(31));
     // Stop leaves the texts as they were.
     QCOMPARE(rig.Text(kScore), ScoreWith(1, 2, 'B'));
     const QString pattern = rig.Text(kDictationText);
     rig.Click(kDictationPlay);
     QCOMPARE(rig.Text(kScore), Score(0, 0));
-    QCOMPARE(dialog.score, 0);
-    QCOMPARE(dialog.scoreTotal, 0);
+    QCOMPARE(dialog.GetRandomDictation().Score(), 0);
+    QCOMPARE(dialog.GetRandomDictation().Total(), 0);
     // "Montrer" is off: the pattern label keeps its text.
     QCOMPARE(rig.Text(kDictationText), pattern);
 }
@@ -229,13 +224,14 @@ void RandomDictationTest::showDuringARun() {
     rig.Click(kDictationPlay);
     QCOMPARE(rig.Text(kDictationText), QString("unchanged"));
     rig.Click(kDictationShow);
-    QVERIFY(dialog.showDictation);
+    QVERIFY(dialog.ShowsDictation());
     QCOMPARE(rig.Text(kDictationText), QString(" "));
     rig.Tick();
-    QCOMPARE(rig.Text(kDictationText), QStringLiteral("Caractère      ") + PatternOf(dialog.currentIndex));
+    QCOMPARE(rig.Text(kDictationText),
+             QStringLiteral("Caractère      ") + PatternOf(dialog.GetRandomDictation().CurrentIndex()));
     // Ticked again: blanked at once and not shown at the next tick.
     rig.Click(kDictationShow);
-    QVERIFY(!dialog.showDictation);
+    QVERIFY(!dialog.ShowsDictation());
     QCOMPARE(rig.Text(kDictationText), QString(" "));
     rig.Tick();
     QCOMPARE(rig.Text(kDictationText), QString(" "));
@@ -243,12 +239,13 @@ void RandomDictationTest::showDuringARun() {
     rig.Click(kDictationShow);
     rig.Click(kDictationStop);
     rig.Click(kDictationPlay);
-    QCOMPARE(rig.Text(kDictationText), QStringLiteral("Caractère      ") + PatternOf(dialog.currentIndex));
+    QCOMPARE(rig.Text(kDictationText),
+             QStringLiteral("Caractère      ") + PatternOf(dialog.GetRandomDictation().CurrentIndex()));
     // Every pattern, as each index shows it.
     for (int32_t index = 0; index < 36; ++index) {
-        dialog.currentIndex = index;
+        rig.picks = {index};
         rig.Tick();
-        QCOMPARE(rig.Text(kDictationText), QStringLiteral("Caractère      ") + PatternOf(dialog.currentIndex));
+        QCOMPARE(rig.Text(kDictationText), QStringLiteral("Caractère      ") + PatternOf(index));
     }
 }
 
@@ -259,19 +256,19 @@ void RandomDictationTest::haltedByTheConfigurationDialog() {
         rig.Click(kDictationPlay);
         rig.Tick();
         const QString score = rig.Text(kScore);
-        const int32_t index = dialog.currentIndex;
+        const int32_t index = dialog.GetRandomDictation().CurrentIndex();
 
         DictationRig::AnswerConfigDialog(nullptr, button);
         rig.Click(kConfiguration);
-        QVERIFY(!dialog.dictationActive);
+        QVERIFY(!dialog.GetRandomDictation().Active());
         QVERIFY(rig.timers.IsSet(31));
         QCOMPARE(rig.Interlock(), QString("0100"));
 
         // Ticks find both modes off and do nothing.
         QVERIFY(rig.Tick());
         QCOMPARE(rig.Text(kScore), score);
-        QCOMPARE(dialog.currentIndex, index);
-        QCOMPARE(dialog.scoreTotal, 1);
+        QCOMPARE(dialog.GetRandomDictation().CurrentIndex(), index);
+        QCOMPARE(dialog.GetRandomDictation().Total(), 1);
 
         // Keys are played again.
         QTest::mouseClick(rig.trainer.Control<QCheckBox>(kKeyboardShow), Qt::LeftButton);
@@ -287,10 +284,12 @@ void RandomDictationTest::haltedByTheConfigurationDialog() {
 
 void RandomDictationTest::previousIsAlwaysUpperCase() {
     DictationRig rig;
-    TrainerDialog& dialog = rig.Open();
+    rig.Open();
+    for (int32_t index = 0; index < 36; ++index) {
+        rig.picks.push_back(index);
+    }
     rig.Click(kDictationPlay);
     for (int32_t index = 0; index < 36; ++index) {
-        dialog.currentIndex = index;
         rig.Tick();
         const QString text = rig.Text(kScore);
         QCOMPARE(text.right(1), QString(QChar(kCharacterByIndex[index])));
@@ -305,7 +304,7 @@ void RandomDictationTest::timerThatCannotBeSet() {
     rig.Click(kDictationPlay);
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Unable to set timer"}));
     // Running all the same, without ticks, until Stop.
-    QVERIFY(dialog.dictationActive);
+    QVERIFY(dialog.GetRandomDictation().Active());
     QCOMPARE(rig.Interlock(), QString("0100"));
     QCOMPARE(rig.Text(kScore), Score(0, 0));
     QVERIFY(!rig.Tick());
@@ -315,27 +314,27 @@ void RandomDictationTest::timerThatCannotBeSet() {
     // At a tick: the step is done, then the message.
     rig.trainer.messages.Clear();
     rig.timers.failSet = false;
+    rig.picks = {0};
     rig.Click(kDictationPlay);
     rig.timers.failSet = true;
-    dialog.currentIndex = 0;
     QVERIFY(rig.Tick());
     QCOMPARE(rig.Text(kScore), ScoreWith(1, 1, 'A'));
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Unable to set timer"}));
-    QVERIFY(dialog.dictationActive);
+    QVERIFY(dialog.GetRandomDictation().Active());
 }
 
 void RandomDictationTest::otherTimersAndIdleTicksDoNothing() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     rig.Click(kDictationPlay);
-    const int32_t index = dialog.currentIndex;
+    const int32_t index = dialog.GetRandomDictation().CurrentIndex();
     rig.timers.FireUnconditionally(7);
-    QCOMPARE(dialog.scoreTotal, 0);
-    QCOMPARE(dialog.currentIndex, index);
+    QCOMPARE(dialog.GetRandomDictation().Total(), 0);
+    QCOMPARE(dialog.GetRandomDictation().CurrentIndex(), index);
     rig.Click(kDictationStop);
     // A tick that was already on its way when Stop killed the timer changes nothing.
     rig.timers.FireUnconditionally(31);
-    QCOMPARE(dialog.scoreTotal, 0);
+    QCOMPARE(dialog.GetRandomDictation().Total(), 0);
     QCOMPARE(rig.Text(kScore), Score(0, 0));
 }
 

@@ -3,9 +3,9 @@
 // Each window is built as the program builds it (over a fake sound device and settings in
 // memory) and grabbed as it first appears. Add a window by adding a row to kShots.
 
-#include "settings/ConfigDialog.h"
 #include "tests/app/TrainerFixture.h"
 #include "ui/AboutDialog.h"
+#include "ui/ConfigDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,19 +32,8 @@ QPixmap MainWindow() {
 // The configuration dialog as "Configuration" opens it, with the default values and a few
 // output devices named as PortAudio names them.
 QPixmap ConfigWindow() {
-    ConfigDialog dialog;
-    const char* names[] = {"default", "pulse", "HDA Intel PCH: ALC3246 Analog (hw:0,0)",
-                           "HDA Intel PCH: HDMI 0 (hw:0,3)"};
-    dialog.deviceCount = 4;
-    for (int32_t i = 0; i < dialog.deviceCount; ++i) {
-        dialog.deviceNames[static_cast<size_t>(i)] = names[i];
-    }
-    dialog.deviceIndex = 0;
-    dialog.frequency = 440.0f;
-    dialog.dihMs = 100;
-    dialog.dahMs = 300;
-    dialog.pauseMs = 100;
-    dialog.dictationIntervalMs = 3000;
+    ConfigDialog dialog(
+        Settings{}, {"default", "pulse", "HDA Intel PCH: ALC3246 Analog (hw:0,0)", "HDA Intel PCH: HDMI 0 (hw:0,3)"});
     dialog.OnInitDialog();
     dialog.show();
     if (!QTest::qWaitForWindowExposed(&dialog)) {

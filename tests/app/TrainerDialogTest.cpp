@@ -3,9 +3,9 @@
 
 #include "tests/app/TrainerFixture.h"
 
-#include "app/TemplateBuilder.h"
-#include "app/WaveOutDriverForQt.h"
+#include "audio/WaveOutDriver.h"
 #include "res/ResourceIds.h"
+#include "ui/TemplateBuilder.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -65,31 +65,30 @@ void TrainerDialogTest::startsWithTheDefaults() {
     TrainerDialog& dialog = trainer.Open();
 
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Zelbin"));
-    QCOMPARE(dialog.synthesiser.Frequency(), 440.0f);
-    QCOMPARE(dialog.synthesiser.Volume(), 0.3f);
+    QCOMPARE(dialog.GetSynthesiser().Frequency(), 440.0f);
+    QCOMPARE(dialog.GetSynthesiser().Volume(), 0.3f);
     QCOMPARE(trainer.Control<QSlider>(MainControl::kVolume)->value(), 30);
     QCOMPARE(trainer.Control<QSlider>(MainControl::kVolume)->minimum(), 0);
     QCOMPARE(trainer.Control<QSlider>(MainControl::kVolume)->maximum(), 100);
     // Lengths in seconds: the milliseconds times the single-precision 0.001.
-    QCOMPARE(dialog.synthesiser.ElementSeconds(Gap), 100 * 0.001f);
-    QCOMPARE(dialog.synthesiser.ElementSeconds(Dih), 100 * 0.001f);
-    QCOMPARE(dialog.synthesiser.ElementSeconds(Dah), 300 * 0.001f);
-    QCOMPARE(dialog.settings.dihMs, 100);
-    QCOMPARE(dialog.settings.dahMs, 300);
-    QCOMPARE(dialog.settings.pauseMs, 100);
-    QCOMPARE(dialog.settings.dictationIntervalMs, 3000);
-    QCOMPARE(dialog.settings.driverId, 0);
-    QVERIFY(!dialog.synthesiser.Noise());
+    QCOMPARE(dialog.GetSynthesiser().ElementSeconds(Gap), 100 * 0.001f);
+    QCOMPARE(dialog.GetSynthesiser().ElementSeconds(Dih), 100 * 0.001f);
+    QCOMPARE(dialog.GetSynthesiser().ElementSeconds(Dah), 300 * 0.001f);
+    QCOMPARE(dialog.GetSettings().dihMs, 100);
+    QCOMPARE(dialog.GetSettings().dahMs, 300);
+    QCOMPARE(dialog.GetSettings().pauseMs, 100);
+    QCOMPARE(dialog.GetSettings().dictationIntervalMs, 3000);
+    QCOMPARE(dialog.GetSettings().driverId, 0);
+    QVERIFY(!dialog.GetSynthesiser().Noise());
     QVERIFY(!trainer.Control<QCheckBox>(MainControl::kNoise)->isChecked());
-    QVERIFY(!dialog.synthesiser.IsPlaying());
-    QVERIFY(!dialog.dictationActive);
-    QVERIFY(!dialog.fileActive);
-    QVERIFY(!dialog.showKeyboard);
-    QVERIFY(!dialog.showDictation);
+    QVERIFY(!dialog.GetSynthesiser().IsPlaying());
+    QVERIFY(!dialog.GetRandomDictation().Active());
+    QVERIFY(!dialog.GetFileDictation().Active());
+    QVERIFY(!dialog.ShowsKeyboard());
+    QVERIFY(!dialog.ShowsDictation());
     QVERIFY(trainer.device->IsOpen());
     QCOMPARE(trainer.device->OpenedDeviceId(), 0);
     QCOMPARE(trainer.device->OpenedSampleRate(), 44100);
-    QCOMPARE(dialog.driver, static_cast<SoundDriver*>(&dialog.WaveOut()));
     QCOMPARE(dialog.WaveOut().GetBufferBytes(), 2048);
     QCOMPARE(dialog.WaveOut().GetBufferCount(), 8);
     QVERIFY(trainer.messages.texts.isEmpty());
@@ -103,7 +102,7 @@ void TrainerDialogTest::storedDeviceWaitsForTheConfigurationDialog() {
     TrainerFixture trainer(3);
     trainer.store.PutDword(TrainerFixture::kConfigurationKey, "DriverID", 2);
     TrainerDialog& dialog = trainer.Open();
-    QCOMPARE(dialog.settings.driverId, 2);
+    QCOMPARE(dialog.GetSettings().driverId, 2);
     QCOMPARE(trainer.device->OpenedDeviceId(), 0);
 }
 
@@ -115,13 +114,13 @@ void TrainerDialogTest::storedSettingsAreTaken() {
     trainer.store.PutDword(TrainerFixture::kConfigurationKey, "DAHLenght", 180);
     trainer.store.PutDword(TrainerFixture::kConfigurationKey, "PauseLenght", 70);
     TrainerDialog& dialog = trainer.Open();
-    QCOMPARE(dialog.synthesiser.Frequency(), 700.0f);
-    QCOMPARE(dialog.synthesiser.Volume(), 550 * 0.001f);
+    QCOMPARE(dialog.GetSynthesiser().Frequency(), 700.0f);
+    QCOMPARE(dialog.GetSynthesiser().Volume(), 550 * 0.001f);
     // 0.55 x 100 truncated.
     QCOMPARE(trainer.Control<QSlider>(MainControl::kVolume)->value(), 55);
-    QCOMPARE(dialog.synthesiser.ElementSeconds(Dih), 60 * 0.001f);
-    QCOMPARE(dialog.synthesiser.ElementSeconds(Dah), 180 * 0.001f);
-    QCOMPARE(dialog.synthesiser.ElementSeconds(Gap), 70 * 0.001f);
+    QCOMPARE(dialog.GetSynthesiser().ElementSeconds(Dih), 60 * 0.001f);
+    QCOMPARE(dialog.GetSynthesiser().ElementSeconds(Dah), 180 * 0.001f);
+    QCOMPARE(dialog.GetSynthesiser().ElementSeconds(Gap), 70 * 0.001f);
 }
 
 void TrainerDialogTest::lastLetterRightAfterStartPlaysOne() {
@@ -150,7 +149,7 @@ void TrainerDialogTest::lastLetterHandsTheFocusOn() {
     lastLetter->click();
     // The window takes the focus and passes it to the first tab stop, OK.
     QCOMPARE(QApplication::focusWidget(), trainer.Control<QWidget>(ResourceId::kOk));
-    QVERIFY(trainer.Dialog().synthesiser.IsPlaying());
+    QVERIFY(trainer.Dialog().GetSynthesiser().IsPlaying());
 }
 
 void TrainerDialogTest::volumeSliderSetsTheVolume() {
@@ -160,13 +159,13 @@ void TrainerDialogTest::volumeSliderSetsTheVolume() {
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_End);
     QCOMPARE(slider->value(), 100);
-    QCOMPARE(dialog.synthesiser.Volume(), 1.0f);
+    QCOMPARE(dialog.GetSynthesiser().Volume(), 1.0f);
     QTest::keyClick(slider, Qt::Key_Home);
-    QCOMPARE(dialog.synthesiser.Volume(), 0.0f);
+    QCOMPARE(dialog.GetSynthesiser().Volume(), 0.0f);
     slider->setValue(30);
     // 30 x 0.01 in single precision is the float just below 0.3.
-    QCOMPARE(dialog.synthesiser.Volume(), 0.29999998f);
-    QVERIFY(dialog.synthesiser.Volume() != 0.3f);
+    QCOMPARE(dialog.GetSynthesiser().Volume(), 0.29999998f);
+    QVERIFY(dialog.GetSynthesiser().Volume() != 0.3f);
 }
 
 void TrainerDialogTest::sliderAtZeroIsSilentWhileTheStreamRuns() {
@@ -175,7 +174,7 @@ void TrainerDialogTest::sliderAtZeroIsSilentWhileTheStreamRuns() {
     auto* slider = trainer.Control<QSlider>(MainControl::kVolume);
     QTest::keyClick(slider, Qt::Key_Home);
     QTest::keyClick(slider, Qt::Key_T);
-    QVERIFY(trainer.Dialog().synthesiser.IsPlaying());
+    QVERIFY(trainer.Dialog().GetSynthesiser().IsPlaying());
     const int64_t writesBefore = trainer.device->Writes();
     const auto sound = trainer.Listen(TrainerFixture::kRingFrames + FramesOfMs(300));
     QVERIFY(trainer.device->Writes() > writesBefore + 8);
@@ -189,12 +188,12 @@ void TrainerDialogTest::noiseToggles() {
     auto* noise = trainer.Control<QCheckBox>(MainControl::kNoise);
     QTest::mouseClick(noise, Qt::LeftButton);
     QVERIFY(noise->isChecked());
-    QVERIFY(dialog.synthesiser.Noise());
+    QVERIFY(dialog.GetSynthesiser().Noise());
     // Noise is heard although no character plays.
     QVERIFY(!AllSilent(trainer.Listen(2 * TrainerFixture::kRingFrames)));
     QTest::mouseClick(noise, Qt::LeftButton);
     QVERIFY(!noise->isChecked());
-    QVERIFY(!dialog.synthesiser.Noise());
+    QVERIFY(!dialog.GetSynthesiser().Noise());
 }
 
 void TrainerDialogTest::everyControlStartsEnabled() {

@@ -1,6 +1,6 @@
 #include "tests/app/TrainerFixture.h"
 
-#include "app/WaveOutDriverForQt.h"
+#include "audio/WaveOutDriver.h"
 
 #include <QTest>
 
@@ -15,6 +15,8 @@ TrainerFixture::TrainerFixture(int32_t deviceCount)
     makeDriver = [](std::unique_ptr<WaveDevice> fake) { return std::make_unique<WaveOutDriver>(std::move(fake)); };
     environment.settingsStore = &store;
     environment.messages = &messages;
+    environment.timers = &qtTimers;
+    environment.fileDialog = &qtFileDialog;
 }
 
 TrainerFixture::~TrainerFixture() = default;

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "tests/app/RecordingMessageSeam.h"
-#include "app/TemplateBuilder.h"
 #include "app/TrainerDialog.h"
 #include "app/TrainerEnvironment.h"
 #include "tests/audio/FakeWaveDevice.h"
 #include "tests/settings/MemoryRegistryStore.h"
+#include "tests/ui/seams/RecordingMessageSeam.h"
+#include "ui/TemplateBuilder.h"
+#include "ui/seams/QtFileDialogSeam.h"
+#include "ui/seams/QtTimerSeam.h"
 
 #include <cstdint>
 #include <functional>
@@ -45,6 +47,9 @@ public:
     // Builds the sound driver over the fake device; tests may replace it.
     std::function<std::unique_ptr<WaveOutDriver>(std::unique_ptr<WaveDevice>)> makeDriver;
 
+    // Qt's timers and file dialog, for the tests that hand the window no fakes of their own.
+    QtTimerSeam qtTimers;
+    QtFileDialogSeam qtFileDialog;
     MemoryRegistryStore store;
     RecordingMessageSeam messages;
     TrainerEnvironment environment;

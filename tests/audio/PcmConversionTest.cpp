@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,13 +23,21 @@ TEST(ConvertToPcm16, ScalesTruncatesAndClampsEachChannelAlike) {
         int16_t out;
     };
     // 32767 * 0.5 = 16383.5 truncates to 16383; anything at or past 32000/32767 clamps.
-    const Case cases[] = {{1.0f, 32000},   {-1.0f, -32000}, {0.5f, 16383},  {-0.5f, -16383}, {0.99999f, 32000},
-                          {2.0f, 32000},   {-2.0f, -32000}, {0.0f, 0},      {-0.0f, 0},       {1e-5f, 0},
-                          {-1e-5f, 0},     {1e30f, 32000},  {-1e30f, -32000}};
+    const Case cases[] = {{1.0f, 32000}, {-1.0f, -32000}, {0.5f, 16383},   {-0.5f, -16383}, {0.99999f, 32000},
+                          {2.0f, 32000}, {-2.0f, -32000}, {0.0f, 0},       {-0.0f, 0},      {1e-5f, 0},
+                          {-1e-5f, 0},   {1e30f, 32000},  {-1e30f, -32000}};
     for (const Case& c : cases) {
         EXPECT_EQ(Convert(c.in, 0.0f).first, c.out) << "left " << c.in;
         EXPECT_EQ(Convert(0.0f, c.in).second, c.out) << "right " << c.in;
     }
+}
+
+TEST(ConvertToPcm16, NaNIsSilenceAndInfinitiesClamp) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(Convert(nan, 0.5f), std::make_pair(int16_t{0}, int16_t{16383}));
+    EXPECT_EQ(Convert(0.5f, -nan), std::make_pair(int16_t{16383}, int16_t{0}));
+    EXPECT_EQ(Convert(inf, -inf), std::make_pair(int16_t{32000}, int16_t{-32000}));
 }
 
 TEST(ConvertToPcm16, BoundaryOfTheClampIsExact) {

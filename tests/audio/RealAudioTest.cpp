@@ -109,6 +109,18 @@ TEST(RealAudio, DefaultOutputComesFirstInTheDeviceList) {
     EXPECT_EQ(driver.GetDeviceCount(), count); // stable
 }
 
+TEST(RealAudio, NoUnderflowIsCountedBeforeTheFirstWrite) {
+    const size_t tapBefore = ReadTap().size();
+    PortAudioDevice device;
+    ASSERT_EQ(device.Open(0, 44100), kWaveOk);
+    // The stream runs and its callback finds nothing queued, many times over (the silence it
+    // plays reaches the tap): that is no underflow yet, since nothing was ever fed.
+    std::this_thread::sleep_for(300ms);
+    EXPECT_GT(ReadTap().size(), tapBefore + 44100 / 10);
+    EXPECT_EQ(device.GetUnderflowCount(), 0u);
+    EXPECT_EQ(device.Close(), kWaveOk);
+}
+
 TEST(RealAudio, CharacterReachesTheDeviceBitExactAndUnbroken) {
     Synthesiser synth;
     PrepareSynth(synth);

@@ -206,6 +206,30 @@ TEST(WaveOutDriver, PassRefillsFinishedBuffersInRingOrder) {
     EXPECT_EQ(s.fake->Misuses(), 0);
 }
 
+TEST(WaveOutDriver, RingOfThreeIsRefilledTwiceRoundInSlotOrder) {
+    Stepped s;
+    ASSERT_TRUE(s.driver.Configure(44100, 2048, 3, 10, 0));
+    ASSERT_TRUE(s.driver.Start());
+    s.driver.Refill();
+    // One buffer played per pass, six passes: twice round the ring of three.
+    for (int pass = 0; pass < 6; ++pass) {
+        s.fake->PlayFrames(kFramesPerBuffer);
+        s.driver.Refill();
+    }
+    const auto headers = s.fake->WrittenHeaders();
+    ASSERT_EQ(headers.size(), 9u);
+    EXPECT_NE(headers[0], headers[1]);
+    EXPECT_NE(headers[1], headers[2]);
+    EXPECT_NE(headers[0], headers[2]);
+    for (size_t i = 3; i < headers.size(); ++i) {
+        EXPECT_EQ(headers[i], headers[i % 3]) << "write " << i << " goes to slot " << i % 3;
+    }
+    s.fake->PlayQueued();
+    EXPECT_EQ(s.fake->ConsumedPcm().size(), 9u * kFramesPerBuffer);
+    s.ExpectPlayedStreamIsContiguous();
+    EXPECT_EQ(s.fake->Misuses(), 0);
+}
+
 TEST(WaveOutDriver, ShortDeliveryIsCompletedAtOnceInTheSameBuffer) {
     Stepped s;
     s.source.deliver = {100, 1, 411};

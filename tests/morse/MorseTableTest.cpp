@@ -110,6 +110,20 @@ TEST(MorseTable, CodeForCharLeavesOtherCharactersAlone) {
     EXPECT_EQ(z, (MorseCode{{Dah, Gap, Dah, Gap, Dih, Gap, Dih, End, End, End, End, End}}));
 }
 
+TEST(MorseTable, IndexOfCharIsThePositionInTheAlphabetThenTheDigits) {
+    const MorseTable table;
+    const std::string order = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int value = -128; value < 128; ++value) {
+        const char c = static_cast<char>(value);
+        const size_t position = order.find(c);
+        const int32_t expected = c != '\0' && position != std::string::npos ? static_cast<int32_t>(position) : -1;
+        EXPECT_EQ(table.IndexOfChar(c), expected) << "character code " << value;
+        if (expected >= 0) {
+            EXPECT_EQ(table.IndexToChar(expected), c);
+        }
+    }
+}
+
 TEST(MorseTable, CodeForIndexBeyondTheTableGivesAAndNegativeChangesNothing) {
     const MorseTable table;
     const MorseCode a = FromDots(".-");

@@ -1,8 +1,8 @@
 // The About box: its version line, its link, and the three ways to close it.
 #include "ui/AboutDialog.h"
-#include "app/TemplateBuilder.h"
-#include "tests/ui/RecordingUrlOpener.h"
+#include "tests/ui/seams/RecordingUrlOpener.h"
 #include "ui/HomePage.h"
+#include "ui/TemplateBuilder.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 // The link label: colours by state, the font, the background, the hand cursor, the tooltip and
 // what a click opens.
 #include "ui/LinkLabel.h"
-#include "tests/ui/RecordingUrlOpener.h"
+#include "tests/ui/seams/RecordingUrlOpener.h"
 
 #include <QApplication>
 #include <QBitmap>

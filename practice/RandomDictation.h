@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class MorseTable;
+class Synthesiser;
+
+// One scored interval of the random dictation: the character that sounded and what the user
+// answered for it.
+struct ScoredAnswer {
+    int32_t playedIndex;               // 0-35, the character that sounded for the interval
+    std::optional<int32_t> typedIndex; // 0-35, the letter or digit key pressed last in the
+                                       // interval; none when no such key was pressed in it
+    bool correct;                      // counted towards the score
+};
+
+// The random dictation: Play draws a character, loads it into the synthesiser and plays it;
+// each Tick (one per dictation interval) scores the character of the past interval against
+// the last key pressed and plays the next; Stop ends it. While it is active the main window
+// hands it every key-down instead of playing the key.
+//
+// The scoring rule: a character counts one towards the total, and one towards the score when
+// the answer designates it. The answer is the index of the last key pressed, 0 ('A') for a key
+// that is no letter or digit; it is never cleared, so an interval without a key is scored
+// against the previous answer, and the first one against whatever was answered last (0 at
+// the start).
+//
+// The timer that paces the ticks belongs to the window. Everything runs on the UI thread.
+class RandomDictation {
+public:
+    // Draws the next character index, 0-35.
+    using Picker = std::function<int32_t()>;
+    // Sees each scored interval, right after it is counted.
+    using AnswerObserver = std::function<void(const ScoredAnswer&)>;
+
+    RandomDictation(const MorseTable& table, Synthesiser& synthesiser);
+
+    // How the characters are drawn; null restores RandomPicker::PickIndex, the default.
+    void SetPicker(Picker picker);
+    void SetAnswerObserver(AnswerObserver observer);
+
+    // Draws and plays the first character, becomes active, sets the score to 0 out of 0.
+    void Play();
+    // Becomes inactive; the character still sounding ends by itself. Scores nothing.
+    void Stop();
+    // Records a key-down (virtual-key code) as the answer; plays nothing.
+    void Key(uint32_t virtualKey);
+    // Scores the past interval, then draws and plays the next character. Call it only while
+    // active.
+    ScoredAnswer Tick();
+
+    bool Active() const { return active; }
+    int32_t CurrentIndex() const { return currentIndex; }
+    int32_t AnswerIndex() const { return answerIndex; }
+    int32_t Score() const { return score; }
+    int32_t Total() const { return total; }
+
+private:
+    void PlayNext();
+
+    const MorseTable& table;
+    Synthesiser& synthesiser;
+    Picker picker;
+    AnswerObserver observer;
+    bool active = false;
+    int32_t currentIndex = 0; // the character sounding for the current interval
+    int32_t answerIndex = 0;  // the last answer, 0 at the start
+    std::optional<int32_t> typedThisInterval;
+    int32_t score = 0;
+    int32_t total = 0;
+};

@@ -1,0 +1,44 @@
+#include "settings/Settings.h"
+
+namespace {
+
+int32_t Clamp(int32_t value, int32_t lowest, int32_t highest) {
+    if (value < lowest) {
+        return lowest;
+    }
+    if (value > highest) {
+        return highest;
+    }
+    return value;
+}
+
+} // namespace
+
+void Settings::Validate() {
+    const Settings defaults;
+    // A frequency out of range is ignored, not clamped: the default stays.
+    if (!(frequency >= kFrequencyLowest && frequency <= kFrequencyHighest)) {
+        frequency = defaults.frequency;
+    }
+    if (driverId < kDriverIdLowest || driverId > kDriverIdHighest) {
+        driverId = defaults.driverId;
+    }
+    dihMs = Clamp(dihMs, kLengthLowestMs, kLengthHighestMs);
+    dahMs = Clamp(dahMs, kLengthLowestMs, kLengthHighestMs);
+    pauseMs = Clamp(pauseMs, kLengthLowestMs, kLengthHighestMs);
+    dictationIntervalMs = Clamp(dictationIntervalMs, kIntervalLowestMs, kIntervalHighestMs);
+    if (!(volume >= kVolumeLowest)) {
+        volume = kVolumeLowest;
+    }
+    if (volume > kVolumeHighest) {
+        volume = kVolumeHighest;
+    }
+}
+
+float Settings::VolumeOfSliderPosition(int32_t position) {
+    return static_cast<float>(position) * 0.01f;
+}
+
+int32_t Settings::SliderPositionOfVolume(float volume) {
+    return static_cast<int32_t>(volume * 100.0f);
+}

@@ -1,0 +1,143 @@
+// The random dictation without a window: the draw, the scoring rule, what each scored
+// interval reports, and Stop.
+#include "practice/RandomDictation.h"
+#include "morse/RandomPicker.h"
+#include "tests/practice/PracticeTestSupport.h"
+
+#include <ctime>
+#include <deque>
+#include <vector>
+
+namespace {
+
+// A dictation that draws the given indices in order and records what it scores.
+class RandomDictationTest : public PracticeTest {
+protected:
+    RandomDictationTest() : dictation(table, synthesiser) {
+        dictation.SetPicker([this] {
+            const int32_t index = picks.front();
+            picks.pop_front();
+            return index;
+        });
+        dictation.SetAnswerObserver([this](const ScoredAnswer& answer) { observed.push_back(answer); });
+    }
+
+    std::deque<int32_t> picks;
+    std::vector<ScoredAnswer> observed;
+    RandomDictation dictation;
+};
+
+TEST_F(RandomDictationTest, PlayDrawsAndSoundsTheFirstCharacterAndScoresNothing) {
+    picks = {7};
+    dictation.Play();
+    EXPECT_TRUE(dictation.Active());
+    EXPECT_EQ(dictation.CurrentIndex(), 7);
+    EXPECT_EQ(Loaded(), "....");
+    EXPECT_TRUE(Sounding());
+    EXPECT_EQ(dictation.Score(), 0);
+    EXPECT_EQ(dictation.Total(), 0);
+    EXPECT_TRUE(observed.empty());
+}
+
+// One interval per row: the keys typed in it, the character that sounded, whether it counts,
+// and the letter or digit reported as typed. The answer carries over intervals without a key;
+// a key that is no letter or digit answers 'A' (index 0); before any key the answer is 'A'.
+TEST_F(RandomDictationTest, ScoringRule) {
+    struct Interval {
+        std::vector<uint32_t> keys;
+        int32_t played;
+        bool correct;
+        int32_t typed; // -1: no letter or digit key last in this interval
+    };
+    const Interval intervals[] = {
+        {{}, 0, true, -1},           // no key yet: 'A' answers
+        {{'E'}, 4, true, 4},         // E typed, E played
+        {{}, 4, true, -1},           // E still stands
+        {{}, 19, false, -1},         // ... and is wrong for T
+        {{'E', 'T'}, 4, false, 19},  // only the last key counts
+        {{'T', 'E'}, 4, true, 4},    //
+        {{'7'}, 33, true, 33},       // a main-block digit key
+        {{'7', 103}, 33, false, -1}, // keypad 7 is no digit key: it answers 'A'
+        {{'E', 32}, 0, true, -1},    // so does Space
+        {{'1', 13}, 0, true, -1},    // and Enter
+        {{'Z'}, 25, true, 25},       //
+    };
+    for (const Interval& interval : intervals) {
+        picks.push_back(interval.played);
+    }
+    picks.push_back(0); // drawn at the last tick
+    dictation.Play();
+    int32_t score = 0;
+    int32_t total = 0;
+    for (const Interval& interval : intervals) {
+        for (uint32_t key : interval.keys) {
+            dictation.Key(key);
+        }
+        const ScoredAnswer answer = dictation.Tick();
+        score += interval.correct ? 1 : 0;
+        ++total;
+        EXPECT_EQ(answer.playedIndex, interval.played) << total;
+        EXPECT_EQ(answer.correct, interval.correct) << total;
+        EXPECT_EQ(answer.typedIndex.value_or(-1), interval.typed) << total;
+        EXPECT_EQ(dictation.Score(), score) << total;
+        EXPECT_EQ(dictation.Total(), total);
+    }
+    // The observer saw each interval as Tick returned it.
+    ASSERT_EQ(observed.size(), std::size(intervals));
+    for (size_t i = 0; i < observed.size(); ++i) {
+        EXPECT_EQ(observed[i].playedIndex, intervals[i].played) << i;
+        EXPECT_EQ(observed[i].correct, intervals[i].correct) << i;
+    }
+}
+
+TEST_F(RandomDictationTest, EveryTickPlaysTheNextCharacterTheSameOneIncluded) {
+    picks = {1, 1, 26};
+    dictation.Play();
+    Sounding();
+    dictation.Tick();
+    EXPECT_EQ(dictation.CurrentIndex(), 1);
+    EXPECT_EQ(Loaded(), "-...");
+    EXPECT_TRUE(Sounding());
+    dictation.Tick();
+    EXPECT_EQ(dictation.CurrentIndex(), 26);
+    EXPECT_EQ(Loaded(), "-----");
+    EXPECT_TRUE(Sounding());
+}
+
+TEST_F(RandomDictationTest, KeysPlayNothingAndStopThenPlayStartsFromZeroKeepingTheAnswer) {
+    picks = {4, 8, 4, 0};
+    dictation.Play();
+    dictation.Key('K');
+    EXPECT_EQ(Loaded(), ".");
+    EXPECT_EQ(dictation.AnswerIndex(), 10);
+    dictation.Key('E');
+    dictation.Tick();
+    EXPECT_EQ(dictation.Score(), 1);
+    dictation.Stop();
+    EXPECT_FALSE(dictation.Active());
+    EXPECT_EQ(Loaded(), ".."); // the character sounding at Stop is never scored
+    EXPECT_EQ(observed.size(), 1u);
+
+    dictation.Play();
+    EXPECT_EQ(dictation.Score(), 0);
+    EXPECT_EQ(dictation.Total(), 0);
+    EXPECT_EQ(dictation.AnswerIndex(), 4); // never cleared: E answers the first interval again
+    EXPECT_TRUE(dictation.Tick().correct);
+}
+
+TEST_F(RandomDictationTest, WithoutAPickerItDrawsAsRandomPickerDoes) {
+    RandomDictation dictation(table, synthesiser);
+    dictation.SetPicker(nullptr);
+    // Retried when the second rolls over between the two clock reads.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const std::time_t before = std::time(nullptr);
+        dictation.Play();
+        if (std::time(nullptr) == before) {
+            EXPECT_EQ(dictation.CurrentIndex(), RandomPicker::PickIndexAt(before));
+            return;
+        }
+    }
+    FAIL() << "the clock never stood still for one Play";
+}
+
+} // namespace

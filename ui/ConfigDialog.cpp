@@ -1,0 +1,235 @@
+#include "ui/ConfigDialog.h"
+
+#include "res/DialogTemplates.h"
+#include "res/ResourceIds.h"
+#include "ui/TemplateBuilder.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <utility>
+
+namespace {
+
+// One step of a value: applied only when the value lies far enough from the bound, so that a
+// value within [lowest, highest] never leaves that range and is never snapped onto a bound.
+template <class T> void StepDown(T& value, T step, T lowest) {
+    if (value >= lowest + step) {
+        value -= step;
+    }
+}
+
+template <class T> void StepUp(T& value, T step, T highest) {
+    if (value <= highest - step) {
+        value += step;
+    }
+}
+
+constexpr float kFrequencySmallStep = 10.0f;  // [Hz]
+constexpr float kFrequencyLargeStep = 100.0f; // [Hz]
+constexpr int32_t kSmallStep = 10;            // [ms]
+constexpr int32_t kLargeStep = 100;           // [ms]
+
+constexpr int kIdCancel = 2;
+
+} // namespace
+
+ConfigDialog::ConfigDialog(const Settings& settings, std::vector<std::string> names, QWidget* parent)
+    : QDialog(parent), deviceNames(std::move(names)), values(settings) {
+    if (deviceNames.size() > static_cast<size_t>(kMaxDevices)) {
+        deviceNames.resize(kMaxDevices);
+    }
+    TemplateBuilder(ConfigDialogTemplate()).Build(*this);
+    BindControls();
+
+    using namespace ConfigControl;
+    ConnectButton(ResourceId::kOk, &ConfigDialog::accept);
+    ConnectButton(ResourceId::kCancel, &ConfigDialog::reject);
+    ConnectButton(kReset, &ConfigDialog::OnReset);
+    ConnectButton(kFrequencyDownFast, &ConfigDialog::OnFrequencyDownFast);
+    ConnectButton(kFrequencyDown, &ConfigDialog::OnFrequencyDown);
+    ConnectButton(kFrequencyUp, &ConfigDialog::OnFrequencyUp);
+    ConnectButton(kFrequencyUpFast, &ConfigDialog::OnFrequencyUpFast);
+    ConnectButton(kDihDownFast, &ConfigDialog::OnDihDownFast);
+    ConnectButton(kDihDown, &ConfigDialog::OnDihDown);
+    ConnectButton(kDihUp, &ConfigDialog::OnDihUp);
+    ConnectButton(kDihUpFast, &ConfigDialog::OnDihUpFast);
+    ConnectButton(kDahDownFast, &ConfigDialog::OnDahDownFast);
+    ConnectButton(kDahDown, &ConfigDialog::OnDahDown);
+    ConnectButton(kDahUp, &ConfigDialog::OnDahUp);
+    ConnectButton(kDahUpFast, &ConfigDialog::OnDahUpFast);
+    ConnectButton(kPauseDownFast, &ConfigDialog::OnPauseDownFast);
+    ConnectButton(kPauseDown, &ConfigDialog::OnPauseDown);
+    ConnectButton(kPauseUp, &ConfigDialog::OnPauseUp);
+    ConnectButton(kPauseUpFast, &ConfigDialog::OnPauseUpFast);
+    ConnectButton(kIntervalDownFast, &ConfigDialog::OnIntervalDownFast);
+    ConnectButton(kIntervalDown, &ConfigDialog::OnIntervalDown);
+    ConnectButton(kIntervalUp, &ConfigDialog::OnIntervalUp);
+    ConnectButton(kIntervalUpFast, &ConfigDialog::OnIntervalUpFast);
+
+    // Only a selection made by the user is taken (the list's own selection-change
+    // notification); selections set by the program are made with the signals blocked.
+    connect(deviceList, &QListWidget::currentRowChanged, this, &ConfigDialog::OnDeviceSelectionChanged);
+}
+
+void ConfigDialog::BindControls() {
+    using namespace ConfigControl;
+    intervalEdit = TemplateBuilder::Control<QLineEdit>(*this, kIntervalEdit);
+    pauseEdit = TemplateBuilder::Control<QLineEdit>(*this, kPauseEdit);
+    dihEdit = TemplateBuilder::Control<QLineEdit>(*this, kDihEdit);
+    dahEdit = TemplateBuilder::Control<QLineEdit>(*this, kDahEdit);
+    frequencyEdit = TemplateBuilder::Control<QLineEdit>(*this, kFrequencyEdit);
+    deviceList = TemplateBuilder::Control<QListWidget>(*this, kDeviceList);
+    Q_ASSERT(intervalEdit && pauseEdit && dihEdit && dahEdit && frequencyEdit && deviceList);
+}
+
+void ConfigDialog::ConnectButton(int32_t controlId, void (ConfigDialog::*handler)()) {
+    auto* button = TemplateBuilder::Control<QPushButton>(*this, controlId);
+    Q_ASSERT(button != nullptr);
+    connect(button, &QPushButton::clicked, this, handler);
+}
+
+int ConfigDialog::DoModal() {
+    OnInitDialog();
+    return exec() == QDialog::Accepted ? kConfirmed : kIdCancel;
+}
+
+void ConfigDialog::OnInitDialog() {
+    const QSignalBlocker blocker(deviceList);
+    deviceList->clear();
+    for (const std::string& name : deviceNames) {
+        deviceList->addItem(QString::fromStdString(name));
+    }
+    SelectDevice(values.driverId);
+    ShowValues();
+}
+
+void ConfigDialog::SelectDevice(int32_t index) {
+    // An index that is not in the list (a device removed since it was stored) leaves the
+    // list without a selection; the device index itself keeps its value.
+    const QSignalBlocker blocker(deviceList);
+    if (index >= 0 && index < deviceList->count()) {
+        deviceList->setCurrentRow(index);
+    } else {
+        deviceList->setCurrentRow(-1);
+        deviceList->clearSelection();
+    }
+}
+
+void ConfigDialog::OnDeviceSelectionChanged(int row) {
+    if (row >= 0) {
+        values.driverId = row;
+    }
+}
+
+void ConfigDialog::ShowValues() {
+    ShowFrequency();
+    ShowInteger(dihEdit, values.dihMs);
+    ShowInteger(dahEdit, values.dahMs);
+    ShowInteger(pauseEdit, values.pauseMs);
+    ShowInteger(intervalEdit, values.dictationIntervalMs);
+}
+
+void ConfigDialog::ShowFrequency() {
+    frequencyEdit->setText(QString::asprintf("%2.2f", static_cast<double>(values.frequency)));
+}
+
+void ConfigDialog::ShowInteger(QLineEdit* edit, int32_t value) {
+    edit->setText(QString::asprintf("%d", value));
+}
+
+void ConfigDialog::OnFrequencyDownFast() {
+    StepDown(values.frequency, kFrequencyLargeStep, Settings::kFrequencyLowest);
+    ShowFrequency();
+}
+void ConfigDialog::OnFrequencyDown() {
+    StepDown(values.frequency, kFrequencySmallStep, Settings::kFrequencyLowest);
+    ShowFrequency();
+}
+void ConfigDialog::OnFrequencyUp() {
+    StepUp(values.frequency, kFrequencySmallStep, Settings::kFrequencyHighest);
+    ShowFrequency();
+}
+void ConfigDialog::OnFrequencyUpFast() {
+    StepUp(values.frequency, kFrequencyLargeStep, Settings::kFrequencyHighest);
+    ShowFrequency();
+}
+
+void ConfigDialog::OnDihDownFast() {
+    StepDown(values.dihMs, kLargeStep, Settings::kLengthLowestMs);
+    ShowInteger(dihEdit, values.dihMs);
+}
+void ConfigDialog::OnDihDown() {
+    StepDown(values.dihMs, kSmallStep, Settings::kLengthLowestMs);
+    ShowInteger(dihEdit, values.dihMs);
+}
+void ConfigDialog::OnDihUp() {
+    StepUp(values.dihMs, kSmallStep, Settings::kLengthHighestMs);
+    ShowInteger(dihEdit, values.dihMs);
+}
+void ConfigDialog::OnDihUpFast() {
+    StepUp(values.dihMs, kLargeStep, Settings::kLengthHighestMs);
+    ShowInteger(dihEdit, values.dihMs);
+}
+
+void ConfigDialog::OnDahDownFast() {
+    StepDown(values.dahMs, kLargeStep, Settings::kLengthLowestMs);
+    ShowInteger(dahEdit, values.dahMs);
+}
+void ConfigDialog::OnDahDown() {
+    StepDown(values.dahMs, kSmallStep, Settings::kLengthLowestMs);
+    ShowInteger(dahEdit, values.dahMs);
+}
+void ConfigDialog::OnDahUp() {
+    StepUp(values.dahMs, kSmallStep, Settings::kLengthHighestMs);
+    ShowInteger(dahEdit, values.dahMs);
+}
+void ConfigDialog::OnDahUpFast() {
+    StepUp(values.dahMs, kLargeStep, Settings::kLengthHighestMs);
+    ShowInteger(dahEdit, values.dahMs);
+}
+
+void ConfigDialog::OnPauseDownFast() {
+    StepDown(values.pauseMs, kLargeStep, Settings::kLengthLowestMs);
+    ShowInteger(pauseEdit, values.pauseMs);
+}
+void ConfigDialog::OnPauseDown() {
+    StepDown(values.pauseMs, kSmallStep, Settings::kLengthLowestMs);
+    ShowInteger(pauseEdit, values.pauseMs);
+}
+void ConfigDialog::OnPauseUp() {
+    StepUp(values.pauseMs, kSmallStep, Settings::kLengthHighestMs);
+    ShowInteger(pauseEdit, values.pauseMs);
+}
+void ConfigDialog::OnPauseUpFast() {
+    StepUp(values.pauseMs, kLargeStep, Settings::kLengthHighestMs);
+    ShowInteger(pauseEdit, values.pauseMs);
+}
+
+void ConfigDialog::OnIntervalDownFast() {
+    StepDown(values.dictationIntervalMs, kLargeStep, Settings::kIntervalLowestMs);
+    ShowInteger(intervalEdit, values.dictationIntervalMs);
+}
+void ConfigDialog::OnIntervalDown() {
+    StepDown(values.dictationIntervalMs, kSmallStep, Settings::kIntervalLowestMs);
+    ShowInteger(intervalEdit, values.dictationIntervalMs);
+}
+void ConfigDialog::OnIntervalUp() {
+    StepUp(values.dictationIntervalMs, kSmallStep, Settings::kIntervalHighestMs);
+    ShowInteger(intervalEdit, values.dictationIntervalMs);
+}
+void ConfigDialog::OnIntervalUpFast() {
+    StepUp(values.dictationIntervalMs, kLargeStep, Settings::kIntervalHighestMs);
+    ShowInteger(intervalEdit, values.dictationIntervalMs);
+}
+
+void ConfigDialog::OnReset() {
+    // The defaults of Settings; the volume is not part of the dialog and keeps its value.
+    const float volume = values.volume;
+    values = Settings{};
+    values.volume = volume;
+    SelectDevice(values.driverId);
+    ShowValues();
+}

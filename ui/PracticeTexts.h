@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The lines the main window shows for the practices, built from the Morse table: the typed
+// character with its code, the score, and the pattern of the character being dictated.
+class PracticeTexts {
+public:
+    // "Caractère %c     %s": the character of index, five spaces, its code text.
+    static QString KeyboardLine(int32_t index);
+    // "Score: %d sur %d".
+    static QString Score(int32_t score, int32_t total);
+    // "Score: %d sur %d\nPrécédent:%c" with the character of previousIndex.
+    static QString ScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex);
+    // "Caractère      %s" (six spaces) with the code text of index.
+    static QString Pattern(int32_t index);
+};
