@@ -417,10 +417,12 @@ void ProgressWindow::ShowResponseTimes() {
         responseSet_->replace(i, medianMs);
         longestMs = std::max(longestMs, medianMs);
     }
-    // A round top, at least one second, so that small differences do not look large.
-    const double topMs = std::max(1000.0, std::ceil(longestMs / 500.0) * 500.0);
+    // A round top, at least one second, so that small differences do not look large; a tick
+    // every half second, or every second above three.
+    const double stepMs = longestMs <= 3000.0 ? 500.0 : 1000.0;
+    const double topMs = std::max(1000.0, std::ceil(longestMs / stepMs) * stepMs);
     responseAxis_->setRange(0.0, topMs);
-    responseAxis_->setTickCount(static_cast<int>(topMs / 500.0) + 1 > 7 ? 5 : static_cast<int>(topMs / 500.0) + 1);
+    responseAxis_->setTickCount(static_cast<int>(topMs / stepMs) + 1);
 }
 
 void ProgressWindow::ShowDays() {
