@@ -7,13 +7,22 @@
 
 namespace {
 
+std::tm LocalTime(std::time_t time) {
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &time);
+#else
+    localtime_r(&time, &local);
+#endif
+    return local;
+}
+
 // Local midnight [ms] of the day that lies dayOffset days from the local day of nowMs. mktime
 // normalises the day of the month and picks summer or winter time itself, so the days of a
 // clock change last 23 or 25 hours as they do on the wall.
 int64_t LocalMidnightMs(int64_t nowMs, int dayOffset, std::tm* dayOut) {
     const std::time_t now = static_cast<std::time_t>(nowMs / 1000);
-    std::tm local{};
-    localtime_r(&now, &local);
+    std::tm local = LocalTime(now);
     local.tm_mday += dayOffset;
     local.tm_hour = 0;
     local.tm_min = 0;

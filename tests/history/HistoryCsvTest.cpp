@@ -20,7 +20,8 @@ std::string ReadAll(const fs::path& path) {
 }
 
 fs::path ScratchFolder() {
-    const fs::path folder = fs::path(std::getenv("HOME") ? std::getenv("HOME") : "/tmp") / "csv-test";
+    const char* home = std::getenv("HOME");
+    const fs::path folder = (home != nullptr ? fs::path(home) : fs::temp_directory_path()) / "csv-test";
     fs::create_directories(folder);
     return folder;
 }

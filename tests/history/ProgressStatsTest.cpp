@@ -46,19 +46,35 @@ public:
         const char* old = std::getenv("TZ");
         had_ = old != nullptr;
         old_ = had_ ? old : "";
-        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        tzset();
+        Set("CET-1CEST,M3.5.0,M10.5.0/3");
     }
     ~CentralEuropeanTime() {
         if (had_) {
-            setenv("TZ", old_.c_str(), 1);
+            Set(old_.c_str());
         } else {
-            unsetenv("TZ");
+            Unset();
         }
-        tzset();
     }
 
 private:
+#ifdef _WIN32
+    static void Set(const char* zone) {
+        _putenv_s("TZ", zone);
+        _tzset();
+    }
+    static void Unset() {
+        Set("");
+    }
+#else
+    static void Set(const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    static void Unset() {
+        unsetenv("TZ");
+        tzset();
+    }
+#endif
     bool had_ = false;
     std::string old_;
 };
@@ -200,6 +216,9 @@ TEST(ProgressStats, PeriodsStartAtTheSessionSevenDaysAgoOrNever) {
 }
 
 TEST(ProgressStats, DaysAreTheLastThirtyLocalDaysAcrossAClockChange) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the Windows C library reads no summer time rule from TZ";
+#endif
     CentralEuropeanTime zone;
     // Monday 30 March 2026, 10:00 summer time; summer time began on Sunday 29 March at 02:00,
     // so that day lasted 23 hours.
