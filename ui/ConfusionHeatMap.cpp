@@ -45,7 +45,7 @@ void ConfusionHeatMap::SetMatrix(const Matrix& matrix) {
 }
 
 QSize ConfusionHeatMap::sizeHint() const {
-    return {410, 410};
+    return {420, 420};
 }
 
 QSize ConfusionHeatMap::minimumSizeHint() const {
@@ -87,7 +87,7 @@ QColor ConfusionHeatMap::CellColour(int played, int typed) const {
 
 void ConfusionHeatMap::PaintLabels(QPainter& painter, const Geometry& geometry) const {
     QFont font = painter.font();
-    font.setPixelSize(std::clamp(static_cast<int>(geometry.cell * 0.8), 7, 11));
+    font.setPixelSize(std::clamp(static_cast<int>(geometry.cell * 0.85), 8, 11));
     painter.setFont(font);
     painter.setPen(palette().color(QPalette::WindowText));
     for (int i = 0; i < kCount; ++i) {

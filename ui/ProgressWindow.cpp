@@ -131,7 +131,7 @@ ProgressWindow::ProgressWindow(Sources sources, ProgressPrompts* prompts, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(BuildControls());
     layout->addLayout(body, 1);
-    resize(1180, 800);
+    resize(1200, 800);
 
     SyncOptions();
     Reload();
