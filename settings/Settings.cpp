@@ -33,6 +33,12 @@ void Settings::Validate() {
     if (volume > kVolumeHighest) {
         volume = kVolumeHighest;
     }
+    if (kochLesson < kKochLessonLowest || kochLesson > kKochLessonHighest) {
+        kochLesson = defaults.kochLesson;
+    }
+    if (adaptive != 1) {
+        adaptive = defaults.adaptive;
+    }
 }
 
 float Settings::VolumeOfSliderPosition(int32_t position) {

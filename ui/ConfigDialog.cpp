@@ -226,10 +226,13 @@ void ConfigDialog::OnIntervalUpFast() {
 }
 
 void ConfigDialog::OnReset() {
-    // The defaults of Settings; the volume is not part of the dialog and keeps its value.
-    const float volume = values.volume;
+    // The defaults of Settings; the volume and the draw's lesson and drill are not part of the
+    // dialog and keep their values.
+    const Settings kept = values;
     values = Settings{};
-    values.volume = volume;
+    values.volume = kept.volume;
+    values.kochLesson = kept.kochLesson;
+    values.adaptive = kept.adaptive;
     SelectDevice(values.driverId);
     ShowValues();
 }
