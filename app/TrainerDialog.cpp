@@ -21,6 +21,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -45,9 +46,9 @@ constexpr std::initializer_list<int32_t> kFileInterlock = {MainControl::kDictati
 
 TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* parent)
     : QDialog(parent), environment(environment), settingsReporter(*environment.messages),
-      driverReporter(*environment.messages, *this), keyboardPractice(morseTable, synthesiser),
-      randomDictation(morseTable, synthesiser), fileDictation(morseTable, synthesiser),
-      dictationTimer(*environment.timers, *environment.messages),
+      driverReporter(*environment.messages, *this), learning(*this, this->environment, settings, settingsReporter),
+      keyboardPractice(morseTable, synthesiser), randomDictation(morseTable, synthesiser),
+      fileDictation(morseTable, synthesiser), dictationTimer(*environment.timers, *environment.messages),
       sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages), icon(LoadAppIcon()) {
     TemplateBuilder builder(MainDialogTemplate());
     builder.Bind(MainControl::kLink,
@@ -55,7 +56,9 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     builder.Build(*this);
     sound.Driver().SetErrorReporter(&driverReporter);
     focus = new DialogFocus(*this, MainDialogTemplate());
-    randomDictation.SetPicker(environment.pickIndex);
+    randomDictation.SetPicker(environment.pickIndex ? environment.pickIndex : [this] { return learning.PickIndex(); });
+    randomDictation.SetClock(environment.clockMs);
+    randomDictation.SetAnswerObserver([this](const ScoredAnswer& answer) { learning.Scored(answer); });
     keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown) -> std::unique_ptr<QKeyEvent> {
         PreTranslateMessage(&keyDown);
         // Enter moves the focus on, as Tab does: it never presses a button of this window.
@@ -125,10 +128,13 @@ bool TrainerDialog::OnInitDialog() {
         [this](uint32_t commandId, intptr_t parameter) { // 2. "&A propos de Zelbin...", where the program owns the menu
             return OnSysCommand(commandId, parameter);
         });
+    SystemMenu::AppendItem(*this, ResourceId::kProgressSystemCommand,
+                           QString::fromUtf8(TrainerLearning::kProgressItem));
     setWindowIcon(icon);                                // 3. the big and small icon
     synthesiser.Initialise();                           // 4. buffers and first values, before the audio thread can run
     RestartSound(kStartupDeviceId);                     // 5. after either message the window works on, silent
     LoadSettings(*environment.settingsStore, settings); // 6.
+    LoadLearning(*environment.settingsStore, settings);
     {
         // 7. The slider shows the volume x 100, truncated; setting it is no user move.
         const QSignalBlocker quiet(volumeSlider);
@@ -155,7 +161,21 @@ bool TrainerDialog::OnSysCommand(uint32_t commandId, intptr_t) {
         OnAbout();
         return true;
     }
+    if ((commandId & 0xFFF0u) == ResourceId::kProgressSystemCommand) {
+        OnProgress();
+        return true;
+    }
     return false;
+}
+
+void TrainerDialog::OnProgress() {
+    learning.OpenProgressWindow();
+}
+
+// A right-click anywhere on the window: the controls leave the event to it.
+void TrainerDialog::contextMenuEvent(QContextMenuEvent* event) {
+    learning.ShowContextMenu(event->globalPos());
+    event->accept();
 }
 
 void TrainerDialog::OnAbout() {
@@ -248,6 +268,7 @@ void TrainerDialog::OnCancel() {
 // shown and the window stays open, silent until the configuration dialog starts the sound again.
 bool TrainerDialog::StopAndSaveVolume() {
     sound.Stop();
+    learning.StopDictation(); // the answers not written yet
     return SaveVolume(*environment.settingsStore, settings, settingsReporter);
 }
 
@@ -255,6 +276,7 @@ bool TrainerDialog::StopAndSaveVolume() {
 void TrainerDialog::OnDictationPlay() {
     TemplateBuilder::EnableControls(*this, kRandomInterlock, false);
     focus->SetFocusToWindow();
+    learning.StartDictation();
     randomDictation.Play();
     dictationTimer.Restart(settings.dictationIntervalMs);
     if (showDictation) {
@@ -266,6 +288,7 @@ void TrainerDialog::OnDictationPlay() {
 void TrainerDialog::OnDictationStop() {
     dictationTimer.Kill();
     randomDictation.Stop();
+    learning.StopDictation();
     TemplateBuilder::EnableControls(*this, kRandomInterlock, true);
 }
 
@@ -346,5 +369,7 @@ void TrainerDialog::OnConfiguration() {
     settings = dialog.Values(); // the volume passes through the dialog unchanged
     synthesiser.ApplySettings(settings);
     RestartSound(settings.driverId);
-    SaveConfiguration(*environment.settingsStore, settings, settingsReporter);
+    if (SaveConfiguration(*environment.settingsStore, settings, settingsReporter)) {
+        SaveLearning(*environment.settingsStore, settings, settingsReporter);
+    }
 }

@@ -3,6 +3,7 @@
 #include "app/DriverMessageReporter.h"
 #include "app/SettingsMessageReporter.h"
 #include "app/TrainerEnvironment.h"
+#include "app/TrainerLearning.h"
 #include "app/TrainerSound.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
@@ -69,6 +70,7 @@ public:
     void OnFilePlay();
     void OnFileStop();
     void OnAbout();
+    void OnProgress(); // the context menu's and the system menu's "Progrès..."
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
@@ -90,10 +92,12 @@ public:
     bool ShowsKeyboard() const { return showKeyboard; }
     bool ShowsDictation() const { return showDictation; }
     WaveOutDriver& WaveOut() { return sound.Driver(); }
+    TrainerLearning& Learning() { return learning; }
 
 protected:
     void DoDataExchange();
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -108,7 +112,8 @@ private:
 
     // Run-time state. The synthesiser groups the fields the audio thread reads.
     Synthesiser synthesiser;
-    Settings settings; // the seven persisted values
+    Settings settings;        // the persisted values
+    TrainerLearning learning; // lessons, adaptive draw, history and the progress window
     MorseTable morseTable;
     KeyboardPractice keyboardPractice;
     RandomDictation randomDictation;

@@ -1,5 +1,7 @@
 #include "history/HistoryStore.h"
 
+#include "morse/MorseTable.h"
+
 #include <sqlite3.h>
 
 #include <chrono>
@@ -40,10 +42,6 @@ std::string Utf8Of(const fs::path& path) {
 }
 #endif
 
-bool IsCharacter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
 char CharacterOf(const unsigned char* text) {
     if (text == nullptr || text[0] == '\0' || text[1] != '\0') {
         return 0;
@@ -52,7 +50,7 @@ char CharacterOf(const unsigned char* text) {
     if (c >= 'a' && c <= 'z') {
         c = static_cast<char>(c - 'a' + 'A');
     }
-    return IsCharacter(c) ? c : 0;
+    return MorseTable().IndexOfChar(c) != MorseTable::kNoIndex ? c : 0;
 }
 
 // Finalises a prepared statement when it leaves scope.
@@ -237,16 +235,17 @@ bool HistoryStore::Commit() {
     if (queue.empty()) {
         return available;
     }
-    const bool written = available && WriteQueue();
-    queue.clear();
-    return written;
+    // Taken out first: a reporter that runs an event loop may queue answers meanwhile.
+    std::vector<QueuedAnswer> batch;
+    batch.swap(queue);
+    return available && WriteBatch(batch);
 }
 
-bool HistoryStore::WriteQueue() {
+bool HistoryStore::WriteBatch(const std::vector<QueuedAnswer>& batch) {
     if (!Execute("BEGIN IMMEDIATE")) {
         return false;
     }
-    for (const QueuedAnswer& answer : queue) {
+    for (const QueuedAnswer& answer : batch) {
         if (!InsertAnswer(answer)) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
             return false;
@@ -309,8 +308,8 @@ std::vector<AnswerRecord> HistoryStore::LastAnswersPerCharacter(int32_t perChara
         std::string("SELECT ") + kColumns + " FROM answers a WHERE a.played = ? ORDER BY a.at_ms DESC LIMIT ?";
     Statement statement(db, sql.c_str());
     std::vector<AnswerRecord> records;
-    for (const char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
-        const char text[2] = {c, '\0'};
+    for (int32_t index = 0; index < MorseTable::kCharacterCount; ++index) {
+        const char text[2] = {MorseTable().IndexToChar(index), '\0'};
         sqlite3_reset(statement.Get());
         sqlite3_bind_text(statement.Get(), 1, text, 1, SQLITE_TRANSIENT);
         sqlite3_bind_int(statement.Get(), 2, perCharacter);

@@ -110,7 +110,7 @@ private:
     bool CheckContent();
     bool PrepareSchema();
     bool Execute(const char* sql);
-    bool WriteQueue();
+    bool WriteBatch(const std::vector<QueuedAnswer>& batch);
     bool InsertAnswer(const QueuedAnswer& answer);
     std::vector<AnswerRecord> ReadRows(sqlite3_stmt* statement);
     void Fail(Problem problem); // reports the problem, once per run

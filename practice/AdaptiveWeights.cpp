@@ -1,6 +1,6 @@
 #include "practice/AdaptiveWeights.h"
 
-#include "practice/KochLessons.h"
+#include "morse/MorseTable.h"
 
 #include <algorithm>
 #include <array>
@@ -38,9 +38,9 @@ double AdaptiveWeights::WeightOf(const std::vector<AnswerRecord>& newestFirst) {
 
 std::vector<double> AdaptiveWeights::Compute(const std::vector<int32_t>& indices,
                                              const std::vector<AnswerRecord>& answers) {
-    std::array<std::vector<AnswerRecord>, 36> byIndex;
+    std::array<std::vector<AnswerRecord>, MorseTable::kCharacterCount> byIndex;
     for (const AnswerRecord& r : answers) {
-        const int32_t index = KochLessons::IndexOf(r.played);
+        const int32_t index = MorseTable().IndexOfChar(r.played);
         if (index >= 0) {
             byIndex[static_cast<size_t>(index)].push_back(r);
         }

@@ -1,10 +1,19 @@
 #include "practice/KochLessons.h"
 
+#include "morse/MorseTable.h"
+
 #include <algorithm>
 
 namespace {
 
-constexpr std::string_view kAllInIndexOrder = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+// Lesson 0: every character, in index order.
+std::string AllInIndexOrder() {
+    std::string all;
+    for (int32_t index = 0; index < MorseTable::kCharacterCount; ++index) {
+        all += MorseTable().IndexToChar(index);
+    }
+    return all;
+}
 
 } // namespace
 
@@ -15,7 +24,7 @@ int32_t KochLessons::Validated(int32_t stored) {
 std::string KochLessons::Characters(int32_t lesson) {
     const int32_t valid = Validated(lesson);
     if (valid == kOff) {
-        return std::string(kAllInIndexOrder);
+        return AllInIndexOrder();
     }
     return std::string(kOrder.substr(0, static_cast<size_t>(valid)));
 }
@@ -23,19 +32,9 @@ std::string KochLessons::Characters(int32_t lesson) {
 std::vector<int32_t> KochLessons::Indices(int32_t lesson) {
     std::vector<int32_t> indices;
     for (const char c : Characters(lesson)) {
-        indices.push_back(IndexOf(c));
+        indices.push_back(MorseTable().IndexOfChar(c));
     }
     return indices;
-}
-
-int32_t KochLessons::IndexOf(char c) {
-    if (c >= 'A' && c <= 'Z') {
-        return c - 'A';
-    }
-    if (c >= '0' && c <= '9') {
-        return 26 + (c - '0');
-    }
-    return -1;
 }
 
 bool KochLessons::NextLessonDue(int32_t lesson, const std::vector<AnswerRecord>& lessonAnswers) {

@@ -27,9 +27,6 @@ public:
     // The character indices (0-25 'A'-'Z', 26-35 '0'-'9') of Characters(lesson), in the same order.
     static std::vector<int32_t> Indices(int32_t lesson);
 
-    // 0-35 for 'A'-'Z' and '0'-'9', -1 for anything else.
-    static int32_t IndexOf(char c);
-
     // Whether the next lesson is to be offered: at least kAnswersToPass answers were given in
     // `lesson` and at least kRightToPass of the last kAnswersToPass are right. lessonAnswers are
     // the answers given in that lesson, newest first. Never true for lesson 0 or the last lesson.

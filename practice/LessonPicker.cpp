@@ -1,5 +1,6 @@
 #include "practice/LessonPicker.h"
 
+#include "morse/MorseTable.h"
 #include "morse/RandomPicker.h"
 #include "practice/AdaptiveWeights.h"
 #include "practice/KochLessons.h"
@@ -20,11 +21,15 @@ void LessonPicker::Configure(int32_t newLesson, bool newAdaptive) {
 
 void LessonPicker::Start(uint32_t seed, const std::vector<AnswerRecord>& recentAnswers) {
     generator.seed(seed);
+    SetRecentAnswers(recentAnswers);
+}
+
+void LessonPicker::SetRecentAnswers(const std::vector<AnswerRecord>& recentAnswers) {
     for (std::vector<AnswerRecord>& own : recentByIndex) {
         own.clear();
     }
     for (const AnswerRecord& r : recentAnswers) {
-        const int32_t index = KochLessons::IndexOf(r.played);
+        const int32_t index = MorseTable().IndexOfChar(r.played);
         if (index >= 0) {
             recentByIndex[static_cast<size_t>(index)].push_back(r);
         }
@@ -40,7 +45,7 @@ void LessonPicker::Start(uint32_t seed, const std::vector<AnswerRecord>& recentA
 }
 
 void LessonPicker::Learn(const AnswerRecord& answer) {
-    const int32_t index = KochLessons::IndexOf(answer.played);
+    const int32_t index = MorseTable().IndexOfChar(answer.played);
     if (index < 0) {
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/AnswerRecord.h"
+#include "morse/MorseTable.h"
 
 #include <array>
 #include <cstdint>
@@ -34,6 +35,9 @@ public:
     // order; the history's LastAnswersPerCharacter) for the weights.
     void Start(uint32_t seed, const std::vector<AnswerRecord>& recentAnswers);
 
+    // Replaces the answers the weights come from, keeping the generator where it is.
+    void SetRecentAnswers(const std::vector<AnswerRecord>& recentAnswers);
+
     // One more scored answer, for the weights.
     void Learn(const AnswerRecord& answer);
 
@@ -50,7 +54,8 @@ private:
     int32_t lesson = 0;
     bool adaptive = false;
     std::vector<int32_t> candidates;
-    std::array<std::vector<AnswerRecord>, 36> recentByIndex; // newest first, at most the window
-    std::vector<double> cumulative;                          // running sums of the candidates' weights
+    std::array<std::vector<AnswerRecord>, MorseTable::kCharacterCount>
+        recentByIndex;              // newest first, at most the window
+    std::vector<double> cumulative; // running sums of the candidates' weights
     std::mt19937 generator;
 };
