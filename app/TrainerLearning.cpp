@@ -12,6 +12,7 @@
 
 #include <QMenu>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <chrono>
@@ -19,7 +20,14 @@
 
 TrainerLearning::TrainerLearning(QWidget& window, const TrainerEnvironment& environment, Settings& settings,
                                  SettingsReporter& reporter)
-    : window(window), environment(environment), settings(settings), reporter(reporter), sessionStartMs(NowMs()) {}
+    : window(window), environment(environment), settings(settings), reporter(reporter), sessionStartMs(NowMs()) {
+    if (environment.history != nullptr) {
+        commitTimer = new QTimer(&window);
+        commitTimer->setInterval(static_cast<int>(HistoryStore::kCommitPeriodMs / 6));
+        QObject::connect(commitTimer, &QTimer::timeout, &window, [this] { this->environment.history->CommitIfDue(); });
+        commitTimer->start();
+    }
+}
 
 TrainerLearning::~TrainerLearning() = default;
 

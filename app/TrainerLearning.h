@@ -9,6 +9,7 @@
 
 class ProgressWindow;
 class QMenu;
+class QTimer;
 class QWidget;
 class SettingsReporter;
 struct ScoredAnswer;
@@ -70,7 +71,8 @@ private:
     Settings& settings;
     SettingsReporter& reporter;
     LessonPicker picker;
-    int64_t sessionStartMs; // [ms] Unix time when the window was made
+    int64_t sessionStartMs;       // [ms] Unix time when the window was made
+    QPointer<QTimer> commitTimer; // writes queued answers that are due, whatever else happens
     QPointer<QMenu> menu;
     QPointer<ProgressWindow> progress;
 };

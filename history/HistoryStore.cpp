@@ -226,7 +226,11 @@ void HistoryStore::Record(const AnswerRecord& record, int32_t lesson) {
         queueStartMs = NowMs();
     }
     queue.push_back({record, lesson});
-    if (NowMs() - queueStartMs >= kCommitPeriodMs) {
+    CommitIfDue();
+}
+
+void HistoryStore::CommitIfDue() {
+    if (!queue.empty() && NowMs() - queueStartMs >= kCommitPeriodMs) {
         Commit();
     }
 }

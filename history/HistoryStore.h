@@ -25,7 +25,8 @@ struct sqlite3_stmt;
 // The file is opened on first use (the first answer or the first read), in WAL mode. Record()
 // only queues the answer in memory; the queue is written in one transaction by Commit(), which
 // Record() itself calls once the oldest queued answer has waited kCommitPeriodMs. The owner
-// calls Commit() when a dictation stops and the destructor calls it at close.
+// calls Commit() when a dictation stops (and may call CommitIfDue() from a timer), and the
+// destructor calls it at close.
 //
 // A file that cannot serve (a folder in its place, a locked or read-only file, bytes that are no
 // SQLite database, a newer user_version, a database without the answers table) leaves the store
@@ -66,6 +67,10 @@ public:
     // Writes the queued answers in one transaction. False when the store is unavailable or the
     // write failed (its answers are then dropped).
     bool Commit();
+
+    // Commits when the oldest queued answer has waited kCommitPeriodMs; for an owner's timer, so
+    // that answers are written in time even when no more come.
+    void CommitIfDue();
 
     size_t QueuedCount() const { return queue.size(); }
 

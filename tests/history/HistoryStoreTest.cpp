@@ -176,9 +176,17 @@ TEST_F(HistoryStoreTest, AnswersAreWrittenEveryThirtySecondsAtCommitAndAtClose) 
     EXPECT_EQ(inFile(), "3");
     EXPECT_TRUE(store->Commit());
     EXPECT_EQ(inFile(), "5");
+    // With no more answers, the owner's timer writes them once they are due.
     store->Record(Answer(6, 'F', 'F', 10));
-    store.reset();
+    nowMs = 79999 + 29999; // F came at 79999
+    store->CommitIfDue();
+    EXPECT_EQ(inFile(), "5");
+    nowMs = 79999 + 30000;
+    store->CommitIfDue();
     EXPECT_EQ(inFile(), "6");
+    store->Record(Answer(7, 'G', 'G', 10));
+    store.reset();
+    EXPECT_EQ(inFile(), "7");
 }
 
 TEST_F(HistoryStoreTest, AFileAnotherToolMadeIsReadAndAppendedTo) {
