@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: deps run test test-dev test-asan test-tsan test-fuzz bench format screenshot package clean
+.PHONY: deps run test test-dev test-asan test-tsan test-fuzz test-windows bench format screenshot package clean
 
 deps:
 	@tools/install-deps
@@ -19,8 +19,9 @@ screenshot: deps
 	cmake --build --preset dev -j $(JOBS) --target zelbin-screenshot
 	QT_QPA_PLATFORM=offscreen tools/run-test build/dev/tests/app/zelbin-screenshot $(CURDIR)/build/screenshots
 
-# The whole suite: debug, AddressSanitizer and ThreadSanitizer builds, then the fuzzers.
-test: deps test-dev test-asan test-tsan test-fuzz
+# The whole suite: debug, AddressSanitizer and ThreadSanitizer builds, the fuzzers, then the
+# Windows build of the core with its tests under Wine.
+test: deps test-dev test-asan test-tsan test-fuzz test-windows
 
 test-dev:
 	cmake --preset dev >/dev/null
@@ -41,6 +42,11 @@ test-fuzz:
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
 	@if [ -x tools/run-fuzzers ]; then tools/run-fuzzers build/fuzz; fi
+
+# The core, its tests and zelbin-render built for Windows with MinGW-w64; the tests run under
+# Wine in a private, temporary prefix.
+test-windows: deps
+	JOBS=$(JOBS) tools/test-windows
 
 bench: deps
 	cmake --preset bench >/dev/null

@@ -20,10 +20,12 @@
 #include "ui/seams/MessageSeam.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -35,6 +37,7 @@ namespace {
 
 constexpr int32_t kStartupDeviceId = 0; // the stored device takes effect with the configuration dialog
 constexpr const char* kEndOfFile = "Fin";
+constexpr const char* kSoftOnsetItem = "Attaque douce";
 
 // The buttons each dictation disables while it runs, and enables again at its Stop.
 constexpr std::initializer_list<int32_t> kRandomInterlock = {MainControl::kDictationPlay, MainControl::kFilePlay,
@@ -67,6 +70,7 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     qApp->installEventFilter(keyDownFilter);
 
     dictationTimer.OnTick([this](uint32_t timerId) { OnTimer(timerId); });
+    BuildContextMenu();
 }
 
 TrainerDialog::~TrainerDialog() {
@@ -84,6 +88,27 @@ void TrainerDialog::DoDataExchange() {
     dictationText = TemplateBuilder::Control<QLabel>(*this, MainControl::kDictationText);
     scoreText = TemplateBuilder::Control<QLabel>(*this, MainControl::kScore);
     volumeSlider = TemplateBuilder::Control<QSlider>(*this, MainControl::kVolume);
+}
+
+// The context menu of the window's background (the controls leave a right-click to the window):
+// "Progrès..." first, then "Attaque douce", which shows the setting in force each time the menu
+// opens.
+void TrainerDialog::BuildContextMenu() {
+    contextMenu = new QMenu(this);
+    contextMenu->setObjectName("contextMenu");
+    QAction* progress = contextMenu->addAction(QString::fromUtf8(TrainerLearning::kProgressItem));
+    progress->setObjectName("progressAction");
+    connect(progress, &QAction::triggered, this, [this] { OnProgress(); });
+    softOnsetAction = contextMenu->addAction(QString::fromUtf8(kSoftOnsetItem));
+    softOnsetAction->setObjectName("softOnsetAction");
+    softOnsetAction->setCheckable(true);
+    connect(softOnsetAction, &QAction::triggered, this, [this] { OnSoftOnset(); });
+}
+
+void TrainerDialog::contextMenuEvent(QContextMenuEvent* event) {
+    softOnsetAction->setChecked(settings.softOnset == Settings::kSoftOnsetOn);
+    contextMenu->popup(event->globalPos());
+    event->accept();
 }
 
 // The message table: which control reaches which handler.
@@ -134,13 +159,12 @@ bool TrainerDialog::OnInitDialog() {
     synthesiser.Initialise();                           // 4. buffers and first values, before the audio thread can run
     RestartSound(kStartupDeviceId);                     // 5. after either message the window works on, silent
     LoadSettings(*environment.settingsStore, settings); // 6.
-    LoadLearning(*environment.settingsStore, settings);
     {
         // 7. The slider shows the volume x 100, truncated; setting it is no user move.
         const QSignalBlocker quiet(volumeSlider);
         volumeSlider->setValue(Settings::SliderPositionOfVolume(settings.volume));
     }
-    synthesiser.ApplySettings(settings); // 8. frequency, volume, element lengths; then the code of '1', not played
+    synthesiser.ApplySettings(settings); // 8. frequency, volume, lengths, soft onset; then the code of '1', not played
     morseTable.CodeForChar('1', synthesiser.currentCode);
     showDictation = false; // 9. no practice runs: the practices start idle
     showKeyboard = false;
@@ -172,12 +196,6 @@ void TrainerDialog::OnProgress() {
     learning.OpenProgressWindow();
 }
 
-// A right-click anywhere on the window: the controls leave the event to it.
-void TrainerDialog::contextMenuEvent(QContextMenuEvent* event) {
-    learning.ShowContextMenu(event->globalPos());
-    event->accept();
-}
-
 void TrainerDialog::OnAbout() {
     // Modal: the main window takes no input meanwhile, but its timer goes on, and keys typed in
     // the box are the box's (the key filter sees only this window and its controls).
@@ -202,6 +220,15 @@ void TrainerDialog::OnPaint() {
 
 void TrainerDialog::OnNoise() {
     synthesiser.SetNoise(!synthesiser.Noise());
+}
+
+// Takes effect from the next block the audio thread renders: the flag is one store.
+void TrainerDialog::OnSoftOnset() {
+    const bool on = settings.softOnset != Settings::kSoftOnsetOn;
+    settings.softOnset = on ? Settings::kSoftOnsetOn : Settings::kSoftOnsetOff;
+    synthesiser.SetSoftOnset(on);
+    softOnsetAction->setChecked(on);
+    SaveSoftOnset(*environment.settingsStore, settings, settingsReporter);
 }
 
 // Every scroll notification reads the slider's position, whatever the arguments say.

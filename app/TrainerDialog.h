@@ -24,8 +24,11 @@
 class DialogFocus;
 class KeyDownFilter;
 class LinkLabel;
+class QAction;
+class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
+class QMenu;
 class QSlider;
 class WaveOutDriver;
 
@@ -75,6 +78,9 @@ public:
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
     void OnCancel();
+    // Context menu (a right-click on the window's background): "Attaque douce" switches the
+    // soft onset of the tones at once and saves it.
+    void OnSoftOnset();
 
     // Sees every key-down for the window and its controls before they do: answers the random
     // dictation while it runs, else plays the key. Never consumes the message (always false).
@@ -93,6 +99,7 @@ public:
     bool ShowsDictation() const { return showDictation; }
     WaveOutDriver& WaveOut() { return sound.Driver(); }
     TrainerLearning& Learning() { return learning; }
+    QMenu* ContextMenu() const { return contextMenu; }
 
 protected:
     void DoDataExchange();
@@ -102,6 +109,7 @@ protected:
 
 private:
     void ConnectMessageTable();
+    void BuildContextMenu();
     void RestartSound(int32_t deviceId);
     void ShowDictationPattern();
     bool StopAndSaveVolume();
@@ -125,12 +133,14 @@ private:
     TrainerSound sound; // the sound driver, over the synthesiser
 
     // Controls bound to members by DoDataExchange.
-    QPointer<LinkLabel> linkLabel;  // 1031
-    QPointer<QLabel> keyboardText;  // 1030
-    QPointer<QLabel> dictationText; // 1025
-    QPointer<QLabel> scoreText;     // 1028
-    QPointer<QSlider> volumeSlider; // 1005
-    QIcon icon;                     // icon 128, loaded by the constructor
+    QPointer<LinkLabel> linkLabel;      // 1031
+    QPointer<QLabel> keyboardText;      // 1030
+    QPointer<QLabel> dictationText;     // 1025
+    QPointer<QLabel> scoreText;         // 1028
+    QPointer<QSlider> volumeSlider;     // 1005
+    QIcon icon;                         // icon 128, loaded by the constructor
+    QMenu* contextMenu = nullptr;       // child of the window, built by the constructor
+    QAction* softOnsetAction = nullptr; // "Attaque douce", checked while the soft onset is on
 
     KeyDownFilter* keyDownFilter = nullptr; // children of the window
     DialogFocus* focus = nullptr;

@@ -10,7 +10,6 @@
 #include "settings/SettingsPersistence.h"
 #include "ui/ProgressWindow.h"
 
-#include <QMenu>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -33,10 +32,6 @@ TrainerLearning::~TrainerLearning() = default;
 
 ProgressWindow* TrainerLearning::Window() const {
     return progress;
-}
-
-QMenu* TrainerLearning::ContextMenu() const {
-    return menu;
 }
 
 void TrainerLearning::StartDictation() {
@@ -69,15 +64,6 @@ void TrainerLearning::StopDictation() {
         progress->Reload();
         UpdateOffer();
     }
-}
-
-void TrainerLearning::ShowContextMenu(const QPoint& globalPosition) {
-    if (!menu) {
-        menu = new QMenu(&window);
-        menu->setObjectName(QStringLiteral("contextMenu"));
-        menu->addAction(QString::fromUtf8(kProgressItem), &window, [this] { OpenProgressWindow(); });
-    }
-    menu->popup(globalPosition);
 }
 
 void TrainerLearning::OpenProgressWindow() {

@@ -2,13 +2,11 @@
 
 #include "practice/LessonPicker.h"
 
-#include <QPoint>
 #include <QPointer>
 
 #include <cstdint>
 
 class ProgressWindow;
-class QMenu;
 class QTimer;
 class QWidget;
 class SettingsReporter;
@@ -18,7 +16,7 @@ struct TrainerEnvironment;
 
 // The main window's learning aids: the draw of the random dictation under the Koch lesson and
 // adaptive settings, the history of its scored answers, and the progress window "Progrès",
-// opened from the window's context menu (and, on Windows, its system menu).
+// which the window opens from its context menu (and, on Windows, its system menu).
 //
 // The progress window is modeless, a window of its own over the main window: a dictation goes
 // on while it is open, and the keys typed in it are its own, no answers. Its lesson chooser and
@@ -50,13 +48,10 @@ public:
     // At Stop and at close: the queued answers are written; an open progress window shows them.
     void StopDictation();
 
-    // The context menu at a point of the screen: "Progrès..." first.
-    void ShowContextMenu(const QPoint& globalPosition);
     // Shows the progress window, made on first use, brought up to date and to the front.
     void OpenProgressWindow();
 
     ProgressWindow* Window() const;
-    QMenu* ContextMenu() const;
 
 private:
     void MakeProgressWindow();
@@ -73,6 +68,5 @@ private:
     LessonPicker picker;
     int64_t sessionStartMs;       // [ms] Unix time when the window was made
     QPointer<QTimer> commitTimer; // writes queued answers that are due, whatever else happens
-    QPointer<QMenu> menu;
     QPointer<ProgressWindow> progress;
 };

@@ -2,7 +2,9 @@
 
 #include "audio/ErrorBoxGate.h"
 #include "audio/PcmConversion.h"
+#ifdef ZELBIN_WITH_PORTAUDIO
 #include "audio/PortAudioDevice.h"
+#endif
 
 #include <chrono>
 #include <cstring>
@@ -63,7 +65,9 @@ void AudioThreadProc(WaveOutDriver* driver) {
     WaveOutDriver::ThreadExitEvent.Set();
 }
 
+#ifdef ZELBIN_WITH_PORTAUDIO
 WaveOutDriver::WaveOutDriver() : WaveOutDriver(std::make_unique<PortAudioDevice>()) {}
+#endif
 
 WaveOutDriver::WaveOutDriver(std::unique_ptr<WaveDevice> waveDevice)
     : device(std::move(waveDevice)), reporter(&DefaultErrorReporter()) {}

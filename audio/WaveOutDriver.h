@@ -29,7 +29,7 @@ class WaveOutDriver : public SoundDriver {
 public:
     static constexpr int32_t kMaxBuffers = 8;
 
-    // Plays through PortAudio.
+    // Plays through PortAudio (not in builds without it, see ZELBIN_WITH_PORTAUDIO).
     WaveOutDriver();
     // Plays through the given device (tests use a fake one).
     explicit WaveOutDriver(std::unique_ptr<WaveDevice> device);

@@ -4,9 +4,34 @@
 
 namespace {
 
+#ifdef _WIN32
+// A name of MAX_PATH (260) characters or more opens only in its extended-length form
+// ("\\?\C:\...", "\\?\UNC\server\share\..."), which Windows takes without that limit
+// unless long paths are enabled for the whole system. The form is taken literally, so it is
+// built from the absolute path with its "." and ".." resolved and backslashes only.
+std::wstring OpenName(const std::filesystem::path& path) {
+    constexpr size_t kMaxPathChars = 260;
+    const std::wstring extendedPrefix = L"\\\\?\\";
+    std::wstring name = path.wstring();
+    if (name.size() < kMaxPathChars || name.starts_with(extendedPrefix)) {
+        return name;
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) {
+        return name;
+    }
+    const std::wstring full = absolute.lexically_normal().make_preferred().wstring();
+    if (full.starts_with(L"\\\\")) {
+        return extendedPrefix + L"UNC\\" + full.substr(2);
+    }
+    return extendedPrefix + full;
+}
+#endif
+
 std::FILE* OpenForReading(const std::filesystem::path& path) {
 #ifdef _WIN32
-    return _wfopen(path.c_str(), L"rb");
+    return _wfopen(OpenName(path).c_str(), L"rb");
 #else
     return std::fopen(path.c_str(), "rb");
 #endif

@@ -14,10 +14,11 @@ constexpr float kRampSeconds = 0.01f; // [s] fade at the end of every tone eleme
 // Until the settings are loaded the synthesiser plays with their defaults.
 constexpr Settings kInitialSettings{};
 constexpr float kMsToSeconds = 0.001f;
+constexpr float kOnsetSeconds = 0.005f; // [s] raised-cosine rise of a tone with the soft onset on
+constexpr double kPi = 3.14159265358979323846;
 constexpr float kNoiseStep = 0.01f; // noise value r (0..99) times this, in single precision,
 constexpr double kNoiseScale = 0.1; // then times this in double: 0 to 0.099
 constexpr int32_t kNoiseModulus = 100;
-constexpr int32_t kElementKinds = 3; // Gap, Dih, Dah have durations; End has none
 
 MorseCode AllEnd() {
     MorseCode code;
@@ -29,7 +30,7 @@ MorseCode AllEnd() {
 
 Synthesiser::Synthesiser()
     : currentCode(AllEnd()), frequency(kInitialSettings.frequency), volume(kInitialSettings.volume), noise(false),
-      rampSeconds(kRampSeconds) {
+      softOnset(kInitialSettings.softOnset == Settings::kSoftOnsetOn), rampSeconds(kRampSeconds) {
     for (RestartRequest& request : requests) {
         request = {AllEnd(), false, 0};
     }
@@ -56,12 +57,19 @@ void Synthesiser::ApplySettings(const Settings& settings) {
     SetFrequency(settings.frequency);
     SetVolume(settings.volume);
     SetElementLengths(settings.pauseMs, settings.dihMs, settings.dahMs);
+    SetSoftOnset(settings.softOnset == Settings::kSoftOnsetOn);
 }
 
 void Synthesiser::SetElementLengths(int32_t pauseMs, int32_t dihMs, int32_t dahMs) {
     elementSeconds[Gap].store(static_cast<float>(pauseMs) * kMsToSeconds, std::memory_order_relaxed);
     elementSeconds[Dih].store(static_cast<float>(dihMs) * kMsToSeconds, std::memory_order_relaxed);
     elementSeconds[Dah].store(static_cast<float>(dahMs) * kMsToSeconds, std::memory_order_relaxed);
+}
+
+void Synthesiser::SetElementSeconds(float pauseSeconds, float dihSeconds, float dahSeconds) {
+    elementSeconds[Gap].store(pauseSeconds, std::memory_order_relaxed);
+    elementSeconds[Dih].store(dihSeconds, std::memory_order_relaxed);
+    elementSeconds[Dah].store(dahSeconds, std::memory_order_relaxed);
 }
 
 float Synthesiser::ElementSeconds(int32_t code) const {
@@ -88,6 +96,12 @@ void Synthesiser::SetNoise(bool on) {
 }
 bool Synthesiser::Noise() const {
     return noise.load(std::memory_order_relaxed);
+}
+void Synthesiser::SetSoftOnset(bool on) {
+    softOnset.store(on, std::memory_order_relaxed);
+}
+bool Synthesiser::SoftOnset() const {
+    return softOnset.load(std::memory_order_relaxed);
 }
 
 // ---- Restart mailbox (see the comment at its fields) ----
@@ -156,7 +170,7 @@ const StereoFrame* Synthesiser::Render(int32_t* frameCount) {
     std::fill_n(leftSamples.get(), kMaxBlockFrames, 0.0f);
     std::fill_n(rightSamples.get(), kMaxBlockFrames, 0.0f);
     if (playing) {
-        WalkSequence(count);
+        WalkSequence(count, softOnset.load(std::memory_order_relaxed));
     }
     if (noise.load(std::memory_order_relaxed)) {
         AddNoise(count);
@@ -177,7 +191,7 @@ bool Synthesiser::AtEnd() const {
 
 // One silent sample at every element boundary: the sample at which an element is found
 // over is not rendered and its counter not advanced.
-void Synthesiser::WalkSequence(int32_t frameCount) {
+void Synthesiser::WalkSequence(int32_t frameCount, bool softOnsetOn) {
     for (int32_t i = 0; i < frameCount; ++i) {
         if (AtEnd()) {
             playing = false;
@@ -191,7 +205,7 @@ void Synthesiser::WalkSequence(int32_t frameCount) {
             continue;
         }
         if (code != Gap) {
-            const float sample = ToneSample(code);
+            const float sample = ToneSample(code, softOnsetOn);
             leftSamples[i] = sample;
             rightSamples[i] = sample;
         }
@@ -204,7 +218,9 @@ void Synthesiser::WalkSequence(int32_t frameCount) {
 
 // Sine at phase 0 when the element starts, faded linearly over its last rampSeconds. The end
 // test of the walk uses the unrounded time t; the fade uses t rounded to single precision.
-float Synthesiser::ToneSample(int32_t code) const {
+// With the soft onset on, the amplitude is also multiplied by the raised cosine
+// (1 - cos(pi t' / 5 ms)) / 2 while t' is below 5 ms.
+float Synthesiser::ToneSample(int32_t code, bool softOnsetOn) const {
     const float duration = elementSeconds[code].load(std::memory_order_relaxed);
     const double phase = static_cast<double>(sampleCounter) *
                          static_cast<double>(frequency.load(std::memory_order_relaxed)) *
@@ -214,6 +230,11 @@ float Synthesiser::ToneSample(int32_t code) const {
     float amplitude = 1.0f;
     if (!(tPrime < static_cast<double>(duration) - static_cast<double>(rampSeconds))) {
         amplitude = duration / rampSeconds - tPrime / rampSeconds;
+    }
+    if (softOnsetOn && tPrime < kOnsetSeconds) {
+        const double rise =
+            0.5 - 0.5 * std::cos(kPi * static_cast<double>(tPrime) / static_cast<double>(kOnsetSeconds));
+        amplitude = static_cast<float>(static_cast<double>(amplitude) * rise);
     }
     return static_cast<float>(static_cast<double>(amplitude) * sine);
 }

@@ -10,8 +10,9 @@
 struct Settings;
 
 // The tone synthesiser: turns the element sequence of one character into a sine tone at
-// 44,100 samples per second, faded out over the last rampSeconds of each Dih and Dah, with
-// silence for each Gap, optional noise and a volume. The main window owns one and registers
+// 44,100 samples per second, faded out over the last rampSeconds of each Dih and Dah (and,
+// with the soft onset on, faded in over its first 5 ms), with silence for each Gap, optional
+// noise and a volume. The main window owns one and registers
 // ToneCallback with it as the user value.
 //
 // Threads: ToneCallback runs on the driver's audio thread only. Every other method runs on
@@ -31,11 +32,13 @@ public:
     // volume of Settings, counter 0, idle, noise off.
     void Initialise();
 
-    // Takes the frequency, the volume and the element lengths of settings.
+    // Takes the frequency, the volume, the element lengths and the soft onset of settings.
     void ApplySettings(const Settings& settings);
 
     // elementSeconds for Gap, Dih and Dah: each length [ms] times 0.001 in single precision.
     void SetElementLengths(int32_t pauseMs, int32_t dihMs, int32_t dahMs);
+    // The same in seconds, for lengths that are not whole milliseconds.
+    void SetElementSeconds(float pauseSeconds, float dihSeconds, float dahSeconds);
     float ElementSeconds(int32_t code) const; // [s] for Gap, Dih or Dah; 0 for anything else
 
     // Restarts the walk on currentCode from its first element; whatever sounds is cut off and
@@ -50,6 +53,12 @@ public:
     float Volume() const; // 0 to 1; 1 or more plays at 1
     void SetNoise(bool on);
     bool Noise() const;
+    // Soft onset, off by default: each Dih and Dah then rises over its first 5 ms along a
+    // raised cosine instead of starting at full amplitude, which removes the click of the
+    // onset. The end fade is the same either way. Takes effect from the next block; Initialise
+    // leaves it as it is.
+    void SetSoftOnset(bool on);
+    bool SoftOnset() const;
     // True from PlayCode until the walk has reached End (a restart not yet taken by the audio
     // thread counts as done).
     bool IsPlaying() const;
@@ -73,9 +82,9 @@ public:
 private:
     void PublishRestart(bool play);
     void TakePendingRestart();
-    void WalkSequence(int32_t frameCount);
+    void WalkSequence(int32_t frameCount, bool softOnsetOn);
     bool AtEnd() const;
-    float ToneSample(int32_t code) const;
+    float ToneSample(int32_t code, bool softOnsetOn) const;
     void AddNoise(int32_t frameCount);
     int32_t NextNoiseValue();
     void FillFrames(int32_t frameCount, float gain);
@@ -87,10 +96,12 @@ private:
 
     // Single values written by the UI thread while the audio thread may run: one relaxed store
     // each. The audio thread reads volume and noise once per block, frequency and
-    // elementSeconds at every sample (they are changed only while nothing plays).
+    // elementSeconds at every sample (they are changed only while nothing plays), softOnset once
+    // per block.
     std::atomic<float> frequency;         // [Hz]
     std::atomic<float> volume;            // gain, ceiling 1.0, no lower bound
     std::atomic<bool> noise;              // add noise to every block
+    std::atomic<bool> softOnset;          // raised-cosine rise at the start of each tone
     std::atomic<float> elementSeconds[3]; // [s] of Gap, Dih, Dah
     float rampSeconds;                    // [s] fade at the end of a tone; set before the audio thread
 

@@ -33,6 +33,9 @@ void Settings::Validate() {
     if (volume > kVolumeHighest) {
         volume = kVolumeHighest;
     }
+    if (softOnset != kSoftOnsetOn) {
+        softOnset = kSoftOnsetOff;
+    }
     if (kochLesson < kKochLessonLowest || kochLesson > kKochLessonHighest) {
         kochLesson = defaults.kochLesson;
     }

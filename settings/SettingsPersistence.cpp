@@ -100,6 +100,9 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     QueryDword(key, kPauseLengthValue, settings.pauseMs);
     QueryDword(key, kVolumeValue, storedVolume);
     QueryDword(key, kDictationIntervalValue, settings.dictationIntervalMs);
+    QueryDword(key, kSoftOnsetValue, settings.softOnset);
+    QueryDword(key, kKochLessonValue, settings.kochLesson);
+    QueryDword(key, kAdaptiveValue, settings.adaptive);
 
     key.CloseSubKey();
     key.CloseKey();
@@ -133,6 +136,20 @@ bool SaveConfiguration(RegistryStore& store, const Settings& settings, SettingsR
     SetDword(key, kDahLengthValue, settings.dahMs);
     SetDword(key, kPauseLengthValue, settings.pauseMs);
     SetDword(key, kDictationIntervalValue, settings.dictationIntervalMs);
+    if (settings.softOnset == Settings::kSoftOnsetOn) {
+        SetDword(key, kSoftOnsetValue, settings.softOnset);
+    }
+    key.CloseSubKey();
+    key.CloseKey();
+    return true;
+}
+
+bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    RegistryKey key(store);
+    if (!OpenForWriting(key, reporter)) {
+        return false;
+    }
+    SetDword(key, kSoftOnsetValue, settings.softOnset);
     key.CloseSubKey();
     key.CloseKey();
     return true;
@@ -157,13 +174,6 @@ Settings StoredLearning(RegistryStore& store) {
 }
 
 } // namespace
-
-void LoadLearning(RegistryStore& store, Settings& settings) {
-    const Settings stored = StoredLearning(store);
-    settings.kochLesson = stored.kochLesson;
-    settings.adaptive = stored.adaptive;
-    settings.Validate();
-}
 
 bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
     const Settings stored = StoredLearning(store);

@@ -4,13 +4,14 @@
 #include "settings/Settings.h"
 #include "settings/SettingsReporter.h"
 
-// The three moments at which the settings meet the store: read once while the main window
-// initialises, "Volume" written when it closes, the six other values written when the
-// configuration dialog is confirmed. All run on the main window's thread.
+// The moments at which the settings meet the store: read once while the main window
+// initialises, "Volume" written when it closes, the six values of the configuration dialog
+// written when it is confirmed, and "SoftOnset" written whenever it is switched. All run on
+// the main window's thread.
 //
-// The two values of the random dictation's draw, "KochLesson" and "Adaptive", are read at the
-// same start-up, after the others, and saved when the configuration dialog is confirmed and
-// whenever the progress window changes them.
+// The two values of the random dictation's draw, "KochLesson" and "Adaptive", are read with the
+// others and saved when the configuration dialog is confirmed and whenever the progress window
+// changes them.
 
 // The key path, subkey and value names, spelled as the stores hold them.
 constexpr const char* kSettingsProductKey = "Software\\Zelbin";
@@ -22,6 +23,7 @@ constexpr const char* kDihLengthValue = "DIHLenght";
 constexpr const char* kPauseLengthValue = "PauseLenght";
 constexpr const char* kVolumeValue = "Volume";
 constexpr const char* kDictationIntervalValue = "DicteeLenght";
+constexpr const char* kSoftOnsetValue = "SoftOnset";
 constexpr const char* kKochLessonValue = "KochLesson";
 constexpr const char* kAdaptiveValue = "Adaptive";
 
@@ -39,13 +41,15 @@ void LoadSettings(RegistryStore& store, Settings& settings);
 bool SaveVolume(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
 
 // Writes, in this order, "Frequency" (truncated toward zero), "DriverID", "DIHLenght",
-// "DAHLenght", "PauseLenght" and "DicteeLenght"; never "Volume". Fails and reports exactly
-// as SaveVolume does.
+// "DAHLenght", "PauseLenght" and "DicteeLenght", then "SoftOnset" when the soft onset is on;
+// never "Volume". Fails and reports exactly as SaveVolume does. With the soft onset off the
+// writes are the six they have always been: the value is stored already, written by
+// SaveSoftOnset when it was switched off.
 bool SaveConfiguration(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
 
-// Reads "KochLesson" and "Adaptive" (never creating a key). A missing or unreadable value, or
-// one out of its range, gives 0. Reports nothing.
-void LoadLearning(RegistryStore& store, Settings& settings);
+// Writes "SoftOnset" (0 or 1) and nothing else, when the user switches it. Fails and reports
+// exactly as SaveVolume does.
+bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
 
 // Writes "KochLesson" and "Adaptive", each only when it differs from the value stored (a
 // missing or unreadable one counts as 0), so that with both at 0 a store that never held them

@@ -15,7 +15,8 @@ class QListWidget;
 // rows (frequency, dih, dah, pause, dictation interval), each stepped by "<<", "<", ">" and
 // ">>" within the ranges of Settings, plus "Reset", which restores the defaults of Settings.
 // The dialog works on a copy of the settings: the caller hands them in with the device names
-// and takes Values() back after an OK. The volume is not part of the dialog and passes through.
+// and takes Values() back after an OK. The volume and the soft onset are not part of the
+// dialog and pass through.
 class ConfigDialog : public QDialog {
     Q_OBJECT
 public:

@@ -107,7 +107,7 @@ void LearningTest::contextMenuOpensAModelessProgressWindow() {
     auto* label = learning.rig.trainer.Control<QLabel>(kScore);
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(label, &click);
-    QMenu* menu = dialog.Learning().ContextMenu();
+    QMenu* menu = dialog.ContextMenu();
     QVERIFY(menu != nullptr);
     QTRY_VERIFY(menu->isVisible());
     QVERIFY(!menu->actions().isEmpty());

@@ -5,10 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#ifdef _WIN32
+#include <windows.h>
+
+#include <tlhelp32.h>
+#else
 #include <dirent.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 #include <future>
 #include <string>
 #include <thread>
@@ -59,9 +69,27 @@ struct Threaded {
     }
 };
 
+// The threads of this process, or -1 when they cannot be counted.
+#ifdef _WIN32
 int ThreadCount() {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
     int count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+#else
+int ThreadCount() {
+    int count = -1;
     if (DIR* dir = opendir("/proc/self/task")) {
+        count = 0;
         while (dirent* entry = readdir(dir)) {
             count += entry->d_name[0] != '.';
         }
@@ -69,6 +97,7 @@ int ThreadCount() {
     }
     return count;
 }
+#endif
 
 TEST(WaveOutDriver, IdentityAndInitialState) {
     WaveOutDriver driver(std::make_unique<FakeWaveDevice>());
@@ -547,6 +576,7 @@ TEST(WaveOutDriverFailures, VanishedDeviceIsReportedOnceAndNeitherHangsNorSpins)
 TEST(WaveOutDriverThread, StreamsOnItsOwnThreadAndStartTwiceKeepsOneThread) {
     Threaded t;
     const int before = ThreadCount();
+    ASSERT_GT(before, 0);
     ASSERT_TRUE(t.driver.Start());
     ASSERT_TRUE(t.fake->WaitForWrites(8));
     EXPECT_EQ(ThreadCount(), before + 1);
@@ -576,6 +606,59 @@ TEST(WaveOutDriverThread, StreamsOnItsOwnThreadAndStartTwiceKeepsOneThread) {
     EXPECT_EQ(t.fake->LiveBlocks(), 0);
 }
 
+#if defined(_WIN32) || defined(__linux__)
+// The calling thread's scheduling priority: the Windows thread priority, or the Linux nice
+// value of the thread (lower is more urgent).
+int OwnPriority() {
+#ifdef _WIN32
+    return GetThreadPriority(GetCurrentThread());
+#else
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
+#endif
+}
+
+// The priority one step above a new thread's: THREAD_PRIORITY_ABOVE_NORMAL on Windows; on
+// Linux the nice value one below, where this process may lower it, and the same one if not.
+int OneStepAboveNormal() {
+#ifdef _WIN32
+    return THREAD_PRIORITY_ABOVE_NORMAL;
+#else
+    int reached = 0;
+    std::thread([&reached] {
+        (void)setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), OwnPriority() - 1);
+        reached = OwnPriority();
+    }).join();
+    return reached;
+#endif
+}
+
+// Records the priority of the thread that asks for samples, and gives silence.
+struct PriorityProbe {
+    std::atomic<int> priority{INT32_MIN};
+    StereoFrame silence[kFramesPerBuffer] = {};
+
+    static const StereoFrame* Callback(void* userData, int32_t* frameCount) {
+        auto* probe = static_cast<PriorityProbe*>(userData);
+        probe->priority.store(OwnPriority());
+        *frameCount = std::min(*frameCount, kFramesPerBuffer);
+        return probe->silence;
+    }
+};
+
+TEST(WaveOutDriverThread, AudioThreadRunsOneStepAboveNormal) {
+    PriorityProbe probe;
+    auto device = std::make_unique<FakeWaveDevice>();
+    FakeWaveDevice* fake = device.get();
+    WaveOutDriver driver(std::move(device));
+    driver.SetCallback(nullptr, &PriorityProbe::Callback, &probe);
+    driver.Configure(44100, 2048, 8, 10, 0);
+    ASSERT_TRUE(driver.Start());
+    ASSERT_TRUE(fake->WaitForWrites(8));
+    EXPECT_TRUE(driver.Stop());
+    EXPECT_EQ(probe.priority.load(), OneStepAboveNormal());
+}
+#endif
+
 TEST(WaveOutDriverThread, NewCallbackOnARunningStreamStopsItFirst) {
     Threaded t;
     ASSERT_TRUE(t.driver.Start());
@@ -591,6 +674,7 @@ TEST(WaveOutDriverThread, NewCallbackOnARunningStreamStopsItFirst) {
 
 TEST(WaveOutDriverThread, DestructorStopsARunningStream) {
     const int before = ThreadCount();
+    ASSERT_GT(before, 0);
     {
         Threaded t;
         ASSERT_TRUE(t.driver.Start());

@@ -172,6 +172,14 @@ TEST_F(FileByteReaderTest, DeletedThenRestoredFileReadsAgainAtTheSameOffset) {
     EXPECT_EQ(result.byte, 'Y');
 }
 
+// Letters of no 8-bit code page: on Windows only the wide-character open finds this file.
+TEST_F(FileByteReaderTest, NameOutsideEveryCodePageOpens) {
+    const std::u8string name = u8"Морзе_モールス_Ω.txt";
+    const fs::path path = Write(fs::path(name), "K");
+    EXPECT_EQ(FileByteReader::ReadByteAt(path, 0).byte, 'K');
+    EXPECT_EQ(FileByteReader::ReadByteAt(path, 1).status, Status::EndOfFile);
+}
+
 TEST_F(FileByteReaderTest, LongPathWithAccentsOpens) {
     // Well over 300 characters, in folders whose UTF-8 names hold accented letters.
     fs::path deep = folder;
@@ -190,4 +198,13 @@ TEST_F(FileByteReaderTest, LongPathWithAccentsOpens) {
     EXPECT_EQ(FileByteReader::ReadByteAt(file, 0).byte, 'Z');
     EXPECT_EQ(FileByteReader::ReadByteAt(file, 1).byte, 'u');
     EXPECT_EQ(FileByteReader::ReadByteAt(file, 2).status, Status::EndOfFile);
+    // The same file by a detour through "..": on Windows a name this long opens in the extended
+    // form, which must have its ".." resolved first.
+    EXPECT_EQ(FileByteReader::ReadByteAt(deep / ".." / deep.filename() / file.filename(), 1).byte, 'u');
+    // Removed here, deepest first: the MinGW runtime's folder listing, which remove_all uses on
+    // Windows, stops at MAX_PATH characters.
+    fs::remove(file);
+    for (fs::path level = deep; level != folder; level = level.parent_path()) {
+        fs::remove(level);
+    }
 }

@@ -1,4 +1,5 @@
-// Runs zelbin-render and reads back the WAV files it writes.
+// Runs zelbin-render and reads back the sound files it writes: WAV by hand, the other types
+// through libsndfile.
 
 #include "audio/PcmConversion.h"
 #include "morse/MorseTable.h"
@@ -6,9 +7,18 @@
 #include "SynthesiserTestSupport.h"
 
 #include <gtest/gtest.h>
+#ifdef ZELBIN_HAVE_SNDFILE
+#include <sndfile.h>
+#endif
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,12 +37,58 @@ struct ToolResult {
     std::string err;
 };
 
+#ifdef _WIN32
+// The tool's arguments never hold a double quote, so quoting each is enough for cmd.exe and
+// for the program's own command-line parsing.
+std::string Quote(const std::string& argument) {
+    return "\"" + argument + "\"";
+}
+
+// Runs a command line (UTF-8) through cmd.exe, which takes it in UTF-16 so that names
+// outside the ANSI code page reach the tool. The outer quotes keep cmd.exe from stripping
+// those of the first and the last argument.
+int RunCommand(const std::string& command) {
+    const std::string line = "\"" + command + "\"";
+    const int wideLength = MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, wide.data(), wideLength);
+    return _wsystem(wide.c_str());
+}
+
+fs::path MakeScratchFolder() {
+    const fs::path folder =
+        fs::temp_directory_path() / ("zelbin-render-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder);
+    return fs::create_directories(folder) ? folder : fs::path();
+}
+#else
 std::string Quote(const std::string& argument) {
     std::string quoted = "'";
     for (char c : argument) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     }
     return quoted + "'";
+}
+
+int RunCommand(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+fs::path MakeScratchFolder() {
+    char pattern[] = "/tmp/zelbin-render-test.XXXXXX";
+    return mkdtemp(pattern) != nullptr ? fs::path(pattern) : fs::path();
+}
+#endif
+
+fs::path Utf8Path(const std::string& utf8) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
 std::string ReadText(const fs::path& path) {
@@ -43,21 +99,22 @@ std::string ReadText(const fs::path& path) {
 class RenderTool : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/zelbin-render-test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
+        dir = MakeScratchFolder();
+        ASSERT_FALSE(dir.empty());
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    ToolResult Run(const std::vector<std::string>& arguments) const {
-        std::string command = Quote(ZELBIN_RENDER_TOOL);
+    // Runs the tool with the given standard input.
+    ToolResult Run(const std::vector<std::string>& arguments, const std::string& input = "") const {
+        std::ofstream(dir / "stdin", std::ios::binary) << input;
+        std::string command = Quote(Utf8(fs::path(ZELBIN_RENDER_TOOL).make_preferred()));
         for (const std::string& argument : arguments) {
             command += " " + Quote(argument);
         }
-        command += " >" + Quote((dir / "stdout").string()) + " 2>" + Quote((dir / "stderr").string());
-        const int status = std::system(command.c_str());
+        command += " <" + Quote(Utf8(dir / "stdin"));
+        command += " >" + Quote(Utf8(dir / "stdout")) + " 2>" + Quote(Utf8(dir / "stderr"));
         ToolResult result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.exitCode = RunCommand(command);
         result.out = ReadText(dir / "stdout");
         result.err = ReadText(dir / "stderr");
         return result;
@@ -177,6 +234,17 @@ TEST_F(RenderTool, NoiseFillsTheSilenceToo) {
     EXPECT_TRUE(someNoise);
 }
 
+// A name outside every 8-bit code page, in a folder with accents: on Windows it reaches the tool
+// only through the UTF-16 command line and is opened with the wide-character calls.
+TEST_F(RenderTool, WritesToANonAsciiPath) {
+    const fs::path folder = dir / Utf8Path("Répertoire été");
+    fs::create_directories(folder);
+    const fs::path out = folder / Utf8Path("Морзе_モールス.wav");
+    const ToolResult result = Run({"E", Utf8(out)});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ExpectSameFrames(ReadWav(out), CharacterBlocks('E', {}, 440.0f, 0.3f));
+}
+
 TEST_F(RenderTool, HelpNamesTheDefaults) {
     const ToolResult result = Run({"--help"});
     EXPECT_EQ(result.exitCode, 0);
@@ -228,5 +296,289 @@ TEST_F(RenderTool, UnwritableOutputExitsWithTwo) {
         EXPECT_TRUE(fs::exists("/dev/full")) << "a device is never removed";
     }
 }
+
+// ---- Sound file types, text input, words-per-minute timing, soft onset ----
+// They read the files back through libsndfile, which the Windows build does not have.
+#ifdef ZELBIN_HAVE_SNDFILE
+
+struct Decoded {
+    int rate = 0; // [frames/s]
+    int channels = 0;
+    std::vector<int16_t> samples; // interleaved
+};
+
+// Reads any file libsndfile reads, as 16-bit samples.
+Decoded Decode(const fs::path& path) {
+    Decoded decoded;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    EXPECT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
+    if (file == nullptr) {
+        return decoded;
+    }
+    decoded.rate = info.samplerate;
+    decoded.channels = info.channels;
+    std::vector<int16_t> chunk(4096 * static_cast<size_t>(info.channels));
+    sf_count_t count = 0;
+    while ((count = sf_readf_short(file, chunk.data(), 4096)) > 0) {
+        decoded.samples.insert(decoded.samples.end(), chunk.begin(), chunk.begin() + count * info.channels);
+    }
+    sf_close(file);
+    return decoded;
+}
+
+std::vector<double> Channel(const Decoded& decoded, int channel) {
+    std::vector<double> out;
+    for (size_t i = static_cast<size_t>(channel); i < decoded.samples.size();
+         i += static_cast<size_t>(decoded.channels)) {
+        out.push_back(decoded.samples[i] / 32768.0);
+    }
+    return out;
+}
+
+bool CanWriteMp3() {
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 2;
+    info.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+    return sf_format_check(&info) != 0;
+}
+
+// The times [s] at which the sound rises above and falls back below a tenth of full scale.
+std::vector<double> Edges(const std::vector<double>& samples, int rate) {
+    std::vector<double> edges;
+    bool on = false;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        // A tone is on while some sample of the last 3 ms is loud.
+        const size_t from = i >= static_cast<size_t>(rate) * 3 / 1000 ? i - static_cast<size_t>(rate) * 3 / 1000 : 0;
+        const bool loud = std::any_of(samples.begin() + static_cast<std::ptrdiff_t>(from),
+                                      samples.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                      [](double s) { return std::abs(s) > 0.1; });
+        if (loud != on) {
+            edges.push_back(static_cast<double>(i) / rate - (on ? 0.003 : 0.0));
+            on = loud;
+        }
+    }
+    return edges;
+}
+
+// Frequency [Hz] from the first and last upward zero crossings between two times [s].
+double Frequency(const std::vector<double>& samples, int rate, double from, double to) {
+    double first = -1.0;
+    double last = -1.0;
+    int crossings = 0;
+    for (auto i = static_cast<size_t>(from * rate); i + 1 < static_cast<size_t>(to * rate); ++i) {
+        if (samples[i] < 0.0 && samples[i + 1] >= 0.0) {
+            const double at = static_cast<double>(i) + samples[i] / (samples[i] - samples[i + 1]);
+            first = first < 0.0 ? at : first;
+            last = at;
+            ++crossings;
+        }
+    }
+    return crossings < 2 ? 0.0 : (crossings - 1) * rate / (last - first);
+}
+
+TEST_F(RenderTool, FlacAndMonoHoldExactlyTheWavSamples) {
+    const std::vector<std::string> sound = {"--wpm", "25", "--noise", "PARIS 73"};
+    for (const char* name : {"s.wav", "s.flac", "m.wav", "m.flac"}) {
+        std::vector<std::string> arguments = sound;
+        if (name[0] == 'm') {
+            arguments.insert(arguments.begin(), "--mono");
+        }
+        arguments.push_back((dir / name).string());
+        const ToolResult result = Run(arguments);
+        ASSERT_EQ(result.exitCode, 0) << name << ": " << result.err;
+    }
+    const std::vector<uint32_t> wav = ReadWav(dir / "s.wav");
+    ASSERT_FALSE(wav.empty());
+    const Decoded flac = Decode(dir / "s.flac");
+    EXPECT_EQ(flac.rate, 44100);
+    ASSERT_EQ(flac.channels, 2);
+    ASSERT_EQ(flac.samples.size(), 2 * wav.size());
+    for (size_t i = 0; i < wav.size(); ++i) {
+        ASSERT_EQ(static_cast<uint16_t>(flac.samples[2 * i]), wav[i] & 0xFFFFu) << "left, frame " << i;
+        ASSERT_EQ(static_cast<uint16_t>(flac.samples[2 * i + 1]), wav[i] >> 16) << "right, frame " << i;
+    }
+    for (const char* name : {"m.wav", "m.flac"}) {
+        const Decoded mono = Decode(dir / name);
+        ASSERT_EQ(mono.channels, 1) << name;
+        ASSERT_EQ(mono.samples.size(), wav.size()) << name;
+        for (size_t i = 0; i < wav.size(); ++i) {
+            ASSERT_EQ(static_cast<uint16_t>(mono.samples[i]), wav[i] & 0xFFFFu) << name << ", frame " << i;
+        }
+    }
+    EXPECT_EQ(ReadText(dir / "m.wav").size(), 44 + 2 * wav.size()) << "16-bit mono after a 44-byte header";
+}
+
+// " TE " at 20 words per minute: a word gap (420 ms), T from 0.42 to 0.60 s, a character gap,
+// E from 0.78 to 0.84 s, a word gap to 1.26 s. The encoders' delays are taken out by libsndfile's decoders.
+TEST_F(RenderTool, CompressedFilesDecodeToTheToneAtItsTimes) {
+    struct Type {
+        const char* name;
+        int rate;
+    };
+    const bool mp3 = CanWriteMp3();
+    for (const Type type : {Type{"t.ogg", 44100}, Type{"t.opus", 48000}, Type{"t.mp3", 44100}}) {
+        const fs::path out = dir / type.name;
+        const ToolResult result = Run({"--wpm", "20", "--volume", "0.8", "--freq", "600", " TE ", out.string()});
+        if (std::string(type.name) == "t.mp3" && !mp3) {
+            EXPECT_EQ(result.exitCode, 2);
+            EXPECT_NE(result.err.find("cannot write such files"), std::string::npos) << result.err;
+            EXPECT_FALSE(fs::exists(out));
+            continue;
+        }
+        ASSERT_EQ(result.exitCode, 0) << type.name << ": " << result.err;
+        const Decoded decoded = Decode(out);
+        EXPECT_EQ(decoded.rate, type.rate) << type.name;
+        ASSERT_EQ(decoded.channels, 2) << type.name;
+        const std::vector<double> left = Channel(decoded, 0);
+        const std::vector<double> edges = Edges(left, decoded.rate);
+        const std::vector<double> expected = {0.42, 0.60, 0.78, 0.84};
+        ASSERT_EQ(edges.size(), expected.size()) << type.name;
+        for (size_t i = 0; i < edges.size(); ++i) {
+            EXPECT_NEAR(edges[i], expected[i], 0.002) << type.name << ", edge " << i;
+        }
+        EXPECT_NEAR(Frequency(left, decoded.rate, 0.45, 0.57), 600.0, 1.0) << type.name;
+        EXPECT_NEAR(static_cast<double>(left.size()) / decoded.rate, 1.26, 0.03) << type.name;
+    }
+}
+
+TEST_F(RenderTool, QualityChangesTheSizeOfCompressedFiles) {
+    const std::string text(40, 'E');
+    for (const std::string type : {".ogg", ".opus", ".mp3"}) {
+        if (type == ".mp3" && !CanWriteMp3()) {
+            continue;
+        }
+        for (const char* quality : {"0", "1"}) {
+            const ToolResult result = Run({"--quality", quality, text, (dir / (quality + type)).string()});
+            ASSERT_EQ(result.exitCode, 0) << type << " " << quality << ": " << result.err;
+        }
+        EXPECT_GT(fs::file_size(dir / ("1" + type)), fs::file_size(dir / ("0" + type))) << type;
+    }
+}
+
+TEST_F(RenderTool, UnknownFileTypesAreRefusedAndLeaveNoFile) {
+    for (const char* name : {"x.aiff", "x", "x.wav.txt", ".wav", "x.wave"}) {
+        const ToolResult result = Run({"E", (dir / name).string()});
+        EXPECT_EQ(result.exitCode, 2) << name;
+        EXPECT_NE(result.err.find("unknown file type: use .wav, .flac, .ogg, .opus or .mp3"), std::string::npos)
+            << result.err;
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+    }
+    const ToolResult upper = Run({"E", (dir / "UPPER.FLAC").string()});
+    EXPECT_EQ(upper.exitCode, 0) << upper.err;
+    EXPECT_EQ(Decode(dir / "UPPER.FLAC").rate, 44100);
+}
+
+TEST_F(RenderTool, UnwritableOutputOfEachTypeExitsWithTwo) {
+    for (const char* name : {"x.wav", "x.flac", "x.ogg", "x.opus", "x.mp3"}) {
+        const ToolResult result = Run({"E", (dir / "missing" / name).string()});
+        EXPECT_EQ(result.exitCode, 2) << name;
+        EXPECT_NE(result.err.find("cannot write"), std::string::npos) << result.err;
+    }
+    if (fs::exists("/dev/full")) {
+        for (const char* name : {"full.wav", "full.flac", "full.ogg"}) {
+            fs::create_symlink("/dev/full", dir / name);
+            const ToolResult result = Run({"PARIS PARIS", (dir / name).string()});
+            EXPECT_EQ(result.exitCode, 2) << name;
+            EXPECT_NE(result.err.find("cannot write"), std::string::npos) << result.err;
+            EXPECT_TRUE(fs::exists("/dev/full")) << "a device is never removed";
+        }
+    }
+}
+
+TEST_F(RenderTool, TextFromStandardInputOrAFileInUtf8) {
+    const std::string text = "\xC3\xA9t\xC3\xA9 \xC5\x93 e\xCC\x81\n"; // "été œ é", the last one decomposed
+    ASSERT_EQ(Run({"ETE OE E?", (dir / "ascii.wav").string()}).exitCode, 0);
+    std::ofstream(dir / "text.txt", std::ios::binary) << text;
+    const ToolResult fromStdin = Run({"-", (dir / "stdin.wav").string()}, text);
+    const ToolResult fromFile = Run({"--text-file", (dir / "text.txt").string(), (dir / "file.wav").string()});
+    const ToolResult fileStdin = Run({"--text-file=-", (dir / "filestdin.wav").string()}, text);
+    const ToolResult operand = Run({text, (dir / "operand.wav").string()});
+    for (const ToolResult* result : {&fromStdin, &fromFile, &fileStdin, &operand}) {
+        EXPECT_EQ(result->exitCode, 0) << result->err;
+    }
+    const std::string expected = ReadText(dir / "ascii.wav");
+    ASSERT_GT(expected.size(), 44u);
+    for (const char* name : {"stdin.wav", "file.wav", "filestdin.wav", "operand.wav"}) {
+        EXPECT_TRUE(ReadText(dir / name) == expected) << name << ": the newline is another character, like '?'";
+    }
+    for (const fs::path& source : {dir / "absent.txt", dir}) {
+        const ToolResult result = Run({"--text-file", source.string(), (dir / "none.wav").string()});
+        EXPECT_EQ(result.exitCode, 2) << source;
+        EXPECT_EQ(result.err.rfind("zelbin-render: cannot read " + source.string() + ": ", 0), 0u) << result.err;
+        EXPECT_FALSE(fs::exists(dir / "none.wav"));
+    }
+}
+
+TEST_F(RenderTool, WordsPerMinuteWithFarnsworthLastExactlyAMinute) {
+    std::string text;
+    for (int i = 0; i < 7; ++i) {
+        text += "PARIS ";
+    }
+    const ToolResult result = Run({"--wpm", "18", "--farnsworth", "7", text, (dir / "wpm.wav").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ReadWav(dir / "wpm.wav").size(), 2646000u) << "60 s at 44100 Hz";
+}
+
+TEST_F(RenderTool, SoftOnsetChangesOnlyTheFirstFiveMillisecondsOfEachTone) {
+    ASSERT_EQ(Run({"--wpm", "20", "EE", (dir / "hard.wav").string()}).exitCode, 0);
+    ASSERT_EQ(Run({"--wpm", "20", "--soft-onset", "EE", (dir / "soft.wav").string()}).exitCode, 0);
+    const std::vector<uint32_t> hard = ReadWav(dir / "hard.wav");
+    const std::vector<uint32_t> soft = ReadWav(dir / "soft.wav");
+    ASSERT_EQ(hard.size(), 5u * 2646u);
+    ASSERT_EQ(soft.size(), hard.size());
+    double hardRise = 0.0; // sums of the magnitudes over the first 5 ms of the tones
+    double softRise = 0.0;
+    for (size_t i = 0; i < hard.size(); ++i) {
+        const size_t inTone = i % (4 * 2646); // the second E starts 4 units after the first
+        const auto hardLeft = static_cast<int16_t>(hard[i] & 0xFFFFu);
+        const auto softLeft = static_cast<int16_t>(soft[i] & 0xFFFFu);
+        if (inTone < 221) {
+            ASSERT_LE(std::abs(softLeft), std::abs(hardLeft)) << "frame " << i;
+            hardRise += std::abs(hardLeft);
+            softRise += std::abs(softLeft);
+        } else {
+            ASSERT_EQ(soft[i], hard[i]) << "frame " << i;
+        }
+    }
+    EXPECT_NEAR(softRise / hardRise, 0.5, 0.05) << "a raised cosine averages one half";
+}
+
+TEST_F(RenderTool, BadValuesOfTheNewOptionsExitWithTwoAndWriteNothing) {
+    const std::string out = (dir / "bad.ogg").string();
+    const std::vector<std::vector<std::string>> cases = {
+        {"--wpm", "0", "E", out},
+        {"--wpm", "101", "E", out},
+        {"--wpm", "12.5", "E", out},
+        {"--farnsworth", "10", "E", out},
+        {"--wpm", "20", "--farnsworth", "20", "E", out},
+        {"--wpm", "20", "--farnsworth", "25", "E", out},
+        {"--wpm", "20", "--farnsworth", "0", "E", out},
+        {"--wpm", "20", "--dih", "50", "E", out},
+        {"--gap=300", "--wpm=20", "E", out},
+        {"--quality", "1.5", "E", out},
+        {"--quality", "-0.1", "E", out},
+        {"--quality", "x", "E", out},
+        {"--mono=1", "E", out},
+        {"--soft-onset=yes", "E", out},
+        {"--text-file", "", out},
+        {"--text-file", "t.txt", "E", out},
+        {"--text-file", "t.txt"},
+        {"E", out, "--text-file"},
+    };
+    for (const auto& arguments : cases) {
+        const ToolResult result = Run(arguments);
+        std::string joined;
+        for (const auto& a : arguments) {
+            joined += a + " ";
+        }
+        EXPECT_EQ(result.exitCode, 2) << joined;
+        EXPECT_EQ(result.err.rfind("zelbin-render: ", 0), 0u) << joined << "-> " << result.err;
+        EXPECT_FALSE(fs::exists(out)) << joined;
+    }
+}
+
+#endif // ZELBIN_HAVE_SNDFILE
 
 } // namespace

@@ -76,16 +76,24 @@ TEST(LoadSettings, FirstRunKeepsEveryDefaultAndCreatesOnlyTheProductKey) {
     EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
-TEST(LoadSettings, QueriesTheSevenValuesInOrderThenClosesSubKeyFirst) {
+TEST(LoadSettings, QueriesEveryValueInOrderThenClosesSubKeyFirst) {
     MemoryRegistryStore store;
     store.AddKey(kSub);
     Settings s;
     LoadSettings(store, s);
-    const std::vector<std::string> expected = {"OpenKey Software\\Zelbin", "OpenKey Software\\Zelbin\\Configuration",
-                                               "QueryValue Frequency",     "QueryValue DriverID",
-                                               "QueryValue DAHLenght",     "QueryValue DIHLenght",
-                                               "QueryValue PauseLenght",   "QueryValue Volume",
-                                               "QueryValue DicteeLenght",  "CloseKey Software\\Zelbin\\Configuration",
+    const std::vector<std::string> expected = {"OpenKey Software\\Zelbin",
+                                               "OpenKey Software\\Zelbin\\Configuration",
+                                               "QueryValue Frequency",
+                                               "QueryValue DriverID",
+                                               "QueryValue DAHLenght",
+                                               "QueryValue DIHLenght",
+                                               "QueryValue PauseLenght",
+                                               "QueryValue Volume",
+                                               "QueryValue DicteeLenght",
+                                               "QueryValue SoftOnset",
+                                               "QueryValue KochLesson",
+                                               "QueryValue Adaptive",
+                                               "CloseKey Software\\Zelbin\\Configuration",
                                                "CloseKey Software\\Zelbin"};
     EXPECT_EQ(store.Calls(), expected);
 }
@@ -397,7 +405,7 @@ TEST(SaveAndLoad, EachMomentWritesExactlyItsOwnValuesAndTheyLoadBack) {
 
 // ---- The draw's two values ----
 
-TEST(LoadLearning, ReadsBothValuesAndTakesAnythingOutOfRangeAsZero) {
+TEST(LoadSettings, ReadsTheDrawsValuesAndTakesAnythingOutOfRangeAsZero) {
     struct Case {
         int32_t storedLesson, storedAdaptive, lesson, adaptive;
     };
@@ -407,7 +415,7 @@ TEST(LoadLearning, ReadsBothValuesAndTakesAnythingOutOfRangeAsZero) {
         store.PutDword(kSub, "KochLesson", c.storedLesson);
         store.PutDword(kSub, "Adaptive", c.storedAdaptive);
         Settings s;
-        LoadLearning(store, s);
+        LoadSettings(store, s);
         EXPECT_EQ(s.kochLesson, c.lesson) << c.storedLesson;
         EXPECT_EQ(s.adaptive, c.adaptive) << c.storedAdaptive;
         EXPECT_TRUE(store.Writes().empty());
@@ -418,13 +426,13 @@ TEST(LoadLearning, ReadsBothValuesAndTakesAnythingOutOfRangeAsZero) {
     Settings s;
     s.kochLesson = 5;
     s.adaptive = 1;
-    LoadLearning(empty, s);
+    LoadSettings(empty, s);
     EXPECT_EQ(s.kochLesson, 0);
     EXPECT_EQ(s.adaptive, 0);
     EXPECT_FALSE(empty.HasKey(kSub));
     MemoryRegistryStore odd;
     odd.PutRaw(kSub, "KochLesson", 1 /* REG_SZ */, {'5', 0});
-    LoadLearning(odd, s);
+    LoadSettings(odd, s);
     EXPECT_EQ(s.kochLesson, 0);
 }
 
@@ -449,7 +457,7 @@ TEST(SaveLearning, WritesOnlyWhatDiffersFromTheStoreSoDefaultsLeaveItAlone) {
     EXPECT_EQ(store.WrittenNames(), (Names{"KochLesson"}));
 
     Settings loaded;
-    LoadLearning(store, loaded);
+    LoadSettings(store, loaded);
     EXPECT_EQ(loaded.kochLesson, 0);
     EXPECT_EQ(loaded.adaptive, 1);
     EXPECT_TRUE(reporter.messages.empty());
@@ -500,6 +508,57 @@ TEST(SaveMoments, EveryFailurePathClosesWhatItOpened) {
             }
         }
     }
+}
+
+// ---- SoftOnset ----
+
+TEST(SoftOnset, OnlyAStoredOneIsOn) {
+    struct Case {
+        int32_t stored;
+        int32_t loaded;
+    };
+    for (const Case c : {Case{1, 1}, Case{0, 0}, Case{2, 0}, Case{-1, 0}, Case{INT_MAX, 0}, Case{INT_MIN, 0}}) {
+        EXPECT_EQ(LoadOne("SoftOnset", c.stored).softOnset, c.loaded) << c.stored;
+    }
+    MemoryRegistryStore store;
+    store.PutRaw(kSub, "SoftOnset", 1 /* REG_SZ */, {'1', 0});
+    Settings s;
+    LoadSettings(store, s);
+    EXPECT_EQ(s.softOnset, 0) << "an unreadable value is off";
+    EXPECT_EQ(Settings{}.softOnset, 0) << "off by default";
+}
+
+TEST(SoftOnset, SwitchingWritesItAloneAndTheConfigurationWritesItOnlyWhenOn) {
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    Settings s;
+    s.softOnset = 1;
+    ASSERT_TRUE(SaveSoftOnset(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"SoftOnset"}));
+    EXPECT_EQ(store.Dword(kSub, "SoftOnset"), 1);
+    store.ClearLog();
+    ASSERT_TRUE(SaveConfiguration(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(),
+              (Names{"Frequency", "DriverID", "DIHLenght", "DAHLenght", "PauseLenght", "DicteeLenght", "SoftOnset"}));
+    store.ClearLog();
+    s.softOnset = 0;
+    ASSERT_TRUE(SaveSoftOnset(store, s, reporter));
+    EXPECT_EQ(store.Dword(kSub, "SoftOnset"), 0);
+    Settings loaded = Scrambled();
+    LoadSettings(store, loaded);
+    EXPECT_EQ(loaded.softOnset, 0);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+TEST(SoftOnset, SwitchingReportsWhenTheKeysCannotBeHad) {
+    MemoryRegistryStore store;
+    store.FailCall(Op::OpenKey, 1, kRegistryAccessDenied);
+    RecordingReporter reporter;
+    EXPECT_FALSE(SaveSoftOnset(store, Settings{}, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
 } // namespace

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "morse/MorseTable.h"
+#include "morse/Synthesiser.h"
+#include "render/FrameSink.h"
+#include "render/WpmTiming.h"
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+// Renders folded text (see TextFolder) through the trainer's synthesiser into a FrameSink,
+// at 44,100 frames per second, with one of two timings:
+//
+// - Millisecond timing (wpm 0), the trainer's own: every character is played through the
+//   synthesiser's walk with the dih, dah and pause lengths, to the end of the 512-frame block
+//   in which it ends, as the sound driver would play it. Characters are gapMs apart; any slot
+//   other than a letter or digit is a silence gapMs long.
+// - Words-per-minute timing (wpm > 0, see WpmTiming): every element starts at its own frame,
+//   rounded from the exact time. Characters are 3 units apart; a run of white space puts
+//   7 units between words instead (and 7 units of silence where it begins or ends the text);
+//   any other slot is a silence as long as a character gap.
+class MorseRenderer {
+public:
+    struct Options {
+        float frequencyHz = 440.0f;
+        float volume = 0.3f;
+        bool noise = false;
+        bool softOnset = false;
+        int32_t dihMs = 100;
+        int32_t dahMs = 300;
+        int32_t pauseMs = 100;  // between the elements of a character
+        int32_t gapMs = 300;    // between characters
+        int32_t wpm = 0;        // character speed [words/min]; 0 for the millisecond timing
+        int32_t overallWpm = 0; // Farnsworth overall speed, below wpm; 0 for none
+    };
+    // Told after each slot: the share of the text done (0 to 1) and the frames written.
+    using ProgressObserver = std::function<void(double done, int64_t frames)>;
+
+    static constexpr int32_t kSampleRate = 44100; // [frames/s]
+    static constexpr int32_t kBlockFrames = 512;  // [frames] per callback, as the sound driver asks
+
+    explicit MorseRenderer(const Options& options);
+
+    void SetProgressObserver(ProgressObserver observer);
+    // Renders the whole text from the start of a new sound; false as soon as the sink refuses
+    // frames.
+    bool Render(std::string_view folded, FrameSink& sink);
+    int64_t FramesWritten() const { return framesWritten; }
+
+private:
+    static bool IsMorse(char slot);
+    void Report(size_t slot, size_t slotCount) const;
+
+    bool RenderMillisecondTiming(std::string_view folded);
+    bool RenderCharacterToBlockEnd();
+
+    bool RenderWpmTiming(std::string_view folded);
+    bool RenderWpmCharacter(char slot, const WpmTiming& timing);
+    bool PlayTone(int64_t frameCount);
+
+    bool RenderFrames(int64_t frameCount);
+
+    Options options;
+    Synthesiser synth;
+    MorseTable table;
+    FrameSink* sink = nullptr;
+    ProgressObserver observer;
+    int64_t framesWritten = 0;
+    // Words-per-minute walk: the position reached, in character and gap units.
+    int64_t characterUnits = 0;
+    int64_t gapUnits = 0;
+};

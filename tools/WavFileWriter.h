@@ -1,0 +1,44 @@
+#pragma once
+
+#include "render/FrameSink.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// Writes rendered frames to a 16-bit PCM WAV file (44,100 Hz, the plain 44-byte header), with
+// the sound driver's own PCM conversion. It serves builds that have no libsndfile (the
+// Windows build), so it offers the same calls as SoundFileWriter and knows only ".wav".
+// The file is opened by its UTF-8 name (the wide-character open on Windows).
+class WavFileWriter : public FrameSink {
+public:
+    enum class Type { Wav };
+    struct Options {
+        int32_t channels = 2;  // 1 (the left channel) or 2
+        double quality = -1.0; // unused: WAV is lossless
+    };
+
+    static constexpr const char* kKnownExtensions = ".wav (this build has no libsndfile for other types)";
+
+    // True for a name ending in ".wav", any case.
+    static bool TypeForPath(const std::string& path, Type& type);
+
+    WavFileWriter() = default;
+    WavFileWriter(const WavFileWriter&) = delete;
+    WavFileWriter& operator=(const WavFileWriter&) = delete;
+    ~WavFileWriter() override;
+
+    bool Open(const std::string& path, Type type, const Options& options, std::string& error);
+    bool Write(const StereoFrame* frames, int32_t count) override;
+    // Fills in the sizes of the header and closes the file.
+    bool Close(std::string& error);
+    const std::string& WriteError() const { return writeError; }
+
+private:
+    bool WriteHeader(uint32_t dataBytes);
+
+    std::FILE* file = nullptr;
+    int32_t channels = 2;
+    uint64_t dataBytes = 0; // [bytes] of samples written so far
+    std::string writeError;
+};
