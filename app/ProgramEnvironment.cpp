@@ -1,6 +1,8 @@
 #include "app/ProgramEnvironment.h"
 
+#include "app/HistoryMessageReporter.h"
 #include "audio/WaveOutDriver.h"
+#include "history/HistoryStore.h"
 #include "settings/DefaultRegistryStore.h"
 #include "ui/seams/QtFileDialogSeam.h"
 #include "ui/seams/QtMessageSeam.h"
@@ -8,12 +10,15 @@
 
 ProgramEnvironment::ProgramEnvironment()
     : settingsStore(CreateDefaultRegistryStore()), messages(std::make_unique<QtMessageSeam>()),
-      timers(std::make_unique<QtTimerSeam>()), fileDialog(std::make_unique<QtFileDialogSeam>()) {
+      timers(std::make_unique<QtTimerSeam>()), fileDialog(std::make_unique<QtFileDialogSeam>()),
+      historyReporter(std::make_unique<HistoryMessageReporter>(*messages)),
+      history(std::make_unique<HistoryStore>(HistoryStore::DefaultPath(), historyReporter.get())) {
     environment.makeSoundDriver = [] { return std::make_unique<WaveOutDriver>(); };
     environment.settingsStore = settingsStore.get();
     environment.messages = messages.get();
     environment.timers = timers.get();
     environment.fileDialog = fileDialog.get();
+    environment.history = history.get();
 }
 
 ProgramEnvironment::~ProgramEnvironment() = default;

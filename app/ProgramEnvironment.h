@@ -4,9 +4,11 @@
 
 #include <memory>
 
+class HistoryMessageReporter;
+
 // The real world of the program: PortAudio for sound, the platform's per-user store for the
-// settings, message boxes on screen, Qt timers and QFileDialog. Owns them for as long as it
-// lives.
+// settings, the history file of the answers, message boxes on screen, Qt timers and
+// QFileDialog. Owns them for as long as it lives.
 class ProgramEnvironment {
 public:
     ProgramEnvironment();
@@ -19,5 +21,7 @@ private:
     std::unique_ptr<MessageSeam> messages;
     std::unique_ptr<TimerSeam> timers;
     std::unique_ptr<FileDialogSeam> fileDialog;
+    std::unique_ptr<HistoryMessageReporter> historyReporter;
+    std::unique_ptr<HistoryStore> history; // written to the end before its reporter goes
     TrainerEnvironment environment;
 };

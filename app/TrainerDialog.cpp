@@ -49,9 +49,9 @@ constexpr std::initializer_list<int32_t> kFileInterlock = {MainControl::kDictati
 
 TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* parent)
     : QDialog(parent), environment(environment), settingsReporter(*environment.messages),
-      driverReporter(*environment.messages, *this), keyboardPractice(morseTable, synthesiser),
-      randomDictation(morseTable, synthesiser), fileDictation(morseTable, synthesiser),
-      dictationTimer(*environment.timers, *environment.messages),
+      driverReporter(*environment.messages, *this), learning(*this, this->environment, settings, settingsReporter),
+      keyboardPractice(morseTable, synthesiser), randomDictation(morseTable, synthesiser),
+      fileDictation(morseTable, synthesiser), dictationTimer(*environment.timers, *environment.messages),
       sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages), icon(LoadAppIcon()) {
     TemplateBuilder builder(MainDialogTemplate());
     builder.Bind(MainControl::kLink,
@@ -61,7 +61,9 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     builder.Build(*this);
     sound.Driver().SetErrorReporter(&driverReporter);
     focus = new DialogFocus(*this, MainDialogTemplate());
-    randomDictation.SetPicker(environment.pickIndex);
+    randomDictation.SetPicker(environment.pickIndex ? environment.pickIndex : [this] { return learning.PickIndex(); });
+    randomDictation.SetClock(environment.clockMs);
+    randomDictation.SetAnswerObserver([this](const ScoredAnswer& answer) { learning.Scored(answer); });
     keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown, QWidget& receiver) {
         PreTranslateMessage(&keyDown);
         return focus->DeliveryOf(keyDown, receiver); // Enter as Tab; Space only on a control Tab reached
@@ -86,11 +88,15 @@ void TrainerDialog::DoDataExchange() {
     volumeSlider = TemplateBuilder::Control<QSlider>(*this, MainControl::kVolume);
 }
 
-// The context menu of the window's background. Its item shows the setting in force each time
-// the menu opens.
+// The context menu of the window's background (the controls leave a right-click to the window):
+// "Progrès..." first, then "Attaque douce", which shows the setting in force each time the menu
+// opens.
 void TrainerDialog::BuildContextMenu() {
     contextMenu = new QMenu(this);
     contextMenu->setObjectName("contextMenu");
+    QAction* progress = contextMenu->addAction(QString::fromUtf8(TrainerLearning::kProgressItem));
+    progress->setObjectName("progressAction");
+    connect(progress, &QAction::triggered, this, [this] { OnProgress(); });
     softOnsetAction = contextMenu->addAction(QString::fromUtf8(kSoftOnsetItem));
     softOnsetAction->setObjectName("softOnsetAction");
     softOnsetAction->setCheckable(true);
@@ -145,6 +151,8 @@ bool TrainerDialog::OnInitDialog() {
         [this](uint32_t commandId, intptr_t parameter) { // 2. "&A propos de Zelbin...", where the program owns the menu
             return OnSysCommand(commandId, parameter);
         });
+    SystemMenu::AppendItem(*this, ResourceId::kProgressSystemCommand,
+                           QString::fromUtf8(TrainerLearning::kProgressItem));
     setWindowIcon(icon);                                // 3. the big and small icon
     synthesiser.Initialise();                           // 4. buffers and first values, before the audio thread can run
     RestartSound(TrainerSound::kStartupDeviceId);       // 5. after either message the window works on, silent
@@ -175,7 +183,15 @@ bool TrainerDialog::OnSysCommand(uint32_t commandId, intptr_t) {
         OnAbout();
         return true;
     }
+    if ((commandId & 0xFFF0u) == ResourceId::kProgressSystemCommand) {
+        OnProgress();
+        return true;
+    }
     return false;
+}
+
+void TrainerDialog::OnProgress() {
+    learning.OpenProgressWindow();
 }
 
 void TrainerDialog::OnAbout() {
@@ -274,6 +290,7 @@ void TrainerDialog::OnCancel() {
 // once and the window ends all the same: nothing was written, the stored file stays as it was.
 void TrainerDialog::StopAndSaveVolume() {
     sound.Stop();
+    learning.StopDictation(); // the answers not written yet
     SaveVolume(*environment.settingsStore, settings, settingsReporter);
 }
 
@@ -281,6 +298,7 @@ void TrainerDialog::StopAndSaveVolume() {
 void TrainerDialog::OnDictationPlay() {
     TemplateBuilder::EnableControls(*this, kRandomInterlock, false);
     focus->SetFocusToWindow();
+    learning.StartDictation();
     randomDictation.Play();
     dictationTimer.Restart(settings.dictationIntervalMs);
     if (showDictation) {
@@ -292,6 +310,7 @@ void TrainerDialog::OnDictationPlay() {
 void TrainerDialog::OnDictationStop() {
     dictationTimer.Kill();
     randomDictation.Stop();
+    learning.StopDictation();
     TemplateBuilder::EnableControls(*this, kRandomInterlock, true);
 }
 
@@ -377,5 +396,7 @@ void TrainerDialog::OnConfiguration() {
     settings = dialog.Values(); // the volume passes through the dialog unchanged
     synthesiser.ApplySettings(settings);
     RestartSound(settings.driverId);
-    SaveConfiguration(*environment.settingsStore, settings, settingsReporter);
+    if (SaveConfiguration(*environment.settingsStore, settings, settingsReporter)) {
+        SaveLearning(*environment.settingsStore, settings, settingsReporter);
+    }
 }

@@ -3,6 +3,7 @@
 #include "app/DriverMessageReporter.h"
 #include "app/SettingsMessageReporter.h"
 #include "app/TrainerEnvironment.h"
+#include "app/TrainerLearning.h"
 #include "app/TrainerSound.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
@@ -73,6 +74,7 @@ public:
     void OnFilePlay();
     void OnFileStop();
     void OnAbout();
+    void OnProgress(); // the context menu's and the system menu's "Progrès..."
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
@@ -97,6 +99,7 @@ public:
     bool ShowsKeyboard() const { return showKeyboard; }
     bool ShowsDictation() const { return showDictation; }
     WaveOutDriver& WaveOut() { return sound.Driver(); }
+    TrainerLearning& Learning() { return learning; }
     QMenu* ContextMenu() const { return contextMenu; }
 
 protected:
@@ -118,7 +121,8 @@ private:
 
     // Run-time state. The synthesiser groups the fields the audio thread reads.
     Synthesiser synthesiser;
-    Settings settings; // the persisted values
+    Settings settings;        // the persisted values
+    TrainerLearning learning; // lessons, adaptive draw, history and the progress window
     MorseTable morseTable;
     KeyboardPractice keyboardPractice;
     RandomDictation randomDictation;

@@ -5,7 +5,9 @@
 #include <memory>
 
 class FileDialogSeam;
+class HistoryStore;
 class MessageSeam;
+class ProgressPrompts;
 class RegistryStore;
 class TimerSeam;
 class UrlOpener;
@@ -23,6 +25,13 @@ struct TrainerEnvironment {
     // The window's timers (timer 31 of the dictations) and its open-file dialog.
     TimerSeam* timers = nullptr;
     FileDialogSeam* fileDialog = nullptr;
-    // Draws the random dictation's characters (0-35); when null, RandomPicker's draw.
+    // Draws the random dictation's characters (0-35); when null, the draw of the Koch lesson and
+    // adaptive settings (RandomPicker's draw with both off).
     std::function<int32_t()> pickIndex;
+    // The history of the answers; none is kept when null.
+    HistoryStore* history = nullptr;
+    // The progress window's questions (save path, confirmation); Qt's dialogs when null.
+    ProgressPrompts* progressPrompts = nullptr;
+    // The time now [ms, Unix time] for the answers; the system clock when null.
+    std::function<int64_t()> clockMs;
 };

@@ -15,9 +15,9 @@ endif()
 
 # zelbin_add_test(NAME LABEL label SOURCES ... [LIBS ...] [ENV VAR=value ...] [TIMEOUT s])
 # Builds one test executable and registers it with CTest. Every test runs through
-# tools/run-test, which gives it fresh HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR folders,
-# so that nothing a test does reaches the real home of whoever runs it. In a cross build the
-# test runs inside CMAKE_CROSSCOMPILING_EMULATOR (Wine for the Windows build), itself under
+# tools/run-test, which gives it fresh HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_RUNTIME_DIR
+# folders, so that nothing a test does reaches the real home of whoever runs it. In a cross build
+# the test runs inside CMAKE_CROSSCOMPILING_EMULATOR (Wine for the Windows build), itself under
 # tools/run-test.
 function(zelbin_add_test NAME)
     cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})

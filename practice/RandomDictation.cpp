@@ -5,10 +5,20 @@
 #include "morse/Synthesiser.h"
 #include "practice/VirtualKeyIndex.h"
 
+#include <chrono>
 #include <utility>
 
+namespace {
+
+int64_t SystemNowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
 RandomDictation::RandomDictation(const MorseTable& table, Synthesiser& synthesiser)
-    : table(table), synthesiser(synthesiser), picker(&RandomPicker::PickIndex) {}
+    : table(table), synthesiser(synthesiser), picker(&RandomPicker::PickIndex), clock(&SystemNowMs) {}
 
 void RandomDictation::SetPicker(Picker newPicker) {
     picker = newPicker ? std::move(newPicker) : Picker(&RandomPicker::PickIndex);
@@ -16,6 +26,10 @@ void RandomDictation::SetPicker(Picker newPicker) {
 
 void RandomDictation::SetAnswerObserver(AnswerObserver newObserver) {
     observer = std::move(newObserver);
+}
+
+void RandomDictation::SetClock(Clock newClock) {
+    clock = newClock ? std::move(newClock) : Clock(&SystemNowMs);
 }
 
 void RandomDictation::Play() {
@@ -33,16 +47,17 @@ void RandomDictation::Stop() {
 void RandomDictation::Key(uint32_t virtualKey) {
     const int32_t index = VirtualKeyIndex(table, virtualKey);
     if (index == MorseTable::kNoIndex) {
-        answerIndex = 0; // any other key answers 'A'
-        typedThisInterval.reset();
+        answerIndex = 0; // any other key answers 'A', but is no letter or digit typed
         return;
     }
     answerIndex = index;
     typedThisInterval = index;
+    typedAtMs = clock();
 }
 
 ScoredAnswer RandomDictation::Tick() {
-    const ScoredAnswer answer{currentIndex, typedThisInterval, currentIndex == answerIndex};
+    const ScoredAnswer answer{currentIndex, typedThisInterval, currentIndex == answerIndex, startMs,
+                              typedThisInterval ? typedAtMs - startMs : -1};
     if (answer.correct) {
         ++score;
     }
@@ -59,4 +74,5 @@ void RandomDictation::PlayNext() {
     currentIndex = picker();
     table.CodeForIndex(currentIndex, synthesiser.currentCode);
     synthesiser.PlayCode();
+    startMs = clock();
 }

@@ -14,6 +14,8 @@ struct ScoredAnswer {
     std::optional<int32_t> typedIndex; // 0-35, the letter or digit key pressed last in the
                                        // interval; none when no such key was pressed in it
     bool correct;                      // counted towards the score
+    int64_t startMs = 0;               // [ms] Unix time at which the character began to play
+    int64_t responseMs = -1;           // [ms] from startMs to the typedIndex key; -1 when none
 };
 
 // The random dictation: Play draws a character, loads it into the synthesiser and plays it;
@@ -34,12 +36,16 @@ public:
     using Picker = std::function<int32_t()>;
     // Sees each scored interval, right after it is counted.
     using AnswerObserver = std::function<void(const ScoredAnswer&)>;
+    // The time now [ms, Unix time], for the start of each character and the answer's delay.
+    using Clock = std::function<int64_t()>;
 
     RandomDictation(const MorseTable& table, Synthesiser& synthesiser);
 
     // How the characters are drawn; null restores RandomPicker::PickIndex, the default.
     void SetPicker(Picker picker);
     void SetAnswerObserver(AnswerObserver observer);
+    // null restores the system clock, the default.
+    void SetClock(Clock clock);
 
     // Draws and plays the first character, becomes active, sets the score to 0 out of 0.
     void Play();
@@ -64,10 +70,13 @@ private:
     Synthesiser& synthesiser;
     Picker picker;
     AnswerObserver observer;
+    Clock clock;
     bool active = false;
     int32_t currentIndex = 0; // the character sounding for the current interval
     int32_t answerIndex = 0;  // the last answer, 0 at the start
     std::optional<int32_t> typedThisInterval;
+    int64_t startMs = 0;   // [ms] when the current character began to play
+    int64_t typedAtMs = 0; // [ms] when typedThisInterval was typed
     int32_t score = 0;
     int32_t total = 0;
 };

@@ -18,6 +18,8 @@ constexpr int32_t kHandCursor = 130;
 // Command id of the system-menu item "&A propos de Zelbin..."; the platform keeps its low
 // four bits for itself, so compare (id & 0xFFF0) with it.
 constexpr uint32_t kAboutSystemCommand = 16;
+// ... and of the item "Progrès..." below it, which opens the progress window.
+constexpr uint32_t kProgressSystemCommand = 48;
 
 // Items without an id of their own (frames, labels, decoration).
 constexpr int32_t kNoId = -1;

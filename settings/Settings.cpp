@@ -39,6 +39,12 @@ void Settings::Validate() {
     if (softOnset != kSoftOnsetOn) {
         softOnset = kSoftOnsetOff;
     }
+    if (kochLesson < kKochLessonLowest || kochLesson > kKochLessonHighest) {
+        kochLesson = defaults.kochLesson;
+    }
+    if (adaptive != 1) {
+        adaptive = defaults.adaptive;
+    }
 }
 
 float Settings::VolumeOfSliderPosition(int32_t position) {

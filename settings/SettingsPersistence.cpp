@@ -95,6 +95,8 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     QueryDword(key, kVolumeValue, storedVolume);
     QueryDword(key, kDictationIntervalValue, settings.dictationIntervalMs);
     QueryDword(key, kSoftOnsetValue, settings.softOnset);
+    QueryDword(key, kKochLessonValue, settings.kochLesson);
+    QueryDword(key, kAdaptiveValue, settings.adaptive);
 
     key.CloseSubKey();
     key.CloseKey();
@@ -142,6 +144,48 @@ bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsRepor
         return false;
     }
     SetDword(key, kSoftOnsetValue, settings.softOnset);
+    key.CloseSubKey();
+    key.CloseKey();
+    return true;
+}
+
+namespace {
+
+// The two values of the draw as the store holds them now, 0 where missing.
+Settings StoredLearning(RegistryStore& store) {
+    Settings stored;
+    stored.kochLesson = 0;
+    stored.adaptive = 0;
+    RegistryKey key(store);
+    if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
+        key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
+        QueryDword(key, kKochLessonValue, stored.kochLesson);
+        QueryDword(key, kAdaptiveValue, stored.adaptive);
+    }
+    key.CloseSubKey();
+    key.CloseKey();
+    return stored;
+}
+
+} // namespace
+
+bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    const Settings stored = StoredLearning(store);
+    const bool lessonChanged = stored.kochLesson != settings.kochLesson;
+    const bool adaptiveChanged = stored.adaptive != settings.adaptive;
+    if (!lessonChanged && !adaptiveChanged) {
+        return true;
+    }
+    RegistryKey key(store);
+    if (!OpenForWriting(key, reporter)) {
+        return false;
+    }
+    if (lessonChanged) {
+        SetDword(key, kKochLessonValue, settings.kochLesson);
+    }
+    if (adaptiveChanged) {
+        SetDword(key, kAdaptiveValue, settings.adaptive);
+    }
     key.CloseSubKey();
     key.CloseKey();
     return true;

@@ -8,6 +8,10 @@
 // initialises, "Volume" written when it closes, the six values of the configuration dialog
 // written when it is confirmed, and "SoftOnset" written whenever it is switched. All run on
 // the main window's thread.
+//
+// The two values of the random dictation's draw, "KochLesson" and "Adaptive", are read with the
+// others and saved when the configuration dialog is confirmed and whenever the progress window
+// changes them.
 
 // The key path, subkey and value names, spelled as the stores hold them.
 constexpr const char* kSettingsProductKey = "Software\\Zelbin";
@@ -20,6 +24,8 @@ constexpr const char* kPauseLengthValue = "PauseLenght";
 constexpr const char* kVolumeValue = "Volume";
 constexpr const char* kDictationIntervalValue = "DicteeLenght";
 constexpr const char* kSoftOnsetValue = "SoftOnset";
+constexpr const char* kKochLessonValue = "KochLesson";
+constexpr const char* kAdaptiveValue = "Adaptive";
 
 // The one text reported when the settings cannot be written.
 constexpr const char* kRegistryWriteFailedMessage = "Unable to write configuration to the registry";
@@ -45,3 +51,8 @@ bool SaveConfiguration(RegistryStore& store, const Settings& settings, SettingsR
 // Writes "SoftOnset" (0 or 1) and nothing else, when the user switches it. Fails and reports
 // exactly as SaveVolume does.
 bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
+
+// Writes "KochLesson" and "Adaptive", each only when it differs from the value stored (a
+// missing or unreadable one counts as 0), so that with both at 0 a store that never held them
+// is left as it was. Fails and reports as SaveVolume does when something is to be written.
+bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);

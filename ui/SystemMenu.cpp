@@ -56,3 +56,16 @@ void SystemMenu::AppendAbout(QWidget& window, Handler onSysCommand) {
     Q_UNUSED(onSysCommand);
 #endif
 }
+
+void SystemMenu::AppendItem(QWidget& window, uint32_t commandId, const QString& text) {
+#ifdef Q_OS_WIN
+    HMENU systemMenu = GetSystemMenu(reinterpret_cast<HWND>(window.winId()), FALSE);
+    if (systemMenu != nullptr && !text.isEmpty()) {
+        AppendMenuW(systemMenu, MF_STRING, commandId, reinterpret_cast<LPCWSTR>(text.utf16()));
+    }
+#else
+    Q_UNUSED(window);
+    Q_UNUSED(commandId);
+    Q_UNUSED(text);
+#endif
+}

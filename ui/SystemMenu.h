@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+class QString;
 class QWidget;
 
 // The window menu of a top-level window, where the program owns it (Windows): adds the About
@@ -15,4 +16,7 @@ class SystemMenu {
 public:
     using Handler = std::function<bool(uint32_t commandId, intptr_t parameter)>;
     static void AppendAbout(QWidget& window, Handler onSysCommand);
+    // Adds an item with this command id and text below the last one; its command reaches the
+    // handler given to AppendAbout. Nothing on X11 and Wayland.
+    static void AppendItem(QWidget& window, uint32_t commandId, const QString& text);
 };

@@ -6,6 +6,7 @@
 #include "tests/app/TrainerFixture.h"
 #include "ui/AboutDialog.h"
 #include "ui/ConfigDialog.h"
+#include "ui/ProgressWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,7 +14,10 @@
 #include <QTest>
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <functional>
+#include <random>
 
 namespace {
 
@@ -55,10 +59,88 @@ QPixmap AboutBox() {
     return about.grab();
 }
 
+// A month of practice, drawn from a fixed seed: the learner works through the Koch lessons
+// up to 20 characters, the newer characters are missed more often and answered more slowly,
+// and misses go mostly to characters that sound alike.
+std::vector<AnswerRecord> SeededHistory(int64_t nowMs) {
+    constexpr std::string_view koch = "KMRSUAPTLOWINJEFYVG5Q9ZH38B427C1D60X";
+    const std::pair<char, char> alike[] = {{'Q', 'Y'}, {'5', 'H'}, {'H', 'S'}, {'V', 'U'}, {'F', 'L'}, {'Y', 'Q'},
+                                           {'W', 'P'}, {'G', 'Z'}, {'I', 'S'}, {'J', 'W'}, {'U', 'V'}, {'R', 'L'}};
+    std::mt19937 random(20261207);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::normal_distribution<double> spread(0.0, 140.0);
+    std::vector<AnswerRecord> records;
+    const int64_t dayMs = 86'400'000;
+    for (int daysAgo = 29; daysAgo >= 0; --daysAgo) {
+        if (daysAgo % 4 == 3 || daysAgo == 12) {
+            continue; // days off
+        }
+        const double progress = (29.0 - daysAgo) / 29.0;
+        const int known = 8 + static_cast<int>(progress * 12.0);
+        const int64_t startMs = nowMs - daysAgo * dayMs - 4 * 3'600'000;
+        for (int n = 0; n < 90; ++n) {
+            const int index = static_cast<int>(unit(random) * known);
+            const char played = koch[static_cast<size_t>(index)];
+            const double newness = static_cast<double>(index) / 20.0;
+            const double missChance = 0.03 + 0.35 * newness * (1.1 - progress);
+            AnswerRecord record;
+            record.atMs = startMs + n * 3000;
+            record.mode = "random";
+            record.played = played;
+            record.typed = played;
+            if (unit(random) < missChance) {
+                record.typed = static_cast<char>(koch[static_cast<size_t>(unit(random) * known)]);
+                for (const auto& [from, to] : alike) {
+                    if (from == played && unit(random) < 0.7) {
+                        record.typed = to;
+                    }
+                }
+                if (unit(random) < 0.15) {
+                    record.typed = 0;
+                }
+            }
+            if (record.typed != 0) {
+                record.responseMs = static_cast<int64_t>(std::max(250.0, 520.0 + 900.0 * newness + spread(random)));
+            }
+            records.push_back(record);
+        }
+    }
+    return records;
+}
+
+// The progress window over a seeded month of history, in UTC so that the days fall the same
+// on every machine, with lesson 20 and the adaptive drill chosen and lesson 21 offered.
+QPixmap ProgressShot() {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const int64_t nowMs = 1'765'130'400'000; // Sunday 7 December 2025, 18:00 UTC
+    const std::vector<AnswerRecord> history = SeededHistory(nowMs);
+    ProgressWindow::Sources sources;
+    sources.load = [&history](int64_t sinceMs) {
+        std::vector<AnswerRecord> since;
+        std::copy_if(history.begin(), history.end(), std::back_inserter(since),
+                     [sinceMs](const AnswerRecord& record) { return record.atMs >= sinceMs; });
+        return since;
+    };
+    sources.nowMs = [nowMs] { return nowMs; };
+    sources.lesson = [] { return 20; };
+    sources.adaptive = [] { return true; };
+    sources.sessionStartMs = nowMs - 3'600'000;
+    ProgressWindow window(sources);
+    window.OfferLesson(21);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return {};
+    }
+    QApplication::processEvents();
+    return window.grab();
+}
+
 const Shot kShots[] = {
     {"main.png", MainWindow},
     {"about.png", AboutBox},
     {"config.png", ConfigWindow},
+    {"progress.png", ProgressShot},
 };
 
 } // namespace

@@ -41,13 +41,14 @@ TEST_F(RandomDictationTest, PlayDrawsAndSoundsTheFirstCharacterAndScoresNothing)
 
 // One interval per row: the keys typed in it, the character that sounded, whether it counts,
 // and the letter or digit reported as typed. The answer carries over intervals without a key;
-// a key that is no letter or digit answers 'A' (index 0); before any key the answer is 'A'.
+// a key that is no letter or digit answers 'A' (index 0), though the letter or digit typed
+// before it in the interval stays the one reported; before any key the answer is 'A'.
 TEST_F(RandomDictationTest, ScoringRule) {
     struct Interval {
         std::vector<uint32_t> keys;
         int32_t played;
         bool correct;
-        int32_t typed; // -1: no letter or digit key last in this interval
+        int32_t typed; // the last letter or digit key in this interval; -1: none
     };
     const Interval intervals[] = {
         {{}, 0, true, -1},           // no key yet: 'A' answers
@@ -57,9 +58,10 @@ TEST_F(RandomDictationTest, ScoringRule) {
         {{'E', 'T'}, 4, false, 19},  // only the last key counts
         {{'T', 'E'}, 4, true, 4},    //
         {{'7'}, 33, true, 33},       // a main-block digit key
-        {{'7', 103}, 33, false, -1}, // keypad 7 is no digit key: it answers 'A'
-        {{'E', 32}, 0, true, -1},    // so does Space
-        {{'1', 13}, 0, true, -1},    // and Enter
+        {{'7', 103}, 33, false, 33}, // keypad 7 is no digit key: it answers 'A'
+        {{'E', 32}, 0, true, 4},     // so does Space
+        {{'1', 13}, 0, true, 27},    // and Enter
+        {{32}, 0, true, -1},         // no letter or digit at all
         {{'Z'}, 25, true, 25},       //
     };
     for (const Interval& interval : intervals) {
@@ -88,6 +90,38 @@ TEST_F(RandomDictationTest, ScoringRule) {
         EXPECT_EQ(observed[i].playedIndex, intervals[i].played) << i;
         EXPECT_EQ(observed[i].correct, intervals[i].correct) << i;
     }
+}
+
+// Each scored interval says when its character began to play and how long after that the
+// reported key came.
+TEST_F(RandomDictationTest, ScoredIntervalsCarryTheStartAndTheDelayOfTheKey) {
+    int64_t nowMs = 1'700'000'000'000;
+    dictation.SetClock([&nowMs] { return nowMs; });
+    picks = {10, 12, 10, 12};
+    dictation.Play(); // K starts at 1'700'000'000'000
+    nowMs += 400;
+    dictation.Key('M');
+    nowMs += 500;
+    dictation.Key('K'); // the last letter: 900 ms after the start
+    nowMs += 2100;
+    dictation.Tick(); // M starts at +3000
+    nowMs += 3000;
+    dictation.Tick(); // nothing typed; K starts at +6000
+    nowMs += 1200;
+    dictation.Key('K');
+    nowMs += 300;
+    dictation.Key(32); // Space after K: K stays the key typed, 1200 ms after the start
+    nowMs += 1500;
+    dictation.Tick();
+    ASSERT_EQ(observed.size(), 3u);
+    EXPECT_EQ(observed[0].startMs, 1'700'000'000'000);
+    EXPECT_EQ(observed[0].responseMs, 900);
+    EXPECT_EQ(observed[1].startMs, 1'700'000'003'000);
+    EXPECT_FALSE(observed[1].typedIndex.has_value());
+    EXPECT_EQ(observed[1].responseMs, -1);
+    EXPECT_EQ(observed[2].startMs, 1'700'000'006'000);
+    EXPECT_EQ(observed[2].typedIndex.value_or(-1), 10);
+    EXPECT_EQ(observed[2].responseMs, 1200);
 }
 
 TEST_F(RandomDictationTest, EveryTickPlaysTheNextCharacterTheSameOneIncluded) {

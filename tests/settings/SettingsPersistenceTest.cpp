@@ -91,6 +91,8 @@ TEST(LoadSettings, QueriesEveryValueInOrderThenClosesSubKeyFirst) {
                                                "QueryValue Volume",
                                                "QueryValue DicteeLenght",
                                                "QueryValue SoftOnset",
+                                               "QueryValue KochLesson",
+                                               "QueryValue Adaptive",
                                                "CloseKey Software\\Zelbin\\Configuration",
                                                "CloseKey Software\\Zelbin"};
     EXPECT_EQ(store.Calls(), expected);
@@ -417,6 +419,80 @@ TEST(SaveAndLoad, EachMomentWritesExactlyItsOwnValuesAndTheyLoadBack) {
     EXPECT_EQ(loaded.pauseMs, 40);
     EXPECT_EQ(loaded.volume, 750 * 0.001f); // stored as 750, read back in single precision
     EXPECT_EQ(loaded.dictationIntervalMs, 900);
+}
+
+// ---- The draw's two values ----
+
+TEST(LoadSettings, ReadsTheDrawsValuesAndTakesAnythingOutOfRangeAsZero) {
+    struct Case {
+        int32_t storedLesson, storedAdaptive, lesson, adaptive;
+    };
+    const Case cases[] = {{2, 1, 2, 1}, {36, 0, 36, 0}, {1, 2, 0, 0}, {37, -1, 0, 0}, {-5, 1, 0, 1}};
+    for (const Case& c : cases) {
+        MemoryRegistryStore store;
+        store.PutDword(kSub, "KochLesson", c.storedLesson);
+        store.PutDword(kSub, "Adaptive", c.storedAdaptive);
+        Settings s;
+        LoadSettings(store, s);
+        EXPECT_EQ(s.kochLesson, c.lesson) << c.storedLesson;
+        EXPECT_EQ(s.adaptive, c.adaptive) << c.storedAdaptive;
+        EXPECT_TRUE(store.Writes().empty());
+        EXPECT_EQ(store.OpenHandleCount(), 0u);
+    }
+    // Nothing stored, no subkey, or a value of another size: 0, and no key is created.
+    MemoryRegistryStore empty;
+    Settings s;
+    s.kochLesson = 5;
+    s.adaptive = 1;
+    LoadSettings(empty, s);
+    EXPECT_EQ(s.kochLesson, 0);
+    EXPECT_EQ(s.adaptive, 0);
+    EXPECT_FALSE(empty.HasKey(kSub));
+    MemoryRegistryStore odd;
+    odd.PutRaw(kSub, "KochLesson", 1 /* REG_SZ */, {'5', 0});
+    LoadSettings(odd, s);
+    EXPECT_EQ(s.kochLesson, 0);
+}
+
+TEST(SaveLearning, WritesOnlyWhatDiffersFromTheStoreSoDefaultsLeaveItAlone) {
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    Settings s;
+    ASSERT_TRUE(SaveLearning(store, s, reporter));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_FALSE(store.HasKey(kSub));
+
+    s.kochLesson = 12;
+    ASSERT_TRUE(SaveLearning(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"KochLesson"}));
+    store.ClearLog();
+    s.adaptive = 1;
+    ASSERT_TRUE(SaveLearning(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"Adaptive"}));
+    store.ClearLog();
+    s.kochLesson = 0; // back to none: written, so that the next start has none too
+    ASSERT_TRUE(SaveLearning(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"KochLesson"}));
+
+    Settings loaded;
+    LoadSettings(store, loaded);
+    EXPECT_EQ(loaded.kochLesson, 0);
+    EXPECT_EQ(loaded.adaptive, 1);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+TEST(SaveLearning, ReportsWhenTheKeysCannotBeHad) {
+    MemoryRegistryStore store;
+    store.FailCall(Op::OpenKey, 1, kRegistryAccessDenied);
+    store.FailCall(Op::OpenKey, 2, kRegistryAccessDenied);
+    RecordingReporter reporter;
+    Settings s;
+    s.adaptive = 1;
+    EXPECT_FALSE(SaveLearning(store, s, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
 // Every single failure of every call, in both save moments: the message appears exactly

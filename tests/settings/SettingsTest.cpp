@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,34 @@ TEST(Settings, DefaultsAreTheFirstRunValues) {
     EXPECT_EQ(settings.pauseMs, 100);
     EXPECT_EQ(settings.volume, 0.3f);
     EXPECT_EQ(settings.dictationIntervalMs, 3000);
+    EXPECT_EQ(settings.kochLesson, 0);
+    EXPECT_EQ(settings.adaptive, 0);
+}
+
+// A Koch lesson is 0 (none) or 2 to 36; the adaptive drill 0 or 1. Anything else is 0.
+TEST(Settings, ValidateTakesOnlyKnownLessonsAndAdaptiveValues) {
+    const std::pair<int32_t, int32_t> lessons[] = {{0, 0},
+                                                   {1, 0},
+                                                   {2, 2},
+                                                   {20, 20},
+                                                   {36, 36},
+                                                   {37, 0},
+                                                   {-2, 0},
+                                                   {std::numeric_limits<int32_t>::min(), 0},
+                                                   {std::numeric_limits<int32_t>::max(), 0}};
+    for (const auto& [stored, taken] : lessons) {
+        Settings settings;
+        settings.kochLesson = stored;
+        settings.Validate();
+        EXPECT_EQ(settings.kochLesson, taken) << stored;
+    }
+    const std::pair<int32_t, int32_t> adaptives[] = {{0, 0}, {1, 1}, {2, 0}, {-1, 0}};
+    for (const auto& [stored, taken] : adaptives) {
+        Settings settings;
+        settings.adaptive = stored;
+        settings.Validate();
+        EXPECT_EQ(settings.adaptive, taken) << stored;
+    }
 }
 
 TEST(Settings, ValidateFallsBackOrClampsEachValue) {

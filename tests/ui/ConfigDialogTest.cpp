@@ -43,7 +43,9 @@ Settings SettingsOf(int32_t deviceIndex, const Values& values) {
     settings.dahMs = values.dahMs;
     settings.pauseMs = values.pauseMs;
     settings.dictationIntervalMs = values.intervalMs;
-    settings.volume = 0.75f; // not part of the dialog: passes through unchanged
+    settings.volume = 0.75f; // not part of the dialog: these pass through unchanged
+    settings.kochLesson = 9;
+    settings.adaptive = 1;
     return settings;
 }
 
@@ -301,7 +303,9 @@ void ConfigDialogTest::resetRestoresDefaultsAndEntryZero() {
     QCOMPARE(dialog.Values().dahMs, 300);
     QCOMPARE(dialog.Values().pauseMs, 100);
     QCOMPARE(dialog.Values().dictationIntervalMs, 3000);
-    QCOMPARE(dialog.Values().volume, 0.75f); // not the dialog's: Reset keeps it
+    QCOMPARE(dialog.Values().volume, 0.75f); // not the dialog's: Reset keeps them
+    QCOMPARE(dialog.Values().kochLesson, 9);
+    QCOMPARE(dialog.Values().adaptive, 1);
     QCOMPARE(EditText(dialog, kFrequencyEdit), QString("440.00"));
     QCOMPARE(EditText(dialog, kDihEdit), QString("100"));
     QCOMPARE(EditText(dialog, kDahEdit), QString("300"));

@@ -1,0 +1,148 @@
+#include "app/TrainerLearning.h"
+
+#include "app/TrainerEnvironment.h"
+#include "history/HistoryStore.h"
+#include "morse/MorseTable.h"
+#include "practice/AdaptiveWeights.h"
+#include "practice/KochLessons.h"
+#include "practice/RandomDictation.h"
+#include "settings/Settings.h"
+#include "settings/SettingsPersistence.h"
+#include "ui/ProgressWindow.h"
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <random>
+
+TrainerLearning::TrainerLearning(QWidget& window, const TrainerEnvironment& environment, Settings& settings,
+                                 SettingsReporter& reporter)
+    : window(window), environment(environment), settings(settings), reporter(reporter), sessionStartMs(NowMs()) {
+    if (environment.history != nullptr) {
+        commitTimer = new QTimer(&window);
+        commitTimer->setInterval(static_cast<int>(HistoryStore::kCommitPeriodMs / 6));
+        QObject::connect(commitTimer, &QTimer::timeout, &window, [this] { this->environment.history->CommitIfDue(); });
+        commitTimer->start();
+    }
+}
+
+TrainerLearning::~TrainerLearning() = default;
+
+ProgressWindow* TrainerLearning::Window() const {
+    return progress;
+}
+
+void TrainerLearning::StartDictation() {
+    ConfigurePicker();
+    std::vector<AnswerRecord> recent;
+    if (picker.Adaptive() && environment.history != nullptr) {
+        recent = environment.history->LastAnswersPerCharacter(AdaptiveWeights::kWindow);
+    }
+    picker.Start(std::random_device{}(), recent);
+}
+
+void TrainerLearning::Scored(const ScoredAnswer& answer) {
+    AnswerRecord record;
+    record.atMs = answer.startMs;
+    record.mode = "random";
+    record.played = MorseTable().IndexToChar(answer.playedIndex);
+    record.typed = answer.typedIndex ? MorseTable().IndexToChar(*answer.typedIndex) : 0;
+    record.responseMs = answer.typedIndex ? answer.responseMs : -1;
+    if (environment.history != nullptr) {
+        environment.history->Record(record, settings.kochLesson);
+    }
+    picker.Learn(record);
+}
+
+void TrainerLearning::StopDictation() {
+    if (environment.history != nullptr) {
+        environment.history->Commit();
+    }
+    if (progress && progress->isVisible()) {
+        progress->Reload();
+        UpdateOffer();
+    }
+}
+
+void TrainerLearning::OpenProgressWindow() {
+    if (!progress) {
+        MakeProgressWindow();
+    } else {
+        progress->SyncOptions();
+        progress->Reload();
+    }
+    UpdateOffer();
+    progress->show();
+    progress->raise();
+    progress->activateWindow();
+}
+
+void TrainerLearning::MakeProgressWindow() {
+    ProgressWindow::Sources sources;
+    HistoryStore* history = environment.history;
+    sources.load = [history](int64_t sinceMs) {
+        return history != nullptr ? history->ReadSince(sinceMs) : std::vector<AnswerRecord>{};
+    };
+    sources.clear = [history] { return history != nullptr && history->Clear(); };
+    sources.lesson = [this] { return static_cast<int>(settings.kochLesson); };
+    sources.adaptive = [this] { return settings.adaptive == 1; };
+    sources.nowMs = [this] { return NowMs(); };
+    sources.sessionStartMs = sessionStartMs;
+    progress = new ProgressWindow(std::move(sources), environment.progressPrompts, &window);
+    QObject::connect(progress, &ProgressWindow::lessonChanged, &window, [this](int lesson) { ChooseLesson(lesson); });
+    QObject::connect(progress, &ProgressWindow::adaptiveChanged, &window,
+                     [this](bool adaptive) { ChooseAdaptive(adaptive); });
+    QObject::connect(progress, &ProgressWindow::historyCleared, &window, [this] {
+        picker.SetRecentAnswers({});
+        UpdateOffer();
+    });
+}
+
+void TrainerLearning::ChooseLesson(int lesson) {
+    settings.kochLesson = lesson;
+    settings.Validate();
+    SaveLearning(*environment.settingsStore, settings, reporter);
+    ConfigurePicker();
+    UpdateOffer();
+}
+
+void TrainerLearning::ChooseAdaptive(bool adaptive) {
+    settings.adaptive = adaptive ? 1 : 0;
+    SaveLearning(*environment.settingsStore, settings, reporter);
+    ConfigurePicker();
+    if (adaptive && environment.history != nullptr) {
+        picker.SetRecentAnswers(environment.history->LastAnswersPerCharacter(AdaptiveWeights::kWindow));
+    }
+}
+
+// A dictation that runs draws from the new choice at its next tick, with the generator it was
+// seeded with at Play.
+void TrainerLearning::ConfigurePicker() {
+    picker.Configure(settings.kochLesson, settings.adaptive == 1);
+}
+
+// Offers the next lesson when the one in force has been passed, else takes any offer back.
+void TrainerLearning::UpdateOffer() {
+    if (!progress) {
+        return;
+    }
+    const int32_t lesson = settings.kochLesson;
+    const bool due =
+        lesson != KochLessons::kOff && environment.history != nullptr &&
+        KochLessons::NextLessonDue(lesson, environment.history->LastLessonAnswers(lesson, KochLessons::kAnswersToPass));
+    if (due) {
+        progress->OfferLesson(lesson + 1);
+    } else {
+        progress->WithdrawOffer();
+    }
+}
+
+int64_t TrainerLearning::NowMs() const {
+    if (environment.clockMs) {
+        return environment.clockMs();
+    }
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}

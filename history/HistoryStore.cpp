@@ -1,0 +1,468 @@
+#include "history/HistoryStore.h"
+
+#include "morse/MorseTable.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#ifndef _WIN32
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS answers(at_ms INTEGER NOT NULL, mode TEXT NOT NULL, "
+    "played TEXT NOT NULL, typed TEXT NOT NULL, response_ms INTEGER);"
+    "CREATE INDEX IF NOT EXISTS answers_by_time ON answers(at_ms);"
+    "CREATE INDEX IF NOT EXISTS answers_by_played ON answers(played, at_ms);"
+    "CREATE TABLE IF NOT EXISTS lesson_answers(at_ms INTEGER NOT NULL, lesson INTEGER NOT NULL);"
+    "CREATE INDEX IF NOT EXISTS lesson_answers_by_lesson ON lesson_answers(lesson, at_ms);";
+
+constexpr const char* kColumns = "a.at_ms, a.mode, a.played, a.typed, a.response_ms";
+
+const std::string kLost = " Les réponses de cette séance ne seront pas enregistrées.";
+
+fs::path PathOf(const std::string& utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+#ifdef _WIN32
+std::string Utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+#endif
+
+char CharacterOf(const unsigned char* text) {
+    if (text == nullptr || text[0] == '\0' || text[1] != '\0') {
+        return 0;
+    }
+    char c = static_cast<char>(text[0]);
+    if (c >= 'a' && c <= 'z') {
+        c = static_cast<char>(c - 'a' + 'A');
+    }
+    return MorseTable().IndexOfChar(c) != MorseTable::kNoIndex ? c : 0;
+}
+
+// Finalises a prepared statement when it leaves scope.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) { code = sqlite3_prepare_v2(db, sql, -1, &statement, nullptr); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement() { sqlite3_finalize(statement); }
+    sqlite3_stmt* Get() const { return statement; }
+    int Code() const { return code; }
+
+private:
+    sqlite3_stmt* statement = nullptr;
+    int code = SQLITE_OK;
+};
+
+} // namespace
+
+HistoryStore::HistoryStore(std::string path, HistoryReporter* reporter, SteadyClockMs clock)
+    : path(std::move(path)), reporter(reporter), clock(std::move(clock)) {}
+
+HistoryStore::~HistoryStore() {
+    Commit();
+    CloseDatabase();
+}
+
+std::string HistoryStore::DefaultPath() {
+#ifdef _WIN32
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    if (local == nullptr || local[0] == L'\0') {
+        return "";
+    }
+    return Utf8Of(fs::path(local) / "Zelbin" / "history.sqlite");
+#else
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    // A relative XDG_DATA_HOME is invalid and ignored, as the base-directory rules say.
+    if (xdg != nullptr && xdg[0] == '/') {
+        return std::string(xdg) + "/Zelbin/history.sqlite";
+    }
+    std::string home;
+    const char* variable = std::getenv("HOME");
+    if (variable != nullptr && variable[0] != '\0') {
+        home = variable;
+    } else if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+        home = entry->pw_dir;
+    }
+    return home.empty() ? "" : home + "/.local/share/Zelbin/history.sqlite";
+#endif
+}
+
+bool HistoryStore::IsAvailable() {
+    if (!tried) {
+        tried = true;
+        available = Open();
+        if (!available) {
+            CloseDatabase();
+        }
+    }
+    return available;
+}
+
+bool HistoryStore::Open() {
+    if (path.empty()) {
+        Fail(Problem::NoFolderKnown);
+        return false;
+    }
+    const fs::path file = PathOf(path);
+    std::error_code error;
+    if (fs::is_directory(file, error)) {
+        Fail(Problem::FolderInPlace);
+        return false;
+    }
+    if (file.has_parent_path()) {
+        fs::create_directories(file.parent_path(), error);
+        if (error || !fs::is_directory(file.parent_path(), error)) {
+            Fail(Problem::CannotMakeFolder);
+            return false;
+        }
+    }
+    return OpenDatabase() && CheckContent() && PrepareSchema();
+}
+
+bool HistoryStore::OpenDatabase() {
+    const int code = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (code != SQLITE_OK) {
+        FailWithCode(code);
+        return false;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    if (sqlite3_db_readonly(db, "main") == 1) {
+        Fail(Problem::ReadOnly);
+        return false;
+    }
+    return true;
+}
+
+// Reads only: a file that is not ours, or is newer, must stay exactly as it is.
+bool HistoryStore::CheckContent() {
+    Statement version(db, "PRAGMA user_version");
+    int code = version.Code() == SQLITE_OK ? sqlite3_step(version.Get()) : version.Code();
+    if (code != SQLITE_ROW) {
+        FailWithCode(code);
+        return false;
+    }
+    const int64_t userVersion = sqlite3_column_int64(version.Get(), 0);
+    if (userVersion > kUserVersion) {
+        Fail(Problem::Newer);
+        return false;
+    }
+    Statement tables(db, "SELECT COUNT(*), COALESCE(SUM(type = 'table' AND name = 'answers'), 0) FROM sqlite_master");
+    code = tables.Code() == SQLITE_OK ? sqlite3_step(tables.Get()) : tables.Code();
+    if (code != SQLITE_ROW) {
+        FailWithCode(code);
+        return false;
+    }
+    const bool empty = sqlite3_column_int64(tables.Get(), 0) == 0;
+    const bool hasAnswers = sqlite3_column_int64(tables.Get(), 1) > 0;
+    // A database of version 0 with content but no answers table belongs to someone else.
+    if (userVersion < 0 || (!hasAnswers && !(empty && userVersion == 0))) {
+        Fail(Problem::NotHistory);
+        return false;
+    }
+    return true;
+}
+
+bool HistoryStore::PrepareSchema() {
+    // WAL lets other tools read while answers are written. With it, synchronous=NORMAL keeps the
+    // file whole after any crash and spares the commit an fsync on the UI thread; a power cut may
+    // only cost the last commits.
+    if (!Execute("PRAGMA journal_mode=WAL") || !Execute("PRAGMA synchronous=NORMAL")) {
+        return false;
+    }
+    if (!Execute("BEGIN IMMEDIATE")) {
+        return false;
+    }
+    if (!Execute(kSchema) || !Execute("PRAGMA user_version = 1") || !Execute("COMMIT")) {
+        if (sqlite3_get_autocommit(db) == 0) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+        return false;
+    }
+    // The insert names the columns, so a foreign answers table without them is found here.
+    int code =
+        sqlite3_prepare_v2(db, "INSERT INTO answers(at_ms, mode, played, typed, response_ms) VALUES(?, ?, ?, ?, ?)", -1,
+                           &insertAnswer, nullptr);
+    if (code == SQLITE_OK) {
+        code = sqlite3_prepare_v2(db, "INSERT INTO lesson_answers(at_ms, lesson) VALUES(?, ?)", -1, &insertLesson,
+                                  nullptr);
+    }
+    if (code != SQLITE_OK) {
+        Fail(Problem::NotHistory);
+        return false;
+    }
+    return true;
+}
+
+bool HistoryStore::Execute(const char* sql) {
+    const int code = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK) {
+        FailWithCode(code);
+        return false;
+    }
+    return true;
+}
+
+void HistoryStore::Record(const AnswerRecord& record, int32_t lesson) {
+    if (!IsAvailable()) {
+        return;
+    }
+    if (queue.empty()) {
+        queueStartMs = NowMs();
+    }
+    queue.push_back({record, lesson});
+    CommitIfDue();
+}
+
+void HistoryStore::CommitIfDue() {
+    if (!queue.empty() && NowMs() - queueStartMs >= kCommitPeriodMs) {
+        Commit();
+    }
+}
+
+bool HistoryStore::Commit() {
+    if (queue.empty()) {
+        return available;
+    }
+    // Taken out first: a reporter that runs an event loop may queue answers meanwhile.
+    std::vector<QueuedAnswer> batch;
+    batch.swap(queue);
+    return available && WriteBatch(batch);
+}
+
+bool HistoryStore::WriteBatch(const std::vector<QueuedAnswer>& batch) {
+    if (!Execute("BEGIN IMMEDIATE")) {
+        return false;
+    }
+    for (const QueuedAnswer& answer : batch) {
+        if (!InsertAnswer(answer)) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+            return false;
+        }
+    }
+    if (!Execute("COMMIT")) {
+        if (sqlite3_get_autocommit(db) == 0) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+        return false;
+    }
+    return true;
+}
+
+bool HistoryStore::InsertAnswer(const QueuedAnswer& answer) {
+    const AnswerRecord& r = answer.record;
+    const char played[2] = {r.played, '\0'};
+    const char typed[2] = {r.typed, '\0'};
+    sqlite3_reset(insertAnswer);
+    sqlite3_bind_int64(insertAnswer, 1, r.atMs);
+    sqlite3_bind_text(insertAnswer, 2, r.mode.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insertAnswer, 3, played, -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insertAnswer, 4, typed, -1, SQLITE_TRANSIENT);
+    if (r.responseMs < 0) {
+        sqlite3_bind_null(insertAnswer, 5);
+    } else {
+        sqlite3_bind_int64(insertAnswer, 5, r.responseMs);
+    }
+    int code = sqlite3_step(insertAnswer);
+    if (code == SQLITE_DONE && answer.lesson > 0) {
+        sqlite3_reset(insertLesson);
+        sqlite3_bind_int64(insertLesson, 1, r.atMs);
+        sqlite3_bind_int(insertLesson, 2, answer.lesson);
+        code = sqlite3_step(insertLesson);
+    }
+    if (code != SQLITE_DONE) {
+        FailWithCode(code);
+        return false;
+    }
+    return true;
+}
+
+std::vector<AnswerRecord> HistoryStore::ReadSince(int64_t sinceMs) {
+    if (!IsAvailable()) {
+        return {};
+    }
+    Commit();
+    const std::string sql = std::string("SELECT ") + kColumns + " FROM answers a WHERE a.at_ms >= ? ORDER BY a.at_ms";
+    Statement statement(db, sql.c_str());
+    sqlite3_bind_int64(statement.Get(), 1, sinceMs);
+    return ReadRows(statement.Get());
+}
+
+std::vector<AnswerRecord> HistoryStore::LastAnswersPerCharacter(int32_t perCharacter) {
+    if (!IsAvailable()) {
+        return {};
+    }
+    Commit();
+    const std::string sql =
+        std::string("SELECT ") + kColumns + " FROM answers a WHERE a.played = ? ORDER BY a.at_ms DESC LIMIT ?";
+    Statement statement(db, sql.c_str());
+    std::vector<AnswerRecord> records;
+    for (int32_t index = 0; index < MorseTable::kCharacterCount; ++index) {
+        const char text[2] = {MorseTable().IndexToChar(index), '\0'};
+        sqlite3_reset(statement.Get());
+        sqlite3_bind_text(statement.Get(), 1, text, 1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(statement.Get(), 2, perCharacter);
+        std::vector<AnswerRecord> rows = ReadRows(statement.Get());
+        records.insert(records.end(), rows.begin(), rows.end());
+    }
+    return records;
+}
+
+std::vector<AnswerRecord> HistoryStore::LastLessonAnswers(int32_t lesson, int32_t count) {
+    if (!IsAvailable()) {
+        return {};
+    }
+    Commit();
+    const std::string sql = std::string("SELECT ") + kColumns +
+                            " FROM lesson_answers l JOIN answers a ON a.at_ms = l.at_ms"
+                            " WHERE l.lesson = ? ORDER BY l.at_ms DESC LIMIT ?";
+    Statement statement(db, sql.c_str());
+    sqlite3_bind_int(statement.Get(), 1, lesson);
+    sqlite3_bind_int(statement.Get(), 2, count);
+    return ReadRows(statement.Get());
+}
+
+std::vector<AnswerRecord> HistoryStore::ReadRows(sqlite3_stmt* statement) {
+    std::vector<AnswerRecord> records;
+    int code = SQLITE_ROW;
+    while ((code = sqlite3_step(statement)) == SQLITE_ROW) {
+        AnswerRecord r;
+        r.played = CharacterOf(sqlite3_column_text(statement, 2));
+        if (r.played == 0) {
+            continue;
+        }
+        r.atMs = sqlite3_column_int64(statement, 0);
+        const unsigned char* mode = sqlite3_column_text(statement, 1);
+        r.mode = mode != nullptr ? reinterpret_cast<const char*>(mode) : "";
+        r.typed = CharacterOf(sqlite3_column_text(statement, 3));
+        r.responseMs = sqlite3_column_type(statement, 4) == SQLITE_NULL ? -1 : sqlite3_column_int64(statement, 4);
+        records.push_back(std::move(r));
+    }
+    if (code != SQLITE_DONE) {
+        FailWithCode(code);
+    }
+    return records;
+}
+
+bool HistoryStore::Clear() {
+    queue.clear();
+    if (!IsAvailable()) {
+        return false;
+    }
+    if (!Execute("BEGIN IMMEDIATE")) {
+        return false;
+    }
+    if (!Execute("DELETE FROM answers; DELETE FROM lesson_answers;") || !Execute("COMMIT")) {
+        if (sqlite3_get_autocommit(db) == 0) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+        return false;
+    }
+    return true;
+}
+
+void HistoryStore::LimitPagesForTest(int32_t pages) {
+    if (IsAvailable()) {
+        const std::string sql = "PRAGMA max_page_count = " + std::to_string(pages);
+        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    }
+}
+
+void HistoryStore::FailWithCode(int code) {
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        Fail(Problem::Locked);
+        break;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        Fail(Problem::ReadOnly);
+        break;
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        Fail(Problem::NotHistory);
+        break;
+    case SQLITE_FULL:
+        Fail(Problem::DiskFull);
+        break;
+    default:
+        Fail(Problem::Unusable);
+        break;
+    }
+}
+
+void HistoryStore::Fail(Problem problem) {
+    if (reported || reporter == nullptr) {
+        return;
+    }
+    reported = true;
+    const std::string quoted = "« " + path + " »";
+    std::string text;
+    switch (problem) {
+    case Problem::NoFolderKnown:
+        text = "Aucun dossier personnel n'est connu pour y garder l'historique des réponses." + kLost;
+        break;
+    case Problem::FolderInPlace:
+        text = "Un dossier occupe la place du fichier d'historique " + quoted + "." + kLost;
+        break;
+    case Problem::CannotMakeFolder:
+        text = "Le dossier du fichier d'historique " + quoted + " ne peut pas être créé." + kLost;
+        break;
+    case Problem::Locked:
+        text = "Le fichier d'historique " + quoted + " est verrouillé par un autre programme." + kLost;
+        break;
+    case Problem::ReadOnly:
+        text = "Le fichier d'historique " + quoted + " est en lecture seule." + kLost;
+        break;
+    case Problem::NotHistory:
+        text =
+            "Le fichier " + quoted + " n'est pas un historique de réponses lisible ; il est laissé tel quel." + kLost;
+        break;
+    case Problem::Newer:
+        text = "Le fichier d'historique " + quoted +
+               " vient d'une version plus récente de Zelbin ; il est laissé tel quel." + kLost;
+        break;
+    case Problem::DiskFull:
+        text = "Le disque est plein : les dernières réponses n'ont pas pu être ajoutées au fichier d'historique " +
+               quoted + ".";
+        break;
+    case Problem::Unusable:
+        text = "Le fichier d'historique " + quoted + " ne peut être ni lu ni écrit." + kLost;
+        break;
+    }
+    reporter->ShowMessage(text);
+}
+
+void HistoryStore::CloseDatabase() {
+    sqlite3_finalize(insertAnswer);
+    sqlite3_finalize(insertLesson);
+    insertAnswer = nullptr;
+    insertLesson = nullptr;
+    if (db != nullptr) {
+        sqlite3_close_v2(db);
+        db = nullptr;
+    }
+}
+
+int64_t HistoryStore::NowMs() const {
+    if (clock) {
+        return clock();
+    }
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}

@@ -1,0 +1,325 @@
+// The main window's learning aids: the context menu and the modeless progress window, the
+// lesson and adaptive choices made there (saved, and drawn from), the lesson offer, the rows the
+// random dictation writes to a real history file and their CSV export, and a bad history file.
+
+#include "tests/app/DictationRig.h"
+#include "tests/ui/FakeProgressPrompts.h"
+
+#include "app/HistoryMessageReporter.h"
+#include "history/HistoryStore.h"
+#include "ui/ProgressWindow.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <map>
+#include <memory>
+
+using namespace MainControl;
+
+namespace {
+
+class RecordingHistoryReporter : public HistoryReporter {
+public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+AnswerRecord Answer(int64_t atMs, char played, char typed, int64_t responseMs) {
+    AnswerRecord r;
+    r.atMs = atMs;
+    r.mode = "random";
+    r.played = played;
+    r.typed = typed;
+    r.responseMs = responseMs;
+    return r;
+}
+
+// A dictation rig whose window keeps a real history file in a temporary folder, draws through
+// its own lesson and adaptive settings, and reads a clock set by hand.
+class LearningRig {
+public:
+    LearningRig() : history(folder.filePath(QStringLiteral("history.sqlite")).toStdString(), &reporter) {
+        rig.trainer.environment.pickIndex = nullptr;
+        rig.trainer.environment.history = &history;
+        rig.trainer.environment.progressPrompts = &prompts;
+        rig.trainer.environment.clockMs = [this] { return nowMs; };
+    }
+
+    TrainerDialog& Open() { return rig.Open(); }
+    ProgressWindow* OpenProgress() {
+        rig.Dialog().OnProgress();
+        return rig.Dialog().Learning().Window();
+    }
+    std::optional<int32_t> Stored(const char* name) {
+        return rig.trainer.store.Dword(TrainerFixture::kConfigurationKey, name);
+    }
+    // Ticks timer 31 `count` times, the clock one interval on each time, and returns the
+    // characters scored.
+    std::string Ticks(int count) {
+        std::string played;
+        for (int i = 0; i < count; ++i) {
+            played += kCharacterByIndex[rig.Dialog().GetRandomDictation().CurrentIndex()];
+            nowMs += 3000;
+            rig.Tick();
+        }
+        return played;
+    }
+
+    int64_t nowMs = 1'765'000'000'000;
+    QTemporaryDir folder;
+    RecordingHistoryReporter reporter;
+    HistoryStore history;
+    FakeProgressPrompts prompts;
+    DictationRig rig; // last: the window goes first
+};
+
+template <class W> W* Find(QWidget* parent, const char* name) {
+    return parent != nullptr ? parent->findChild<W*>(QString::fromLatin1(name)) : nullptr;
+}
+
+} // namespace
+
+class LearningTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void contextMenuOpensAModelessProgressWindow();
+    void lessonAndAdaptiveChooseTheDrawAndAreSaved();
+    void eachScoredCharacterIsOneRowAndTheExportWritesThem();
+    void passedLessonIsOfferedAndOneClickTakesIt();
+    void aBadHistoryFileGivesOneMessageAndTheDictationGoesOn();
+};
+
+void LearningTest::contextMenuOpensAModelessProgressWindow() {
+    LearningRig learning;
+    TrainerDialog& dialog = learning.Open();
+    learning.rig.Click(kDictationPlay);
+    QTest::keyClick(&dialog, Qt::Key_K);
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 10);
+
+    // A right-click on a label of the window reaches the window: its menu, "Progrès..." first.
+    auto* label = learning.rig.trainer.Control<QLabel>(kScore);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(label, &click);
+    QMenu* menu = dialog.ContextMenu();
+    QVERIFY(menu != nullptr);
+    QTRY_VERIFY(menu->isVisible());
+    QVERIFY(!menu->actions().isEmpty());
+    QCOMPARE(menu->actions().first()->text(), QStringLiteral("Progrès..."));
+    menu->actions().first()->trigger();
+    menu->close();
+
+    ProgressWindow* window = dialog.Learning().Window();
+    QVERIFY(window != nullptr);
+    QTRY_VERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Progrès"));
+    QVERIFY(!window->isModal());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    QVERIFY(window->isWindow());
+
+    // The dictation goes on under it, and keys typed in it are not answers.
+    const int total = dialog.GetRandomDictation().Total();
+    learning.Ticks(2);
+    QCOMPARE(dialog.GetRandomDictation().Total(), total + 2);
+    QTest::keyClick(window, Qt::Key_E);
+    QTest::keyClick(Find<QComboBox>(window, "lessonChooser"), Qt::Key_T);
+    QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 10);
+    QVERIFY(dialog.GetRandomDictation().Active());
+
+    // Opened again, it is the same window.
+    dialog.OnProgress();
+    QCOMPARE(dialog.Learning().Window(), window);
+}
+
+void LearningTest::lessonAndAdaptiveChooseTheDrawAndAreSaved() {
+    LearningRig learning;
+    // K always missed, M always right and quick: the adaptive drill should favour K.
+    for (int i = 0; i < 50; ++i) {
+        learning.history.Record(Answer(1'700'000'000'000 + i * 3000, 'K', 'R', 900));
+        learning.history.Record(Answer(1'700'000'000'000 + i * 3000 + 1500, 'M', 'M', 300));
+    }
+    learning.history.Commit();
+    TrainerDialog& dialog = learning.Open();
+    ProgressWindow* window = learning.OpenProgress();
+    QVERIFY(window != nullptr);
+    auto* lessons = Find<QComboBox>(window, "lessonChooser");
+    QVERIFY(lessons != nullptr);
+    QCOMPARE(lessons->currentData().toInt(), 0);
+    QVERIFY(!learning.Stored("KochLesson").has_value()); // nothing written until a choice
+
+    lessons->setCurrentIndex(lessons->findData(2));
+    QCOMPARE(dialog.GetSettings().kochLesson, 2);
+    QCOMPARE(learning.Stored("KochLesson").value_or(-1), 2);
+
+    learning.rig.Click(kDictationPlay);
+    std::map<char, int> counts;
+    for (const char c : learning.Ticks(200)) {
+        ++counts[c];
+    }
+    learning.rig.Click(kDictationStop);
+    QCOMPARE(counts.size(), size_t(2));
+    QVERIFY(counts['K'] > 60 && counts['M'] > 60); // uniform between the two
+
+    auto* adaptive = Find<QCheckBox>(window, "adaptiveBox");
+    QVERIFY(adaptive != nullptr);
+    adaptive->click();
+    QCOMPARE(dialog.GetSettings().adaptive, 1);
+    QCOMPARE(learning.Stored("Adaptive").value_or(-1), 1);
+    learning.history.Clear();
+    for (int i = 0; i < 50; ++i) {
+        learning.history.Record(Answer(1'700'000'000'000 + i * 3000, 'K', 'R', 900));
+        learning.history.Record(Answer(1'700'000'000'000 + i * 3000 + 1500, 'M', 'M', 300));
+    }
+    learning.history.Commit();
+    learning.rig.Click(kDictationPlay);
+    counts.clear();
+    for (const char c : learning.Ticks(60)) {
+        ++counts[c];
+    }
+    learning.rig.Click(kDictationStop);
+    QVERIFY2(counts['K'] >= 3 * counts['M'],
+             qPrintable(QStringLiteral("K %1, M %2").arg(counts['K']).arg(counts['M'])));
+
+    // Back to no lesson and no drill: the stored values follow.
+    lessons->setCurrentIndex(lessons->findData(0));
+    adaptive->click();
+    QCOMPARE(learning.Stored("KochLesson").value_or(-1), 0);
+    QCOMPARE(learning.Stored("Adaptive").value_or(-1), 0);
+}
+
+// Intervals with keys at known moments: one row per scored character, written when it is
+// scored, with the time the character began, the last letter or digit typed for it and when.
+void LearningTest::eachScoredCharacterIsOneRowAndTheExportWritesThem() {
+    LearningRig learning;
+    learning.rig.trainer.environment.pickIndex = [&learning] {
+        std::deque<int32_t>& picks = learning.rig.picks;
+        const int32_t index = picks.empty() ? 0 : picks.front();
+        if (!picks.empty()) {
+            picks.pop_front();
+        }
+        return index;
+    };
+    learning.rig.picks = {10, 4, 19, 27, 12};
+    TrainerDialog& dialog = learning.Open();
+    const int64_t startMs = learning.nowMs;
+    learning.rig.Click(kDictationPlay);
+    struct Interval {
+        std::vector<std::pair<int64_t, Qt::Key>> keys; // [ms] after the interval's start, key
+    };
+    const Interval intervals[] = {
+        {{{700, Qt::Key_K}}},                         // K: right, 700 ms
+        {{}},                                         // E: nothing typed
+        {{{400, Qt::Key_E}, {900, Qt::Key_T}}},       // T: the last letter counts, 900 ms
+        {{{1200, Qt::Key_1}, {1500, Qt::Key_Space}}}, // 1: a later Space hides nothing
+    };
+    for (const Interval& interval : intervals) {
+        const int64_t intervalStartMs = learning.nowMs;
+        for (const auto& [atMs, key] : interval.keys) {
+            learning.nowMs = intervalStartMs + atMs;
+            QTest::keyClick(&dialog, key);
+        }
+        learning.nowMs = intervalStartMs + 3000;
+        learning.rig.Tick();
+    }
+    learning.rig.Click(kDictationStop); // M, sounding at Stop, is never scored
+    QCOMPARE(dialog.GetRandomDictation().Total(), 4);
+
+    const std::vector<AnswerRecord> rows = learning.history.ReadSince(0);
+    QCOMPARE(rows.size(), size_t(4));
+    const AnswerRecord expected[] = {Answer(startMs, 'K', 'K', 700), Answer(startMs + 3000, 'E', 0, -1),
+                                     Answer(startMs + 6000, 'T', 'T', 900), Answer(startMs + 9000, '1', '1', 1200)};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        QCOMPARE(rows[i].atMs, expected[i].atMs);
+        QCOMPARE(rows[i].mode, std::string("random"));
+        QCOMPARE(rows[i].played, expected[i].played);
+        QCOMPARE(rows[i].typed, expected[i].typed);
+        QCOMPARE(rows[i].responseMs, expected[i].responseMs);
+    }
+
+    // "Exporter CSV..." writes the same rows.
+    ProgressWindow* window = learning.OpenProgress();
+    const QString csv = learning.folder.filePath(QStringLiteral("export.csv"));
+    learning.prompts.nextPath = csv;
+    auto* exportButton = Find<QPushButton>(window, "exportButton");
+    QVERIFY(exportButton != nullptr);
+    exportButton->click();
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString expectedText = QStringLiteral("at_ms,mode,played,typed,response_ms\r\n"
+                                                "%1,random,K,K,700\r\n"
+                                                "%2,random,E,,\r\n"
+                                                "%3,random,T,T,900\r\n"
+                                                "%4,random,1,1,1200\r\n")
+                                     .arg(startMs)
+                                     .arg(startMs + 3000)
+                                     .arg(startMs + 6000)
+                                     .arg(startMs + 9000);
+    QCOMPARE(QString::fromUtf8(file.readAll()), expectedText);
+    QVERIFY(learning.reporter.messages.empty());
+}
+
+void LearningTest::passedLessonIsOfferedAndOneClickTakesIt() {
+    LearningRig learning;
+    learning.rig.trainer.store.PutDword(TrainerFixture::kConfigurationKey, "KochLesson", 2);
+    // 100 answers in lesson 2, 90 of them right; and older ones in lesson 3 that do not count.
+    for (int i = 0; i < 100; ++i) {
+        const char played = i % 2 == 0 ? 'K' : 'M';
+        learning.history.Record(Answer(1'700'000'000'000 + i * 3000, played, i % 10 == 0 ? 'R' : played, 500), 2);
+    }
+    learning.history.Commit();
+    TrainerDialog& dialog = learning.Open();
+    QCOMPARE(dialog.GetSettings().kochLesson, 2);
+    ProgressWindow* window = learning.OpenProgress();
+    auto* offer = Find<QPushButton>(window, "offerButton");
+    QVERIFY(offer != nullptr);
+    QVERIFY(offer->isVisible());
+    QCOMPARE(offer->text(), QStringLiteral("Passer à la leçon 3"));
+    offer->click();
+    QCOMPARE(dialog.GetSettings().kochLesson, 3);
+    QCOMPARE(learning.Stored("KochLesson").value_or(-1), 3);
+    QVERIFY(!offer->isVisible()); // lesson 3 has no answers yet
+
+    // One more miss in lesson 2 would have kept it from being offered: 89 of the last 100.
+    LearningRig missed;
+    missed.rig.trainer.store.PutDword(TrainerFixture::kConfigurationKey, "KochLesson", 2);
+    for (int i = 0; i < 100; ++i) {
+        missed.history.Record(Answer(1'700'000'000'000 + i * 3000, 'K', i % 10 == 0 || i == 55 ? 'M' : 'K', 500), 2);
+    }
+    missed.history.Commit();
+    missed.Open();
+    QVERIFY(!Find<QPushButton>(missed.OpenProgress(), "offerButton")->isVisible());
+}
+
+// A folder in place of the history file: one message, once, after the handler that met it; the
+// dictation scores as ever.
+void LearningTest::aBadHistoryFileGivesOneMessageAndTheDictationGoesOn() {
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("history.sqlite")));
+    DictationRig rig;
+    HistoryMessageReporter reporter(rig.trainer.messages);
+    HistoryStore history(folder.filePath(QStringLiteral("history.sqlite")).toStdString(), &reporter);
+    rig.trainer.environment.history = &history;
+    rig.picks = {0, 0, 0, 0};
+    TrainerDialog& dialog = rig.Open();
+    rig.Click(kDictationPlay);
+    for (int i = 0; i < 3; ++i) {
+        rig.Tick();
+    }
+    QCOMPARE(dialog.GetRandomDictation().Total(), 3);
+    QCOMPARE(dialog.GetRandomDictation().Score(), 3);
+    QTRY_COMPARE(rig.trainer.messages.texts.size(), 1);
+    QVERIFY(rig.trainer.messages.texts[0].contains(QStringLiteral("Un dossier occupe la place")));
+    rig.Click(kDictationStop);
+    QTest::qWait(50);
+    QCOMPARE(rig.trainer.messages.texts.size(), 1);
+    QVERIFY(QFileInfo(folder.filePath(QStringLiteral("history.sqlite"))).isDir());
+}
+
+QTEST_MAIN(LearningTest)
+#include "LearningTest.moc"

@@ -1,0 +1,369 @@
+// The progress window: its choices and their signals, the periods it loads, the colours of the
+// accuracy bars, the CSV export read back from disk, and clearing only after a Yes.
+#include "ui/ProgressWindow.h"
+#include "tests/ui/FakeProgressPrompts.h"
+#include "ui/ConfusionHeatMap.h"
+
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedBarSeries>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <ctime>
+#include <limits>
+
+namespace {
+
+constexpr int64_t kNowMs = 1'765'130'400'000;           // Sunday 7 December 2025, 18:00 UTC
+constexpr int64_t kSessionStartMs = kNowMs - 3'600'000; // an hour ago
+constexpr int64_t kDayMs = 86'400'000;
+
+AnswerRecord Answer(int64_t atMs, char played, char typed, int64_t responseMs = 400) {
+    AnswerRecord record;
+    record.atMs = atMs;
+    record.mode = "random";
+    record.played = played;
+    record.typed = typed;
+    record.responseMs = typed == 0 ? -1 : responseMs;
+    return record;
+}
+
+// A history in memory that remembers what the window asked of it.
+struct History {
+    std::vector<AnswerRecord> records;
+    std::vector<int64_t> loads; // sinceMs of every load
+    int clears = 0;
+    bool clearWorks = true;
+    int lesson = 0;
+    bool adaptive = false;
+
+    ProgressWindow::Sources Sources() {
+        ProgressWindow::Sources sources;
+        sources.load = [this](int64_t sinceMs) {
+            loads.push_back(sinceMs);
+            std::vector<AnswerRecord> since;
+            for (const AnswerRecord& record : records) {
+                if (record.atMs >= sinceMs) {
+                    since.push_back(record);
+                }
+            }
+            return since;
+        };
+        sources.clear = [this] {
+            ++clears;
+            if (clearWorks) {
+                records.clear();
+            }
+            return clearWorks;
+        };
+        sources.lesson = [this] { return lesson; };
+        sources.adaptive = [this] { return adaptive; };
+        sources.nowMs = [] { return kNowMs; };
+        sources.sessionStartMs = kSessionStartMs;
+        return sources;
+    }
+};
+
+template <typename T> T* Find(const QWidget& window, const char* name) {
+    return window.findChild<T*>(QString::fromLatin1(name));
+}
+
+QStringList Items(const QComboBox& box) {
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i) {
+        items.append(box.itemText(i));
+    }
+    return items;
+}
+
+} // namespace
+
+class ProgressWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The days fall in UTC, whatever the machine's own zone.
+    void initTestCase() {
+        qputenv("TZ", "UTC");
+        tzset();
+    }
+
+    void titleAndChoicesAreInFrench() {
+        History history;
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Progrès"));
+        QVERIFY(!window.isModal());
+        QCOMPARE(Items(*Find<QComboBox>(window, "periodChooser")),
+                 (QStringList{QStringLiteral("Cette session"), QStringLiteral("7 jours"), QStringLiteral("Tout")}));
+        const QStringList lessons = Items(*Find<QComboBox>(window, "lessonChooser"));
+        QCOMPARE(lessons.size(), 36);
+        QCOMPARE(lessons[0], QStringLiteral("Toutes (sans leçon)"));
+        QCOMPARE(lessons[1], QStringLiteral("Leçon 2 : K M"));
+        QCOMPARE(lessons[4], QStringLiteral("Leçon 5 : K M R S U"));
+        QCOMPARE(lessons[35], QStringLiteral("Leçon 36 : K M R S U A P T L O W I N J E F Y V G 5 Q 9 Z H 3 8 B 4 2 "
+                                             "7 C 1 D 6 0 X"));
+        QCOMPARE(Find<QCheckBox>(window, "adaptiveBox")->text(), QStringLiteral("Adaptatif"));
+        QCOMPARE(Find<QPushButton>(window, "exportButton")->text(), QStringLiteral("Exporter CSV..."));
+        QCOMPARE(Find<QPushButton>(window, "clearButton")->text(), QStringLiteral("Effacer l'historique..."));
+        QVERIFY(Find<QPushButton>(window, "offerButton")->isHidden());
+    }
+
+    void optionsEmitTheirSignalsAndSyncDoesNot() {
+        History history;
+        history.lesson = 7;
+        history.adaptive = true;
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        auto* lessons = Find<QComboBox>(window, "lessonChooser");
+        auto* adaptive = Find<QCheckBox>(window, "adaptiveBox");
+        QCOMPARE(lessons->currentData().toInt(), 7);
+        QVERIFY(adaptive->isChecked());
+
+        QSignalSpy lessonSpy(&window, &ProgressWindow::lessonChanged);
+        QSignalSpy adaptiveSpy(&window, &ProgressWindow::adaptiveChanged);
+        lessons->setCurrentIndex(lessons->findText(QStringLiteral("Leçon 12"), Qt::MatchStartsWith));
+        lessons->setCurrentIndex(0);
+        adaptive->click();
+        adaptive->click();
+        QCOMPARE(lessonSpy.size(), 2);
+        QCOMPARE(lessonSpy[0][0].toInt(), 12);
+        QCOMPARE(lessonSpy[1][0].toInt(), 0);
+        QCOMPARE(adaptiveSpy.size(), 2);
+        QCOMPARE(adaptiveSpy[0][0].toBool(), false);
+        QCOMPARE(adaptiveSpy[1][0].toBool(), true);
+
+        // The owner changed the values: the window follows without echoing them back. An
+        // unknown lesson shows as no lesson.
+        history.lesson = 36;
+        history.adaptive = false;
+        window.SyncOptions();
+        QCOMPARE(lessons->currentData().toInt(), 36);
+        QVERIFY(!adaptive->isChecked());
+        history.lesson = 1;
+        window.SyncOptions();
+        QCOMPARE(lessons->currentIndex(), 0);
+        QCOMPARE(lessonSpy.size(), 2);
+        QCOMPARE(adaptiveSpy.size(), 2);
+    }
+
+    void offeredLessonIsAcceptedWithOneClick() {
+        History history;
+        history.lesson = 5;
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        window.show();
+        auto* offer = Find<QPushButton>(window, "offerButton");
+        window.OfferLesson(1);
+        window.OfferLesson(37);
+        QVERIFY(offer->isHidden());
+        window.OfferLesson(6);
+        QVERIFY(offer->isVisible());
+        QCOMPARE(offer->text(), QStringLiteral("Passer à la leçon 6"));
+
+        QSignalSpy lessonSpy(&window, &ProgressWindow::lessonChanged);
+        QSignalSpy acceptedSpy(&window, &ProgressWindow::lessonOfferAccepted);
+        QTest::mouseClick(offer, Qt::LeftButton);
+        QCOMPARE(lessonSpy.size(), 1);
+        QCOMPARE(lessonSpy[0][0].toInt(), 6);
+        QCOMPARE(acceptedSpy.size(), 1);
+        QCOMPARE(acceptedSpy[0][0].toInt(), 6);
+        QVERIFY(offer->isHidden());
+        QCOMPARE(Find<QComboBox>(window, "lessonChooser")->currentData().toInt(), 6);
+
+        window.OfferLesson(7);
+        window.WithdrawOffer();
+        QVERIFY(offer->isHidden());
+    }
+
+    void periodsLoadAndCountTheirOwnAnswers() {
+        History history;
+        history.records = {
+            Answer(kNowMs - 40 * kDayMs, 'K', 'K'), // only in "Tout"
+            Answer(kNowMs - 3 * kDayMs, 'K', 'M'),  // in 7 days and the line of days
+            Answer(kSessionStartMs, 'Q', 'Y'),      // in the session
+            Answer(kNowMs - 60'000, 'Q', 'Y'),
+        };
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        QCOMPARE(window.period(), ProgressStats::Period::All);
+        QCOMPARE(window.Stats().TotalAnswers(), 4);
+        QCOMPARE(history.loads.back(), std::numeric_limits<int64_t>::min());
+
+        window.setPeriod(ProgressStats::Period::SevenDays);
+        QCOMPARE(window.Stats().TotalAnswers(), 3);
+        // Loaded back to the first of the 30 days, for the line of days: 6 November, midnight UTC.
+        QCOMPARE(history.loads.back(), kNowMs - 18 * 3'600'000 - 29 * kDayMs);
+        QCOMPARE(window.Stats().days[26].answers, 1);
+
+        window.setPeriod(ProgressStats::Period::Session);
+        QCOMPARE(window.Stats().TotalAnswers(), 2);
+        QCOMPARE(Find<QLabel>(window, "topConfusions")->text(), QStringLiteral("Q → Y : 2 fois"));
+        QCOMPARE(Find<QLabel>(window, "summaryLabel")->text(), QStringLiteral("2 réponses, 0 % justes"));
+        const int q = ProgressStats::KochIndex('Q');
+        const int y = ProgressStats::KochIndex('Y');
+        QCOMPARE(Find<ConfusionHeatMap>(window, "confusionMap")->GetMatrix()[q][y], 2);
+
+        history.records.clear();
+        window.Reload();
+        QCOMPARE(Find<QLabel>(window, "summaryLabel")->text(), QStringLiteral("Aucune réponse sur cette période."));
+        QCOMPARE(Find<QLabel>(window, "topConfusions")->text(), QStringLiteral("Aucune confusion."));
+    }
+
+    void barsAreColouredByAccuracyBand() {
+        // Per character: right answers out of ten, and the band its bar must be drawn in.
+        struct Case {
+            char symbol;
+            int right;
+            int band; // 0 "moins de 50 %", 1 "50 à 80 %", 2 "80 à 90 %", 3 "90 % et plus"
+        };
+        const Case cases[] = {{'K', 0, 0}, {'M', 4, 0}, {'R', 5, 1}, {'S', 7, 1},
+                              {'U', 8, 2}, {'A', 9, 3}, {'P', 10, 3}};
+        History history;
+        for (const Case& c : cases) {
+            for (int i = 0; i < 10; ++i) {
+                history.records.push_back(Answer(kNowMs - 1000, c.symbol, i < c.right ? c.symbol : 'X'));
+            }
+        }
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        auto* series =
+            qobject_cast<QStackedBarSeries*>(Find<QChartView>(window, "accuracyChart")->chart()->series().value(0));
+        QVERIFY(series != nullptr);
+        const QList<QBarSet*> bands = series->barSets();
+        QCOMPARE(bands.size(), 4);
+        QCOMPARE(bands[0]->label(), QStringLiteral("moins de 50 %"));
+        QCOMPARE(bands[3]->label(), QStringLiteral("90 % et plus"));
+        for (const Case& c : cases) {
+            const int index = ProgressStats::KochIndex(c.symbol);
+            for (int band = 0; band < 4; ++band) {
+                const double expected = band == c.band ? c.right * 10.0 : 0.0;
+                QVERIFY2(qFuzzyCompare(1.0 + bands[band]->at(index), 1.0 + expected),
+                         qPrintable(QStringLiteral("%1 band %2").arg(QChar::fromLatin1(c.symbol)).arg(band)));
+            }
+        }
+        // A character never played has no bar at all.
+        for (int band = 0; band < 4; ++band) {
+            QCOMPARE(bands[band]->at(ProgressStats::KochIndex('X')), 0.0);
+        }
+    }
+
+    void exportWritesTheAnswersOfThePeriod() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        History history;
+        history.records = {
+            Answer(kNowMs - 60'000, 'Q', 'Y', 812),
+            Answer(kNowMs - 40 * kDayMs, 'E', 'E', 300),
+            Answer(kSessionStartMs + 5, 'K', 0),
+        };
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        auto* exportButton = Find<QPushButton>(window, "exportButton");
+
+        // Cancelled: nothing is written.
+        const size_t loadsBefore = history.loads.size();
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QCOMPARE(prompts.suggestedNames.size(), 1);
+        QCOMPARE(history.loads.size(), loadsBefore);
+
+        const QString path = folder.filePath(QStringLiteral("export é.csv"));
+        prompts.nextPath = path;
+        window.setPeriod(ProgressStats::Period::Session);
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray session = "at_ms,mode,played,typed,response_ms\r\n"
+                                   "1765126800005,random,K,,\r\n"
+                                   "1765130340000,random,Q,Y,812\r\n";
+        QCOMPARE(file.readAll(), session);
+        file.close();
+
+        window.setPeriod(ProgressStats::Period::All);
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = file.readAll().split('\n');
+        QCOMPARE(rows.size(), 5); // header, three rows, and nothing after the last line end
+        QCOMPARE(rows[1], QByteArray("1761674400000,random,E,E,300\r"));
+        QVERIFY(prompts.messages.isEmpty());
+
+        // A folder that does not exist: one message, nothing written.
+        prompts.nextPath = folder.filePath(QStringLiteral("missing/h.csv"));
+        QTest::mouseClick(exportButton, Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.messages[0].contains(QStringLiteral("missing")));
+    }
+
+    void clearAsksFirstAndHonoursNo() {
+        History history;
+        history.records = {Answer(kNowMs - 1000, 'K', 'K')};
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        QSignalSpy cleared(&window, &ProgressWindow::historyCleared);
+        auto* clearButton = Find<QPushButton>(window, "clearButton");
+
+        prompts.confirmAnswer = false;
+        QTest::mouseClick(clearButton, Qt::LeftButton);
+        QCOMPARE(prompts.questions.size(), 1);
+        QCOMPARE(prompts.questions[0],
+                 QStringLiteral("Effacer tout l'historique ?\nToutes les réponses enregistrées seront perdues."));
+        QCOMPARE(history.clears, 0);
+        QCOMPARE(cleared.size(), 0);
+        QCOMPARE(window.Stats().TotalAnswers(), 1);
+
+        // Yes, but the history cannot be cleared: a message, and no signal.
+        prompts.confirmAnswer = true;
+        history.clearWorks = false;
+        QTest::mouseClick(clearButton, Qt::LeftButton);
+        QCOMPARE(history.clears, 1);
+        QCOMPARE(prompts.messages, QStringList{QStringLiteral("L'historique n'a pas pu être effacé.")});
+        QCOMPARE(cleared.size(), 0);
+        QCOMPARE(window.Stats().TotalAnswers(), 1);
+
+        history.clearWorks = true;
+        QTest::mouseClick(clearButton, Qt::LeftButton);
+        QCOMPARE(history.clears, 2);
+        QCOMPARE(cleared.size(), 1);
+        QCOMPARE(window.Stats().TotalAnswers(), 0);
+        QCOMPARE(prompts.messages.size(), 1);
+    }
+
+    void heatMapCellsFollowThePointer() {
+        ConfusionHeatMap map;
+        map.resize(map.sizeHint());
+        QCOMPARE(map.CellAt(QPoint(0, 0)), std::make_pair(-1, -1));
+        QCOMPARE(map.CellAt(QPoint(map.width() - 1, map.height() - 1)), std::make_pair(-1, -1));
+        // Across the middle of the map the columns come in Koch order, each one once, all on
+        // the same row; down the middle the rows do.
+        const int middle = map.height() / 2 + 5;
+        for (const bool across : {true, false}) {
+            int last = -1;
+            int fixed = -2;
+            const int length = across ? map.width() : map.height();
+            for (int p = 0; p < length; ++p) {
+                const auto [played, typed] = map.CellAt(across ? QPoint(p, middle) : QPoint(middle, p));
+                if (played < 0) {
+                    continue;
+                }
+                const int moving = across ? typed : played;
+                const int still = across ? played : typed;
+                QVERIFY(fixed == -2 || still == fixed);
+                fixed = still;
+                QVERIFY(moving == last || moving == last + 1);
+                last = moving;
+            }
+            QCOMPARE(last, 35);
+        }
+    }
+};
+
+QTEST_MAIN(ProgressWindowTest)
+#include "ProgressWindowTest.moc"

@@ -1,0 +1,511 @@
+#include "ui/ProgressWindow.h"
+
+#include "history/HistoryCsv.h"
+#include "ui/ConfusionHeatMap.h"
+#include "ui/QtProgressPrompts.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QFile>
+#include <QGraphicsSimpleTextItem>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QSignalBlocker>
+#include <QStackedBarSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace {
+
+constexpr int kCount = ProgressStats::kCharacterCount;
+
+// The colour bands of the accuracy bars; a bar takes the last band whose floor it reaches.
+// 90 % is the mark at which a Koch lesson is passed.
+struct Band {
+    const char* name;
+    double floorPercent;
+    QColor colour;
+};
+const Band kBands[] = {
+    {"moins de 50 %", 0.0, QColor(224, 49, 49)},
+    {"50 à 80 %", 50.0, QColor(247, 151, 28)},
+    {"80 à 90 %", 80.0, QColor(192, 202, 51)},
+    {"90 % et plus", 90.0, QColor(47, 158, 68)},
+};
+constexpr int kBandCount = static_cast<int>(std::size(kBands));
+
+const QColor kResponseColour(66, 99, 235);
+
+int BandOf(double percent) {
+    int band = 0;
+    for (int i = 0; i < kBandCount; ++i) {
+        if (percent >= kBands[i].floorPercent) {
+            band = i;
+        }
+    }
+    return band;
+}
+
+QChart* NewChart(const QString& title) {
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    QFont font = chart->titleFont();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.1);
+    chart->setTitleFont(font);
+    chart->legend()->hide();
+    chart->setMargins(QMargins(4, 2, 4, 2));
+    chart->setBackgroundRoundness(0);
+    return chart;
+}
+
+QChartView* NewView(QChart* chart, const char* objectName, QWidget* parent) {
+    auto* view = new QChartView(chart, parent);
+    view->setObjectName(QString::fromLatin1(objectName));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumHeight(200);
+    return view;
+}
+
+QValueAxis* PercentAxis() {
+    auto* axis = new QValueAxis;
+    axis->setRange(0, 100);
+    axis->setTickCount(6);
+    axis->setLabelFormat(QStringLiteral("%d %"));
+    return axis;
+}
+
+// An answer count short enough to stand above a bar: "12", "999", "1,2k", "35k"; nothing for 0.
+QString CountText(int answers) {
+    if (answers == 0) {
+        return {};
+    }
+    if (answers < 1000) {
+        return QString::number(answers);
+    }
+    if (answers < 9950) {
+        return QString::number(answers / 1000.0, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')) + QLatin1Char('k');
+    }
+    return QString::number(std::lround(answers / 1000.0)) + QLatin1Char('k');
+}
+
+QString KochSymbol(int index) {
+    return QString(QChar::fromLatin1(ProgressStats::kKochOrder[static_cast<size_t>(index)]));
+}
+
+} // namespace
+
+ProgressWindow::ProgressWindow(Sources sources, ProgressPrompts* prompts, QWidget* parent)
+    : QDialog(parent), sources_(std::move(sources)), prompts_(prompts) {
+    if (prompts_ == nullptr) {
+        ownPrompts_ = std::make_unique<QtProgressPrompts>();
+        prompts_ = ownPrompts_.get();
+    }
+    setObjectName(QStringLiteral("progressWindow"));
+    setWindowTitle(QStringLiteral("Progrès"));
+    setModal(false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+
+    auto* charts = new QVBoxLayout;
+    charts->addWidget(BuildAccuracyChart(), 5);
+    charts->addWidget(BuildResponseChart(), 4);
+    charts->addWidget(BuildDailyChart(), 4);
+    auto* body = new QHBoxLayout;
+    body->addLayout(charts, 1);
+    body->addWidget(BuildConfusions(), 0);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(BuildControls());
+    layout->addLayout(body, 1);
+    resize(1200, 800);
+
+    SyncOptions();
+    Reload();
+}
+
+ProgressWindow::~ProgressWindow() = default;
+
+QWidget* ProgressWindow::BuildControls() {
+    auto* controls = new QWidget(this);
+    auto* row = new QHBoxLayout(controls);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    periodChooser_ = new QComboBox(controls);
+    periodChooser_->setObjectName(QStringLiteral("periodChooser"));
+    periodChooser_->addItem(QStringLiteral("Cette session"), static_cast<int>(ProgressStats::Period::Session));
+    periodChooser_->addItem(QStringLiteral("7 jours"), static_cast<int>(ProgressStats::Period::SevenDays));
+    periodChooser_->addItem(QStringLiteral("Tout"), static_cast<int>(ProgressStats::Period::All));
+    periodChooser_->setCurrentIndex(2);
+    connect(periodChooser_, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
+
+    lessonChooser_ = new QComboBox(controls);
+    lessonChooser_->setObjectName(QStringLiteral("lessonChooser"));
+    lessonChooser_->addItem(LessonText(0), 0);
+    for (int lesson = 2; lesson <= kCount; ++lesson) {
+        lessonChooser_->addItem(LessonText(lesson), lesson);
+    }
+    lessonChooser_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    lessonChooser_->setMinimumContentsLength(24);
+    lessonChooser_->setMaxVisibleItems(18);
+    connect(lessonChooser_, &QComboBox::currentIndexChanged, this, &ProgressWindow::OnLessonChosen);
+
+    adaptiveBox_ = new QCheckBox(QStringLiteral("Adaptatif"), controls);
+    adaptiveBox_->setObjectName(QStringLiteral("adaptiveBox"));
+    adaptiveBox_->setToolTip(QStringLiteral("Fait revenir plus souvent les caractères manqués ou lents"));
+    connect(adaptiveBox_, &QCheckBox::toggled, this, &ProgressWindow::adaptiveChanged);
+
+    offerButton_ = new QPushButton(controls);
+    offerButton_->setObjectName(QStringLiteral("offerButton"));
+    offerButton_->setStyleSheet(QStringLiteral("QPushButton { background: #2f9e44; color: white; font-weight: bold;"
+                                               " border-radius: 3px; padding: 4px 10px; }"));
+    offerButton_->setToolTip(QStringLiteral("Au moins 90 % de bonnes réponses sur les 100 dernières"));
+    offerButton_->hide();
+    connect(offerButton_, &QPushButton::clicked, this, &ProgressWindow::OnAcceptOffer);
+
+    auto* exportButton = new QPushButton(QStringLiteral("Exporter CSV..."), controls);
+    exportButton->setObjectName(QStringLiteral("exportButton"));
+    connect(exportButton, &QPushButton::clicked, this, &ProgressWindow::OnExportCsv);
+    auto* clearButton = new QPushButton(QStringLiteral("Effacer l'historique..."), controls);
+    clearButton->setObjectName(QStringLiteral("clearButton"));
+    connect(clearButton, &QPushButton::clicked, this, &ProgressWindow::OnClearHistory);
+
+    summary_ = new QLabel(controls);
+    summary_->setObjectName(QStringLiteral("summaryLabel"));
+
+    row->addWidget(new QLabel(QStringLiteral("Période :"), controls));
+    row->addWidget(periodChooser_);
+    row->addSpacing(12);
+    row->addWidget(new QLabel(QStringLiteral("Leçon :"), controls));
+    row->addWidget(lessonChooser_);
+    row->addSpacing(8);
+    row->addWidget(adaptiveBox_);
+    row->addSpacing(12);
+    row->addWidget(offerButton_);
+    row->addWidget(summary_);
+    row->addStretch(1);
+    row->addWidget(exportButton);
+    row->addWidget(clearButton);
+    return controls;
+}
+
+QWidget* ProgressWindow::BuildAccuracyChart() {
+    accuracyChart_ = NewChart(QStringLiteral("Réussite par caractère (nombre de réponses au-dessus des barres)"));
+    accuracySeries_ = new QStackedBarSeries;
+    for (const Band& band : kBands) {
+        auto* set = new QBarSet(QString::fromUtf8(band.name));
+        set->setColor(band.colour);
+        set->setBorderColor(band.colour);
+        for (int i = 0; i < kCount; ++i) {
+            set->append(0.0);
+        }
+        accuracySeries_->append(set);
+        accuracyBands_.push_back(set);
+    }
+    accuracySeries_->setBarWidth(0.75);
+    accuracyChart_->addSeries(accuracySeries_);
+    auto* categories = new QBarCategoryAxis;
+    categories->setTruncateLabels(false);
+    for (int i = 0; i < kCount; ++i) {
+        categories->append(KochSymbol(i));
+    }
+    accuracyChart_->addAxis(categories, Qt::AlignBottom);
+    accuracySeries_->attachAxis(categories);
+    // Room above a full bar for its count; the ticks stop at 100 %.
+    QValueAxis* percent = PercentAxis();
+    percent->setRange(0, 112);
+    percent->setTickType(QValueAxis::TicksDynamic);
+    percent->setTickAnchor(0);
+    percent->setTickInterval(20);
+    accuracyChart_->addAxis(percent, Qt::AlignLeft);
+    accuracySeries_->attachAxis(percent);
+    accuracyChart_->legend()->show();
+    accuracyChart_->legend()->setAlignment(Qt::AlignTop);
+    QFont countFont = accuracyChart_->font();
+    countFont.setPixelSize(9);
+    for (int i = 0; i < kCount; ++i) {
+        auto* label = new QGraphicsSimpleTextItem(accuracyChart_);
+        label->setFont(countFont);
+        label->setBrush(QColor(73, 80, 87));
+        label->setZValue(10);
+        countLabels_.push_back(label);
+    }
+    connect(accuracyChart_, &QChart::plotAreaChanged, this, [this] { PlaceCountLabels(); });
+    return NewView(accuracyChart_, "accuracyChart", this);
+}
+
+QWidget* ProgressWindow::BuildResponseChart() {
+    QChart* chart = NewChart(QStringLiteral("Temps de réponse médian par caractère (ms)"));
+    auto* series = new QBarSeries;
+    responseSet_ = new QBarSet(QStringLiteral("Temps médian"));
+    responseSet_->setColor(kResponseColour);
+    responseSet_->setBorderColor(kResponseColour);
+    for (int i = 0; i < kCount; ++i) {
+        responseSet_->append(0.0);
+    }
+    series->append(responseSet_);
+    series->setBarWidth(0.75);
+    chart->addSeries(series);
+    auto* categories = new QBarCategoryAxis;
+    categories->setTruncateLabels(false);
+    for (int i = 0; i < kCount; ++i) {
+        categories->append(KochSymbol(i));
+    }
+    chart->addAxis(categories, Qt::AlignBottom);
+    series->attachAxis(categories);
+    responseAxis_ = new QValueAxis;
+    responseAxis_->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(responseAxis_, Qt::AlignLeft);
+    series->attachAxis(responseAxis_);
+    return NewView(chart, "responseChart", this);
+}
+
+QWidget* ProgressWindow::BuildDailyChart() {
+    QChart* chart = NewChart(QStringLiteral("Réussite par jour, 30 derniers jours"));
+    dailyLine_ = new QLineSeries;
+    dailyLine_->setPen(QPen(kBands[3].colour, 2.5));
+    dailyPoints_ = new QScatterSeries;
+    dailyPoints_->setColor(kBands[3].colour);
+    dailyPoints_->setBorderColor(kBands[3].colour);
+    dailyPoints_->setMarkerSize(7.0);
+    chart->addSeries(dailyLine_);
+    chart->addSeries(dailyPoints_);
+    dailyAxis_ = new QDateTimeAxis;
+    dailyAxis_->setFormat(QStringLiteral("dd/MM"));
+    dailyAxis_->setTickCount(7);
+    chart->addAxis(dailyAxis_, Qt::AlignBottom);
+    QValueAxis* percent = PercentAxis();
+    chart->addAxis(percent, Qt::AlignLeft);
+    for (QAbstractSeries* series :
+         {static_cast<QAbstractSeries*>(dailyLine_), static_cast<QAbstractSeries*>(dailyPoints_)}) {
+        series->attachAxis(dailyAxis_);
+        series->attachAxis(percent);
+    }
+    return NewView(chart, "dailyChart", this);
+}
+
+QWidget* ProgressWindow::BuildConfusions() {
+    auto* panel = new QWidget(this);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* title = new QLabel(QStringLiteral("<b>Confusions</b> (caractère joué × caractère tapé)"), panel);
+    heatMap_ = new ConfusionHeatMap(panel);
+    heatMap_->setObjectName(QStringLiteral("confusionMap"));
+    heatMap_->setFixedSize(heatMap_->sizeHint());
+    auto* key =
+        new QLabel(QStringLiteral("Vert : réponses justes ; rouge : confusions, plus foncé quand plus fréquent. "
+                                  "Une case survolée donne son nombre."),
+                   panel);
+    key->setWordWrap(true);
+    auto* topTitle = new QLabel(QStringLiteral("<b>Les cinq confusions les plus fréquentes</b>"), panel);
+    topConfusions_ = new QLabel(panel);
+    topConfusions_->setObjectName(QStringLiteral("topConfusions"));
+    topConfusions_->setTextFormat(Qt::PlainText);
+    topConfusions_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont font = topConfusions_->font();
+    font.setPointSizeF(font.pointSizeF() * 1.15);
+    topConfusions_->setFont(font);
+    topConfusions_->setMinimumHeight(QFontMetrics(font).lineSpacing() * ProgressStats::kTopConfusionCount + 4);
+    column->addWidget(title);
+    column->addWidget(heatMap_);
+    column->addWidget(key);
+    column->addSpacing(8);
+    column->addWidget(topTitle);
+    column->addWidget(topConfusions_);
+    column->addStretch(1);
+    return panel;
+}
+
+QString ProgressWindow::LessonText(int lesson) {
+    if (lesson < 2 || lesson > kCount) {
+        return QStringLiteral("Toutes (sans leçon)");
+    }
+    QStringList symbols;
+    for (int i = 0; i < lesson; ++i) {
+        symbols.append(KochSymbol(i));
+    }
+    return QStringLiteral("Leçon %1 : %2").arg(lesson).arg(symbols.join(QLatin1Char(' ')));
+}
+
+int64_t ProgressWindow::NowMs() const {
+    if (sources_.nowMs) {
+        return sources_.nowMs();
+    }
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+ProgressStats::Period ProgressWindow::period() const {
+    return static_cast<ProgressStats::Period>(periodChooser_->currentData().toInt());
+}
+
+void ProgressWindow::setPeriod(ProgressStats::Period period) {
+    periodChooser_->setCurrentIndex(periodChooser_->findData(static_cast<int>(period)));
+}
+
+void ProgressWindow::SyncOptions() {
+    const QSignalBlocker lessonBlocker(lessonChooser_);
+    const QSignalBlocker adaptiveBlocker(adaptiveBox_);
+    const int lesson = sources_.lesson ? sources_.lesson() : 0;
+    const int item = lessonChooser_->findData(lesson);
+    lessonChooser_->setCurrentIndex(item < 0 ? 0 : item);
+    adaptiveBox_->setChecked(sources_.adaptive && sources_.adaptive());
+}
+
+void ProgressWindow::Reload() {
+    const int64_t nowMs = NowMs();
+    const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, nowMs);
+    // The line of the days always covers 30 days, whatever the period.
+    const int64_t loadSinceMs = std::min(sinceMs, ProgressStats::DaysStartMs(nowMs));
+    const std::vector<AnswerRecord> records = sources_.load ? sources_.load(loadSinceMs) : std::vector<AnswerRecord>{};
+    stats_ = ProgressStats::Compute(records, sinceMs, nowMs);
+    ShowStats();
+}
+
+void ProgressWindow::ShowStats() {
+    const int total = stats_.TotalAnswers();
+    summary_->setText(total == 0 ? QStringLiteral("Aucune réponse sur cette période.")
+                                 : QStringLiteral("%1 réponses, %2 % justes")
+                                       .arg(total)
+                                       .arg(std::lround(100.0 * stats_.TotalCorrect() / total)));
+    ShowAccuracy();
+    ShowResponseTimes();
+    ShowDays();
+    ShowConfusions();
+}
+
+void ProgressWindow::ShowAccuracy() {
+    for (int i = 0; i < kCount; ++i) {
+        const ProgressStats::Character& character = stats_.characters[static_cast<size_t>(i)];
+        const double percent = 100.0 * character.Accuracy();
+        const int band = character.answers == 0 ? -1 : BandOf(percent);
+        for (int b = 0; b < kBandCount; ++b) {
+            accuracyBands_[static_cast<size_t>(b)]->replace(i, b == band ? percent : 0.0);
+        }
+        countLabels_[static_cast<size_t>(i)]->setText(CountText(character.answers));
+    }
+    PlaceCountLabels();
+}
+
+void ProgressWindow::PlaceCountLabels() {
+    for (int i = 0; i < kCount; ++i) {
+        const ProgressStats::Character& character = stats_.characters[static_cast<size_t>(i)];
+        QGraphicsSimpleTextItem* label = countLabels_[static_cast<size_t>(i)];
+        const QPointF top = accuracyChart_->mapToPosition(QPointF(i, 100.0 * character.Accuracy()), accuracySeries_);
+        const QRectF box = label->boundingRect();
+        label->setPos(top.x() - box.width() / 2.0, top.y() - box.height() - 1.0);
+    }
+}
+
+void ProgressWindow::ShowResponseTimes() {
+    double longestMs = 0.0;
+    for (int i = 0; i < kCount; ++i) {
+        const double medianMs = std::max(0.0, stats_.characters[static_cast<size_t>(i)].medianResponseMs);
+        responseSet_->replace(i, medianMs);
+        longestMs = std::max(longestMs, medianMs);
+    }
+    // A round top, at least one second, so that small differences do not look large; a tick
+    // every half second, or every second above three.
+    const double stepMs = longestMs <= 3000.0 ? 500.0 : 1000.0;
+    const double topMs = std::max(1000.0, std::ceil(longestMs / stepMs) * stepMs);
+    responseAxis_->setRange(0.0, topMs);
+    responseAxis_->setTickCount(static_cast<int>(topMs / stepMs) + 1);
+}
+
+void ProgressWindow::ShowDays() {
+    constexpr qint64 kHalfDayMs = ProgressStats::kDayMs / 2;
+    QList<QPointF> points;
+    for (const ProgressStats::Day& day : stats_.days) {
+        if (day.answers > 0) {
+            points.append(QPointF(static_cast<qreal>(day.startMs + kHalfDayMs), 100.0 * day.Accuracy()));
+        }
+    }
+    dailyLine_->replace(points);
+    dailyPoints_->replace(points);
+    const ProgressStats::Day& first = stats_.days.front();
+    const ProgressStats::Day& last = stats_.days.back();
+    dailyAxis_->setRange(QDateTime::fromMSecsSinceEpoch(first.startMs),
+                         QDateTime::fromMSecsSinceEpoch(last.startMs + ProgressStats::kDayMs));
+}
+
+void ProgressWindow::ShowConfusions() {
+    heatMap_->SetMatrix(stats_.matrix);
+    QStringList lines;
+    for (const ProgressStats::Confusion& confusion : stats_.topConfusions) {
+        lines.append(QString::fromStdString(confusion.Text()));
+    }
+    topConfusions_->setText(lines.isEmpty() ? QStringLiteral("Aucune confusion.") : lines.join(QLatin1Char('\n')));
+}
+
+void ProgressWindow::OnLessonChosen(int item) {
+    emit lessonChanged(lessonChooser_->itemData(item).toInt());
+}
+
+void ProgressWindow::OfferLesson(int lesson) {
+    if (lesson < 2 || lesson > kCount) {
+        return;
+    }
+    offeredLesson_ = lesson;
+    offerButton_->setText(QStringLiteral("Passer à la leçon %1").arg(lesson));
+    offerButton_->show();
+}
+
+void ProgressWindow::WithdrawOffer() {
+    offeredLesson_ = 0;
+    offerButton_->hide();
+}
+
+void ProgressWindow::OnAcceptOffer() {
+    const int lesson = offeredLesson_;
+    WithdrawOffer();
+    if (lesson == 0) {
+        return;
+    }
+    lessonChooser_->setCurrentIndex(lessonChooser_->findData(lesson));
+    emit lessonOfferAccepted(lesson);
+}
+
+void ProgressWindow::OnExportCsv() {
+    const std::optional<QString> path = prompts_->AskSavePath(this, QStringLiteral("historique-zelbin.csv"));
+    if (!path) {
+        return;
+    }
+    const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, NowMs());
+    std::vector<AnswerRecord> records = sources_.load ? sources_.load(sinceMs) : std::vector<AnswerRecord>{};
+    std::erase_if(records, [sinceMs](const AnswerRecord& record) { return record.atMs < sinceMs; });
+    std::sort(records.begin(), records.end(),
+              [](const AnswerRecord& a, const AnswerRecord& b) { return a.atMs < b.atMs; });
+    std::string error;
+    if (!HistoryCsv::Write(QFile::encodeName(*path).toStdString(), records, error)) {
+        prompts_->Inform(this, QString::fromStdString(error));
+    }
+}
+
+void ProgressWindow::OnClearHistory() {
+    const QString question = QStringLiteral("Effacer tout l'historique ?\n"
+                                            "Toutes les réponses enregistrées seront perdues.");
+    if (!prompts_->Confirm(this, question)) {
+        return;
+    }
+    const bool cleared = sources_.clear && sources_.clear();
+    if (!cleared) {
+        prompts_->Inform(this, QStringLiteral("L'historique n'a pas pu être effacé."));
+    }
+    Reload();
+    if (cleared) {
+        emit historyCleared();
+    }
+}
