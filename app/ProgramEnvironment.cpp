@@ -2,6 +2,7 @@
 
 #include "app/HistoryMessageReporter.h"
 #include "audio/WaveOutDriver.h"
+#include "history/HistoryPath.h"
 #include "history/HistoryStore.h"
 #include "settings/DefaultRegistryStore.h"
 #include "ui/seams/QtFileDialogSeam.h"
@@ -12,7 +13,7 @@ ProgramEnvironment::ProgramEnvironment()
     : settingsStore(CreateDefaultRegistryStore()), messages(std::make_unique<QtMessageSeam>()),
       timers(std::make_unique<QtTimerSeam>()), fileDialog(std::make_unique<QtFileDialogSeam>()),
       historyReporter(std::make_unique<HistoryMessageReporter>(*messages)),
-      history(std::make_unique<HistoryStore>(HistoryStore::DefaultPath(), historyReporter.get())) {
+      history(std::make_unique<HistoryStore>(HistoryPath::Default(), historyReporter.get())) {
     environment.makeSoundDriver = [] { return std::make_unique<WaveOutDriver>(); };
     environment.settingsStore = settingsStore.get();
     environment.messages = messages.get();

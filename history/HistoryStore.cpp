@@ -10,11 +10,6 @@
 #include <system_error>
 #include <utility>
 
-#ifndef _WIN32
-#include <pwd.h>
-#include <unistd.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -34,13 +29,6 @@ const std::string kLost = " Les réponses de cette séance ne seront pas enregis
 fs::path PathOf(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
-
-#ifdef _WIN32
-std::string Utf8Of(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-#endif
 
 char CharacterOf(const unsigned char* text) {
     if (text == nullptr || text[0] == '\0' || text[1] != '\0') {
@@ -76,30 +64,6 @@ HistoryStore::HistoryStore(std::string path, HistoryReporter* reporter, SteadyCl
 HistoryStore::~HistoryStore() {
     Commit();
     CloseDatabase();
-}
-
-std::string HistoryStore::DefaultPath() {
-#ifdef _WIN32
-    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
-    if (local == nullptr || local[0] == L'\0') {
-        return "";
-    }
-    return Utf8Of(fs::path(local) / "Zelbin" / "history.sqlite");
-#else
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    // A relative XDG_DATA_HOME is invalid and ignored, as the base-directory rules say.
-    if (xdg != nullptr && xdg[0] == '/') {
-        return std::string(xdg) + "/Zelbin/history.sqlite";
-    }
-    std::string home;
-    const char* variable = std::getenv("HOME");
-    if (variable != nullptr && variable[0] != '\0') {
-        home = variable;
-    } else if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr) {
-        home = entry->pw_dir;
-    }
-    return home.empty() ? "" : home + "/.local/share/Zelbin/history.sqlite";
-#endif
 }
 
 bool HistoryStore::IsAvailable() {

@@ -44,16 +44,12 @@ public:
     static constexpr int32_t kUserVersion = 1;
     static constexpr int32_t kBusyTimeoutMs = 100; // [ms] wait for another program's write lock
 
-    // path: the file, UTF-8 (DefaultPath() for the program). reporter may be null.
+    // path: the file, UTF-8 (HistoryPath::Default() for the program). reporter may be null.
     // clock: monotonic milliseconds for the commit period; empty = std::chrono::steady_clock.
     HistoryStore(std::string path, HistoryReporter* reporter, SteadyClockMs clock = {});
     ~HistoryStore();
     HistoryStore(const HistoryStore&) = delete;
     HistoryStore& operator=(const HistoryStore&) = delete;
-
-    // $XDG_DATA_HOME/Zelbin/history.sqlite, else ~/.local/share/Zelbin/history.sqlite; on
-    // Windows %LOCALAPPDATA%\Zelbin\history.sqlite. "" when no such folder is known.
-    static std::string DefaultPath();
 
     const std::string& Path() const { return path; }
 

@@ -225,21 +225,6 @@ TEST_F(HistoryStoreTest, ClearRemovesWrittenAndQueuedAnswers) {
     EXPECT_EQ(store.ReadSince(0).size(), 1u);
 }
 
-TEST_F(HistoryStoreTest, DefaultPathFollowsXdgDataHome) {
-    const std::string home = std::getenv("HOME");
-    const char* saved = std::getenv("XDG_DATA_HOME");
-    const std::string previous = saved != nullptr ? saved : "";
-    setenv("XDG_DATA_HOME", "/data/elsewhere", 1);
-    EXPECT_EQ(HistoryStore::DefaultPath(), "/data/elsewhere/Zelbin/history.sqlite");
-    setenv("XDG_DATA_HOME", "relative/ignored", 1);
-    EXPECT_EQ(HistoryStore::DefaultPath(), home + "/.local/share/Zelbin/history.sqlite");
-    unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(HistoryStore::DefaultPath(), home + "/.local/share/Zelbin/history.sqlite");
-    if (saved != nullptr) {
-        setenv("XDG_DATA_HOME", previous.c_str(), 1);
-    }
-}
-
 // ---- Bad files ----------------------------------------------------------------------------
 
 struct BadFile {
