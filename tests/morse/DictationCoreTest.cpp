@@ -14,9 +14,11 @@
 #include <set>
 #include <string>
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -166,6 +168,8 @@ TEST_F(FileByteReaderTest, MissingFileFolderEmptyPathAndNegativeOffsetFailToOpen
     EXPECT_EQ(FileByteReader::ReadByteAt(path, -1).status, Status::OpenFailed);
 }
 
+// FIFOs and /dev exist only on POSIX systems.
+#ifndef _WIN32
 TEST_F(FileByteReaderTest, AFifoOrADeviceFailsAtOnceWithoutWaitingForAWriter) {
     const fs::path fifo = folder / "tube";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -180,6 +184,7 @@ TEST_F(FileByteReaderTest, AFifoOrADeviceFailsAtOnceWithoutWaitingForAWriter) {
     EXPECT_EQ(read.get(), Status::OpenFailed);
     EXPECT_EQ(FileByteReader::ReadByteAt("/dev/zero", 0).status, Status::OpenFailed);
 }
+#endif
 
 TEST_F(FileByteReaderTest, DeletedThenRestoredFileReadsAgainAtTheSameOffset) {
     const fs::path path = Write("again.txt", "XYZ");

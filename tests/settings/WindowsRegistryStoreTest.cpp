@@ -79,7 +79,7 @@ Settings Chosen() {
     s.dihMs = 60;
     s.dahMs = 180;
     s.pauseMs = 55;
-    s.volume = 0.29f; // the float nearest 0.29 is below it: stored as 289
+    s.volume = 0.29f; // the float nearest 0.29 is below it: stored to the nearest thousandth, 290
     s.dictationIntervalMs = 2500;
     return s;
 }
@@ -126,13 +126,13 @@ TEST_F(WindowsRegistry, EachMomentWritesItsOwnDwordsAndTheNextStartReadsThem) {
     std::map<std::string, RawValue> values = ConfigurationValues();
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values["Volume"].type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(values["Volume"].bytes, Dword(289));
+    EXPECT_EQ(values["Volume"].bytes, Dword(290));
 
     ASSERT_TRUE(SaveConfiguration(store, chosen, reporter));
     values = ConfigurationValues();
     const std::map<std::string, uint32_t> expected = {
         {"Frequency", 523},  {"DriverID", 7}, {"DIHLenght", 60},      {"DAHLenght", 180},
-        {"PauseLenght", 55}, {"Volume", 289}, {"DicteeLenght", 2500},
+        {"PauseLenght", 55}, {"Volume", 290}, {"DicteeLenght", 2500},
     };
     ASSERT_EQ(values.size(), expected.size());
     for (const auto& [name, number] : expected) {
@@ -148,7 +148,7 @@ TEST_F(WindowsRegistry, EachMomentWritesItsOwnDwordsAndTheNextStartReadsThem) {
     EXPECT_EQ(loaded.dihMs, 60);
     EXPECT_EQ(loaded.dahMs, 180);
     EXPECT_EQ(loaded.pauseMs, 55);
-    EXPECT_EQ(loaded.volume, 289 * 0.001f);
+    EXPECT_EQ(loaded.volume, 290 * 0.001f);
     EXPECT_EQ(loaded.dictationIntervalMs, 2500);
 }
 
@@ -180,7 +180,7 @@ TEST_F(WindowsRegistry, TheRegToolSeesTheSavedValues) {
     EXPECT_NE(output.find("HKEY_CURRENT_USER\\Software\\Zelbin\\Configuration"), std::string::npos) << output;
     const std::map<std::string, std::string> expected = {
         {"Frequency", "REG_DWORD 0x20b"},         {"DriverID", "REG_DWORD 0x7"},     {"DIHLenght", "REG_DWORD 0x3c"},
-        {"DAHLenght", "REG_DWORD 0xb4"},          {"PauseLenght", "REG_DWORD 0x37"}, {"Volume", "REG_DWORD 0x121"},
+        {"DAHLenght", "REG_DWORD 0xb4"},          {"PauseLenght", "REG_DWORD 0x37"}, {"Volume", "REG_DWORD 0x122"},
         {"DicteeLenght", "REG_DWORD 0xffffffff"},
     };
     for (const auto& [name, typeAndData] : expected) {
