@@ -9,35 +9,29 @@
 #include "ui/AnnouncedLabel.h"
 #include "ui/ConfigDialog.h"
 #include "ui/DialogFocus.h"
+#include "ui/DictationFileChooser.h"
 #include "ui/DictationTimer.h"
 #include "ui/HomePage.h"
 #include "ui/KeyDownFilter.h"
 #include "ui/LinkLabel.h"
-#include "ui/PracticeTexts.h"
+#include "ui/MainWindowBuilder.h"
+#include "ui/MinimisedIcon.h"
 #include "ui/SystemMenu.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/VirtualKey.h"
 #include "ui/seams/FileDialogSeam.h"
 #include "ui/seams/MessageSeam.h"
 
-#include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
-#include <QPainter>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QStyle>
 
 #include <optional>
 
 namespace {
-
-constexpr const char* kSoftOnsetItem = "Attaque douce";
-constexpr const char* kNotAFile = "Impossible de dicter « %1 » : ce n'est pas un fichier ordinaire.";
 
 // The buttons each dictation disables while it runs, and enables again at its Stop.
 constexpr std::initializer_list<int32_t> kRandomInterlock = {MainControl::kDictationPlay, MainControl::kFilePlay,
@@ -53,17 +47,10 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
       keyboardPractice(morseTable, synthesiser), randomDictation(morseTable, synthesiser),
       fileDictation(morseTable, synthesiser), dictationTimer(*environment.timers, *environment.messages),
       sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages), icon(LoadAppIcon()) {
-    TemplateBuilder builder(MainDialogTemplate());
-    builder.Bind(MainControl::kLink,
-                 [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new LinkLabel(parent); });
-    builder.Bind(MainControl::kScore,
-                 [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new AnnouncedLabel(parent); });
-    builder.Build(*this);
+    MainWindowBuilder::Build(*this);
     sound.Driver().SetErrorReporter(&driverReporter);
     focus = new DialogFocus(*this, MainDialogTemplate());
-    randomDictation.SetPicker(environment.pickIndex ? environment.pickIndex : [this] { return learning.PickIndex(); });
-    randomDictation.SetClock(environment.clockMs);
-    randomDictation.SetAnswerObserver([this](const ScoredAnswer& answer) { learning.Scored(answer); });
+    learning.Drive(randomDictation);
     keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown, QWidget& receiver) {
         PreTranslateMessage(&keyDown);
         return focus->DeliveryOf(keyDown, receiver); // Enter as Tab; Space only on a control Tab reached
@@ -71,7 +58,8 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     qApp->installEventFilter(keyDownFilter);
 
     dictationTimer.OnTick([this](uint32_t timerId) { OnTimer(timerId); });
-    BuildContextMenu();
+    contextMenu = new MainContextMenu(
+        *this, QString::fromUtf8(TrainerLearning::kProgressItem), [this] { OnProgress(); }, [this] { OnSoftOnset(); });
 }
 
 TrainerDialog::~TrainerDialog() {
@@ -82,40 +70,20 @@ TrainerDialog::~TrainerDialog() {
 
 void TrainerDialog::DoDataExchange() {
     linkLabel = TemplateBuilder::Control<LinkLabel>(*this, MainControl::kLink);
-    keyboardText = TemplateBuilder::Control<QLabel>(*this, MainControl::kKeyboardText);
-    dictationText = TemplateBuilder::Control<QLabel>(*this, MainControl::kDictationText);
-    scoreText = TemplateBuilder::Control<AnnouncedLabel>(*this, MainControl::kScore);
+    display.Bind(TemplateBuilder::Control<QLabel>(*this, MainControl::kKeyboardText),
+                 TemplateBuilder::Control<QLabel>(*this, MainControl::kDictationText),
+                 TemplateBuilder::Control<AnnouncedLabel>(*this, MainControl::kScore));
     volumeSlider = TemplateBuilder::Control<QSlider>(*this, MainControl::kVolume);
 }
 
-// The context menu of the window's background (the controls leave a right-click to the window):
-// "Progrès..." first, then "Attaque douce", which shows the setting in force each time the menu
-// opens.
-void TrainerDialog::BuildContextMenu() {
-    contextMenu = new QMenu(this);
-    contextMenu->setObjectName("contextMenu");
-    QAction* progress = contextMenu->addAction(QString::fromUtf8(TrainerLearning::kProgressItem));
-    progress->setObjectName("progressAction");
-    connect(progress, &QAction::triggered, this, [this] { OnProgress(); });
-    softOnsetAction = contextMenu->addAction(QString::fromUtf8(kSoftOnsetItem));
-    softOnsetAction->setObjectName("softOnsetAction");
-    softOnsetAction->setCheckable(true);
-    connect(softOnsetAction, &QAction::triggered, this, [this] { OnSoftOnset(); });
-}
-
 void TrainerDialog::contextMenuEvent(QContextMenuEvent* event) {
-    softOnsetAction->setChecked(settings.softOnset == Settings::kSoftOnsetOn);
-    contextMenu->popup(event->globalPos());
+    contextMenu->PopupAt(event->globalPos(), settings.softOnset == Settings::kSoftOnsetOn);
     event->accept();
 }
 
 // The message table: which control reaches which handler.
 void TrainerDialog::ConnectMessageTable() {
-    struct CommandEntry {
-        int32_t controlId;
-        void (TrainerDialog::*handler)();
-    };
-    static constexpr CommandEntry kCommands[] = {
+    static constexpr TemplateBuilder::Command<TrainerDialog> kCommands[] = {
         {ResourceId::kOk, &TrainerDialog::OnOK},
         {ResourceId::kCancel, &TrainerDialog::OnCancel},
         {MainControl::kLastLetter, &TrainerDialog::OnLastLetter},
@@ -130,11 +98,7 @@ void TrainerDialog::ConnectMessageTable() {
         {MainControl::kFilePlay, &TrainerDialog::OnFilePlay},
         {MainControl::kFileStop, &TrainerDialog::OnFileStop},
     };
-    for (const CommandEntry& entry : kCommands) {
-        if (auto* button = TemplateBuilder::Control<QAbstractButton>(*this, entry.controlId)) {
-            connect(button, &QAbstractButton::clicked, this, entry.handler);
-        }
-    }
+    TemplateBuilder::ConnectCommands(*this, kCommands);
     // WM_HSCROLL: every move of the volume slider.
     connect(volumeSlider, &QSlider::valueChanged, this, [this](int position) { OnHScroll(0, position, volumeSlider); });
 }
@@ -164,8 +128,7 @@ bool TrainerDialog::OnInitDialog() {
     }
     synthesiser.ApplySettings(settings); // 8. frequency, volume, lengths, soft onset; then the code of '1', not played
     morseTable.CodeForChar('1', synthesiser.currentCode);
-    showDictation = false; // 9. no practice runs: the practices start idle
-    showKeyboard = false;
+    display.HideBoth();                                               // 9. no practice runs: the practices start idle
     HomePage::SetUpMainWindowLink(*linkLabel, environment.urlOpener); // 10.
     if (QWidget* first = focus->FirstTabStop()) { // 11. the focus goes to the first tab stop, the OK button
         first->setFocus(Qt::TabFocusReason);
@@ -210,10 +173,7 @@ void TrainerDialog::paintEvent(QPaintEvent* event) {
 }
 
 void TrainerDialog::OnPaint() {
-    // Only a minimised window draws its icon, centred in the client area.
-    QPainter painter(this);
-    const int iconSize = style()->pixelMetric(QStyle::PM_LargeIconSize);
-    painter.drawPixmap((width() - iconSize + 1) / 2, (height() - iconSize + 1) / 2, icon.pixmap(iconSize, iconSize));
+    MinimisedIcon::Paint(*this, icon); // only a minimised window draws its icon
 }
 
 void TrainerDialog::OnNoise() {
@@ -225,7 +185,7 @@ void TrainerDialog::OnSoftOnset() {
     const bool on = settings.softOnset != Settings::kSoftOnsetOn;
     settings.softOnset = on ? Settings::kSoftOnsetOn : Settings::kSoftOnsetOff;
     synthesiser.SetSoftOnset(on);
-    softOnsetAction->setChecked(on);
+    contextMenu->SetSoftOnsetChecked(on);
     SaveSoftOnset(*environment.settingsStore, settings, settingsReporter);
 }
 
@@ -246,8 +206,7 @@ void TrainerDialog::OnChar(uint32_t, int32_t, uint32_t) {
 }
 
 void TrainerDialog::OnKeyboardShow() {
-    showKeyboard = !showKeyboard;
-    keyboardText->setText(QStringLiteral(" "));
+    display.ToggleKeyboard();
 }
 
 bool TrainerDialog::PreTranslateMessage(QEvent* message) {
@@ -259,10 +218,7 @@ bool TrainerDialog::PreTranslateMessage(QEvent* message) {
         randomDictation.Key(key); // the key answers the character being dictated
         return false;
     }
-    const int32_t index = keyboardPractice.Key(key);
-    if (index != MorseTable::kNoIndex && showKeyboard) {
-        keyboardText->setText(PracticeTexts::KeyboardLine(index));
-    }
+    display.ShowKey(keyboardPractice.Key(key));
     return false;
 }
 
@@ -301,10 +257,8 @@ void TrainerDialog::OnDictationPlay() {
     learning.StartDictation();
     randomDictation.Play();
     dictationTimer.Restart(settings.dictationIntervalMs);
-    if (showDictation) {
-        ShowDictationPattern();
-    }
-    scoreText->Announce(PracticeTexts::Score(randomDictation.Score(), randomDictation.Total()), 0, 0);
+    display.ShowPattern(randomDictation.CurrentIndex());
+    display.ShowScore(randomDictation.Score(), randomDictation.Total());
 }
 
 void TrainerDialog::OnDictationStop() {
@@ -315,8 +269,7 @@ void TrainerDialog::OnDictationStop() {
 }
 
 void TrainerDialog::OnDictationShow() {
-    showDictation = !showDictation;
-    dictationText->setText(QStringLiteral(" "));
+    display.ToggleDictation();
 }
 
 // Timer 31 serves both dictation modes; the interlocks keep them from running together.
@@ -326,12 +279,8 @@ void TrainerDialog::OnTimer(uint32_t timerId) {
     }
     if (randomDictation.Active()) {
         const ScoredAnswer scored = randomDictation.Tick();
-        const int32_t score = randomDictation.Score();
-        const int32_t total = randomDictation.Total();
-        scoreText->Announce(PracticeTexts::ScoreWithPrevious(score, total, scored.playedIndex), score, total);
-        if (showDictation) {
-            ShowDictationPattern();
-        }
+        display.ShowScoreWithPrevious(randomDictation.Score(), randomDictation.Total(), scored.playedIndex);
+        display.ShowPattern(randomDictation.CurrentIndex());
         dictationTimer.Renew(settings.dictationIntervalMs);
     }
     if (!fileDictation.Active()) {
@@ -349,18 +298,11 @@ void TrainerDialog::OnTimer(uint32_t timerId) {
     dictationTimer.Restart(settings.dictationIntervalMs);
 }
 
-void TrainerDialog::ShowDictationPattern() {
-    dictationText->setText(PracticeTexts::Pattern(randomDictation.CurrentIndex()));
-}
-
 // File dictation (practice/FileDictation)
 void TrainerDialog::OnOpenFile() {
-    const std::optional<QString> chosen = environment.fileDialog->GetOpenPath(this);
+    const std::optional<QString> chosen =
+        DictationFileChooser::Choose(this, *environment.fileDialog, *environment.messages);
     if (!chosen) {
-        return;
-    }
-    if (FileDictation::IsNotAFile(FileDialogSeam::ToFilesystemPath(*chosen))) {
-        environment.messages->Show(QString::fromUtf8(kNotAFile).arg(*chosen)); // a folder, a FIFO, a device
         return;
     }
     if (auto* pathText = TemplateBuilder::Control<QLabel>(*this, MainControl::kFilePath)) {

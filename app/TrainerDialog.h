@@ -12,6 +12,8 @@
 #include "practice/RandomDictation.h"
 #include "settings/Settings.h"
 #include "ui/DictationTimer.h"
+#include "ui/MainContextMenu.h"
+#include "ui/PracticeDisplay.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -21,14 +23,11 @@
 #include <initializer_list>
 #include <memory>
 
-class AnnouncedLabel;
 class DialogFocus;
 class KeyDownFilter;
 class LinkLabel;
-class QAction;
 class QContextMenuEvent;
 class QKeyEvent;
-class QLabel;
 class QMenu;
 class QSlider;
 class WaveOutDriver;
@@ -96,8 +95,8 @@ public:
     const Settings& GetSettings() const { return settings; }
     const RandomDictation& GetRandomDictation() const { return randomDictation; }
     const FileDictation& GetFileDictation() const { return fileDictation; }
-    bool ShowsKeyboard() const { return showKeyboard; }
-    bool ShowsDictation() const { return showDictation; }
+    bool ShowsKeyboard() const { return display.ShowsKeyboard(); }
+    bool ShowsDictation() const { return display.ShowsDictation(); }
     WaveOutDriver& WaveOut() { return sound.Driver(); }
     TrainerLearning& Learning() { return learning; }
     QMenu* ContextMenu() const { return contextMenu; }
@@ -110,9 +109,7 @@ protected:
 
 private:
     void ConnectMessageTable();
-    void BuildContextMenu();
     void RestartSound(int32_t deviceId);
-    void ShowDictationPattern();
     void StopAndSaveVolume();
 
     TrainerEnvironment environment;
@@ -127,21 +124,16 @@ private:
     KeyboardPractice keyboardPractice;
     RandomDictation randomDictation;
     FileDictation fileDictation;
-    bool showDictation = false;    // "Montrer" 1024
-    bool showKeyboard = false;     // "Montrer" 1029
+    PracticeDisplay display;       // the practice lines and their "Montrer" boxes
     DictationTimer dictationTimer; // timer 31 of both dictation modes
 
     TrainerSound sound; // the sound driver, over the synthesiser
 
     // Controls bound to members by DoDataExchange.
-    QPointer<LinkLabel> linkLabel;      // 1031
-    QPointer<QLabel> keyboardText;      // 1030
-    QPointer<QLabel> dictationText;     // 1025
-    QPointer<AnnouncedLabel> scoreText; // 1028
-    QPointer<QSlider> volumeSlider;     // 1005
-    QIcon icon;                         // icon 128, loaded by the constructor
-    QMenu* contextMenu = nullptr;       // child of the window, built by the constructor
-    QAction* softOnsetAction = nullptr; // "Attaque douce", checked while the soft onset is on
+    QPointer<LinkLabel> linkLabel;          // 1031
+    QPointer<QSlider> volumeSlider;         // 1005
+    QIcon icon;                             // icon 128, loaded by the constructor
+    MainContextMenu* contextMenu = nullptr; // child of the window, built by the constructor
 
     KeyDownFilter* keyDownFilter = nullptr; // children of the window
     DialogFocus* focus = nullptr;

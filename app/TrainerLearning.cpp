@@ -30,6 +30,12 @@ TrainerLearning::TrainerLearning(QWidget& window, const TrainerEnvironment& envi
 
 TrainerLearning::~TrainerLearning() = default;
 
+void TrainerLearning::Drive(RandomDictation& dictation) {
+    dictation.SetPicker(environment.pickIndex ? environment.pickIndex : [this] { return PickIndex(); });
+    dictation.SetClock(environment.clockMs);
+    dictation.SetAnswerObserver([this](const ScoredAnswer& answer) { Scored(answer); });
+}
+
 ProgressWindow* TrainerLearning::Window() const {
     return progress;
 }

@@ -9,6 +9,7 @@
 class ProgressWindow;
 class QTimer;
 class QWidget;
+class RandomDictation;
 class SettingsReporter;
 struct ScoredAnswer;
 struct Settings;
@@ -39,6 +40,10 @@ public:
 
     // The random dictation's draw.
     int32_t PickIndex() { return picker.PickIndex(); }
+
+    // Makes the random dictation draw here (or from the environment's pickIndex, when it has
+    // one), read the environment's clock, and report each scored answer to Scored.
+    void Drive(RandomDictation& dictation);
 
     // At the random dictation's Play, before its first draw: seeds the draw once and, with the
     // adaptive drill on, weighs the characters from their last answers.

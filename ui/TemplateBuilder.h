@@ -3,6 +3,7 @@
 #include "res/DialogTemplate.h"
 #include "ui/DialogUnits.h"
 
+#include <QAbstractButton>
 #include <QString>
 #include <QWidget>
 
@@ -50,6 +51,19 @@ public:
     static QWidget* FindControl(const QWidget& dialog, int32_t controlId);
     template <class W> static W* Control(const QWidget& dialog, int32_t controlId) {
         return qobject_cast<W*>(FindControl(dialog, controlId));
+    }
+    // A row of a command table: a button's id and the member of the dialog its click calls.
+    template <class D> struct Command {
+        int32_t controlId;
+        void (D::*handler)();
+    };
+    // Connects the click of each button of the table that the built dialog has to its handler.
+    template <class D, size_t N> static void ConnectCommands(D& dialog, const Command<D> (&commands)[N]) {
+        for (const Command<D>& command : commands) {
+            if (auto* button = Control<QAbstractButton>(dialog, command.controlId)) {
+                QObject::connect(button, &QAbstractButton::clicked, &dialog, command.handler);
+            }
+        }
     }
     // Enables or disables the controls of a built dialog, in the order given.
     static void EnableControls(const QWidget& dialog, std::initializer_list<int32_t> controlIds, bool enabled);

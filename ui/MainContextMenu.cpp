@@ -1,0 +1,27 @@
+#include "ui/MainContextMenu.h"
+
+#include <QAction>
+#include <QPoint>
+#include <QString>
+
+MainContextMenu::MainContextMenu(QWidget& window, const QString& progressItem, const std::function<void()>& onProgress,
+                                 const std::function<void()>& onSoftOnset)
+    : QMenu(&window) {
+    setObjectName("contextMenu");
+    QAction* progress = addAction(progressItem);
+    progress->setObjectName("progressAction");
+    connect(progress, &QAction::triggered, &window, onProgress);
+    softOnsetAction = addAction(QString::fromUtf8(kSoftOnsetItem));
+    softOnsetAction->setObjectName("softOnsetAction");
+    softOnsetAction->setCheckable(true);
+    connect(softOnsetAction, &QAction::triggered, &window, onSoftOnset);
+}
+
+void MainContextMenu::PopupAt(const QPoint& globalPos, bool softOnsetOn) {
+    SetSoftOnsetChecked(softOnsetOn);
+    popup(globalPos);
+}
+
+void MainContextMenu::SetSoftOnsetChecked(bool on) {
+    softOnsetAction->setChecked(on);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QMenu>
+
+#include <functional>
+
+class QAction;
+class QPoint;
+class QString;
+
+// The context menu of the main window's background (the controls leave a right-click to the
+// window): "Progrès..." first, then "Attaque douce", checkable, which shows the setting in force
+// each time the menu opens. A child of the window; each item calls the window's handler.
+class MainContextMenu : public QMenu {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kSoftOnsetItem = "Attaque douce";
+
+    MainContextMenu(QWidget& window, const QString& progressItem, const std::function<void()>& onProgress,
+                    const std::function<void()>& onSoftOnset);
+
+    // Opens the menu at globalPos, "Attaque douce" checked when the soft onset is on.
+    void PopupAt(const QPoint& globalPos, bool softOnsetOn);
+    void SetSoftOnsetChecked(bool on);
+
+private:
+    QAction* softOnsetAction = nullptr;
+};

@@ -1,0 +1,48 @@
+#include "ui/PracticeDisplay.h"
+
+#include "morse/MorseTable.h"
+#include "ui/AnnouncedLabel.h"
+#include "ui/PracticeTexts.h"
+
+#include <QLabel>
+
+void PracticeDisplay::Bind(QLabel* keyboardLine, QLabel* patternLine, AnnouncedLabel* scoreLine) {
+    keyboardText = keyboardLine;
+    dictationText = patternLine;
+    scoreText = scoreLine;
+}
+
+void PracticeDisplay::HideBoth() {
+    showDictation = false;
+    showKeyboard = false;
+}
+
+void PracticeDisplay::ToggleKeyboard() {
+    showKeyboard = !showKeyboard;
+    keyboardText->setText(QStringLiteral(" "));
+}
+
+void PracticeDisplay::ShowKey(int32_t index) {
+    if (index != MorseTable::kNoIndex && showKeyboard) {
+        keyboardText->setText(PracticeTexts::KeyboardLine(index));
+    }
+}
+
+void PracticeDisplay::ToggleDictation() {
+    showDictation = !showDictation;
+    dictationText->setText(QStringLiteral(" "));
+}
+
+void PracticeDisplay::ShowPattern(int32_t index) {
+    if (showDictation) {
+        dictationText->setText(PracticeTexts::Pattern(index));
+    }
+}
+
+void PracticeDisplay::ShowScore(int32_t score, int32_t total) {
+    scoreText->Announce(PracticeTexts::Score(score, total), 0, 0);
+}
+
+void PracticeDisplay::ShowScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex) {
+    scoreText->Announce(PracticeTexts::ScoreWithPrevious(score, total, previousIndex), score, total);
+}
