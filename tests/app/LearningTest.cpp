@@ -3,6 +3,7 @@
 // random dictation writes to a real history file and their CSV export, and a bad history file.
 
 #include "tests/app/DictationRig.h"
+#include "tests/history/HistoryTestSupport.h"
 #include "tests/ui/FakeProgressPrompts.h"
 
 #include "app/HistoryMessageReporter.h"
@@ -23,22 +24,6 @@
 using namespace MainControl;
 
 namespace {
-
-class RecordingHistoryReporter : public HistoryReporter {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
-AnswerRecord Answer(int64_t atMs, char played, char typed, int64_t responseMs) {
-    AnswerRecord r;
-    r.atMs = atMs;
-    r.mode = "random";
-    r.played = played;
-    r.typed = typed;
-    r.responseMs = responseMs;
-    return r;
-}
 
 // A dictation rig whose window keeps a real history file in a temporary folder, draws through
 // its own lesson and adaptive settings, and reads a clock set by hand.

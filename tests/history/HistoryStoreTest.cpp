@@ -1,6 +1,7 @@
 // The answer history on real files: the round trip, the fixed columns as other tools see them,
 // the commit moments, each bad file, and a full disk.
 #include "history/HistoryStore.h"
+#include "tests/history/HistoryTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -22,22 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class RecordingHistoryReporter : public HistoryReporter {
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
-AnswerRecord Answer(int64_t atMs, char played, char typed, int64_t responseMs) {
-    AnswerRecord r;
-    r.atMs = atMs;
-    r.mode = "random";
-    r.played = played;
-    r.typed = typed;
-    r.responseMs = responseMs;
-    return r;
-}
 
 bool Same(const AnswerRecord& a, const AnswerRecord& b) {
     return a.atMs == b.atMs && a.mode == b.mode && a.played == b.played && a.typed == b.typed &&

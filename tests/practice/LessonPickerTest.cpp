@@ -3,6 +3,7 @@
 #include "morse/RandomPicker.h"
 #include "practice/AdaptiveWeights.h"
 #include "practice/KochLessons.h"
+#include "tests/history/HistoryTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,6 @@
 #include <vector>
 
 namespace {
-
-AnswerRecord Answer(int64_t atMs, char played, char typed, int64_t responseMs) {
-    AnswerRecord r;
-    r.atMs = atMs;
-    r.mode = "random";
-    r.played = played;
-    r.typed = typed;
-    r.responseMs = responseMs;
-    return r;
-}
 
 // n answers of one character, newest first, every `wrongEvery`-th one wrong (0: none wrong).
 std::vector<AnswerRecord> Answers(char played, int n, int wrongEvery, int64_t responseMs, int64_t newestMs = 100000) {
