@@ -2,6 +2,7 @@
 // the commit moments, each bad file, and a full disk.
 #include "history/HistoryStore.h"
 #include "tests/history/HistoryTestSupport.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -322,19 +323,6 @@ TEST_F(HistoryStoreTest, AFileWhereTheFolderShouldBeGivesOneMessage) {
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_NE(reporter.messages[0].find("ne peut pas être créé"), std::string::npos);
     EXPECT_EQ(ReadBytes(folder / "Zelbin"), "a file\n");
-}
-
-// Runs `body` in a child process and returns its exit status (or -1 when it did not exit).
-template <typename Body> int InChild(Body body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::_exit(body());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
 }
 
 // Root writes anywhere, so when the tests run as root the store runs in a child process that

@@ -3,6 +3,7 @@
 #include "settings/RegistryKey.h"
 #include "settings/SettingsPersistence.h"
 #include "tests/settings/RecordingReporter.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -50,19 +51,6 @@ std::set<std::string> Entries(const fs::path& directory) {
         names.insert(entry.path().filename().string());
     }
     return names;
-}
-
-// Runs `body` in a child process and returns its exit status (or -1 when it did not exit).
-template <typename Body> int InChild(Body body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::_exit(body());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return WEXITSTATUS(status);
 }
 
 // Each test works in a fresh temporary folder: <tmp>/config is the configuration home.
