@@ -6,7 +6,7 @@
 
 #include "render/MorseRenderer.h"
 #include "render/TextFolder.h"
-#include "tools/SoundFileWriter.h"
+#include "zelbin-render/SoundFileWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
-#include "tools/WavFileWriter.h"
+#include "zelbin-render/WavFileWriter.h"
 
 #include "audio/PcmConversion.h"
-#include "tools/Utf8Files.h"
+#include "zelbin-render/Utf8Files.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "tools/SoundFileWriter.h"
+#include "zelbin-render/SoundFileWriter.h"
 
 #include "audio/PcmConversion.h"
 

@@ -339,4 +339,4 @@ void RandomDictationTest::otherTimersAndIdleTicksDoNothing() {
 }
 
 QTEST_MAIN(RandomDictationTest)
-#include "RandomDictationTest.moc"
+#include "RandomDictationWiringTest.moc"

@@ -394,4 +394,4 @@ void KeyboardPracticeTest::tabReachesEveryButtonAndSpacePressesIt() {
 }
 
 QTEST_MAIN(KeyboardPracticeTest)
-#include "KeyboardPracticeTest.moc"
+#include "KeyboardPracticeWiringTest.moc"

@@ -1,4 +1,4 @@
-#include "tools/Utf8Files.h"
+#include "zelbin-render/Utf8Files.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -5,11 +5,11 @@
 #include "render/MorseRenderer.h"
 #include "render/RenderProgress.h"
 #include "render/TextFolder.h"
-#include "tools/Utf8Files.h"
+#include "zelbin-render/Utf8Files.h"
 #ifdef ZELBIN_HAVE_SNDFILE
-#include "tools/SoundFileWriter.h"
+#include "zelbin-render/SoundFileWriter.h"
 #else
-#include "tools/WavFileWriter.h"
+#include "zelbin-render/WavFileWriter.h"
 #endif
 
 #include <unistd.h>

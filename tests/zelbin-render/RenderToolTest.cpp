@@ -4,7 +4,7 @@
 #include "audio/PcmConversion.h"
 #include "morse/MorseTable.h"
 
-#include "SynthesiserTestSupport.h"
+#include "tests/morse/SynthesiserTestSupport.h"
 
 #include <gtest/gtest.h>
 #ifdef ZELBIN_HAVE_SNDFILE

@@ -354,4 +354,4 @@ void FileDictationTest::timerThatCannotBeSet() {
 }
 
 QTEST_MAIN(FileDictationTest)
-#include "FileDictationTest.moc"
+#include "FileDictationWiringTest.moc"
