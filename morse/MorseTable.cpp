@@ -52,6 +52,24 @@ constexpr MorseCode kDigits[kDigitCount] = {
     {{Dah, Gap, Dah, Gap, Dah, Gap, Dah, Gap, Dih, E, E, E}}, // 9 ----.
 };
 
+// Punctuation ". , ? / = +", then the prosigns <AR> <SK> <BT> <KN>: sign indices 36 to 45.
+constexpr int32_t kSignsBeyondCharacters = MorseTable::kSignCount - MorseTable::kCharacterCount;
+constexpr MorseCode kSigns[kSignsBeyondCharacters] = {
+    {{Dih, Gap, Dah, Gap, Dih, Gap, Dah, Gap, Dih, Gap, Dah, E}}, // .  .-.-.-
+    {{Dah, Gap, Dah, Gap, Dih, Gap, Dih, Gap, Dah, Gap, Dah, E}}, // ,  --..--
+    {{Dih, Gap, Dih, Gap, Dah, Gap, Dah, Gap, Dih, Gap, Dih, E}}, // ?  ..--..
+    {{Dah, Gap, Dih, Gap, Dih, Gap, Dah, Gap, Dih, E, E, E}},     // /  -..-.
+    {{Dah, Gap, Dih, Gap, Dih, Gap, Dih, Gap, Dah, E, E, E}},     // =  -...-
+    {{Dih, Gap, Dah, Gap, Dih, Gap, Dah, Gap, Dih, E, E, E}},     // +  .-.-.
+    {{Dih, Gap, Dah, Gap, Dih, Gap, Dah, Gap, Dih, E, E, E}},     // <AR> .-.-.
+    {{Dih, Gap, Dih, Gap, Dih, Gap, Dah, Gap, Dih, Gap, Dah, E}}, // <SK> ...-.-
+    {{Dah, Gap, Dih, Gap, Dih, Gap, Dih, Gap, Dah, E, E, E}},     // <BT> -...-
+    {{Dah, Gap, Dih, Gap, Dah, Gap, Dah, Gap, Dih, E, E, E}},     // <KN> -.--.
+};
+constexpr std::string_view kSignNames[kSignsBeyondCharacters] = {
+    ".", ",", "?", "/", "=", "+", "<AR>", "<SK>", "<BT>", "<KN>",
+};
+
 // The entry of a valid index, or 'A' for 36 and above. Callers reject negative indices.
 const MorseCode& EntryFor(int32_t index) {
     if (index < kLetterCount) {
@@ -110,6 +128,44 @@ char MorseTable::IndexToChar(int32_t index) const {
         return static_cast<char>('0' + (index - kLetterCount));
     }
     return static_cast<char>(index & 0xFF);
+}
+
+int32_t MorseTable::IndexOfSign(std::string_view name) const {
+    if (name.size() == 1) {
+        const int32_t index = IndexOfChar(name[0]);
+        if (index != kNoIndex) {
+            return index;
+        }
+    }
+    for (int32_t sign = 0; sign < kSignsBeyondCharacters; ++sign) {
+        if (kSignNames[sign] == name) {
+            return kCharacterCount + sign;
+        }
+    }
+    return kNoIndex;
+}
+
+std::string_view MorseTable::SignName(int32_t index) const {
+    static constexpr std::string_view kCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    if (index >= 0 && index < kCharacterCount) {
+        return kCharacters.substr(static_cast<size_t>(index), 1);
+    }
+    if (index >= kCharacterCount && index < kSignCount) {
+        return kSignNames[index - kCharacterCount];
+    }
+    return {};
+}
+
+bool MorseTable::CodeForSign(int32_t index, MorseCode& destination) const {
+    if (index >= 0 && index < kCharacterCount) {
+        destination = EntryFor(index);
+        return true;
+    }
+    if (index >= kCharacterCount && index < kSignCount) {
+        destination = kSigns[index - kCharacterCount];
+        return true;
+    }
+    return false;
 }
 
 void MorseTable::CodeToText(int32_t index, char* destination) const {

@@ -124,6 +124,37 @@ TEST(MorseTable, IndexOfCharIsThePositionInTheAlphabetThenTheDigits) {
     }
 }
 
+// The signs beyond the 36 characters, by name, written out as dots and dashes.
+TEST(MorseTable, SignsAreFoundByNameAndAreInternationalMorse) {
+    struct Row {
+        int32_t index;
+        const char* name;
+        const char* dots;
+    };
+    const Row rows[] = {
+        {0, "A", ".-"},        {35, "9", "----."},     {36, ".", ".-.-.-"},   {37, ",", "--..--"},
+        {38, "?", "..--.."},   {39, "/", "-..-."},     {40, "=", "-...-"},    {41, "+", ".-.-."},
+        {42, "<AR>", ".-.-."}, {43, "<SK>", "...-.-"}, {44, "<BT>", "-...-"}, {45, "<KN>", "-.--."},
+    };
+    const MorseTable table;
+    for (const Row& row : rows) {
+        EXPECT_EQ(table.IndexOfSign(row.name), row.index) << row.name;
+        EXPECT_EQ(table.SignName(row.index), row.name);
+        MorseCode code = Filled(9);
+        EXPECT_TRUE(table.CodeForSign(row.index, code));
+        EXPECT_EQ(code, FromDots(row.dots)) << row.name;
+    }
+    for (const char* unknown : {"", "a", "AR", "<ar>", "<AR", "!", "<SOS>", "AB"}) {
+        EXPECT_EQ(table.IndexOfSign(unknown), MorseTable::kNoIndex) << unknown;
+    }
+    for (int32_t index : {-1, 46, 1000}) {
+        MorseCode code = Filled(9);
+        EXPECT_FALSE(table.CodeForSign(index, code));
+        EXPECT_EQ(code, Filled(9));
+        EXPECT_TRUE(table.SignName(index).empty());
+    }
+}
+
 TEST(MorseTable, CodeForIndexBeyondTheTableGivesAAndNegativeChangesNothing) {
     const MorseTable table;
     const MorseCode a = FromDots(".-");
