@@ -11,12 +11,22 @@ AnnouncedLabel::AnnouncedLabel(QWidget* parent) : QLabel(parent) {
         return true;
     }();
     Q_UNUSED(factoryInstalled);
+    announcement = new Announcement(this);
+    announcement->setObjectName(QStringLiteral("announcement"));
 }
 
-void AnnouncedLabel::Announce(const QString& text, int32_t newValue, int32_t newMaximum) {
+void AnnouncedLabel::Announce(const QString& text, const QString& spoken) {
+    Announce(text, value, maximum, spoken);
+}
+
+void AnnouncedLabel::Announce(const QString& text, int32_t newValue, int32_t newMaximum, const QString& spoken) {
     value = newValue;
     maximum = newMaximum;
     setText(text);
-    QAccessibleValueChangeEvent event(this, value);
-    QAccessible::updateAccessibility(&event);
+    announcement->SetText(spoken.isEmpty() ? text : spoken);
+    ++announcements;
+    if (QAccessible::isActive()) {
+        QAccessibleEvent shown(announcement, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
+    }
 }

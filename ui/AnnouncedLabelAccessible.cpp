@@ -2,8 +2,12 @@
 
 #include "ui/AnnouncedLabel.h"
 
+#include <QDialog>
+#include <QWidget>
+#include <QWindow>
+
 AnnouncedLabelAccessible::AnnouncedLabelAccessible(AnnouncedLabel* label)
-    : QAccessibleWidget(label, QAccessible::StaticText) {}
+    : QAccessibleWidget(label, QAccessible::StatusBar) {}
 
 const AnnouncedLabel& AnnouncedLabelAccessible::Label() const {
     return *static_cast<const AnnouncedLabel*>(widget());
@@ -11,7 +15,7 @@ const AnnouncedLabel& AnnouncedLabelAccessible::Label() const {
 
 QString AnnouncedLabelAccessible::text(QAccessible::Text t) const {
     if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) {
-        return Label().text();
+        return Label().Spoken().isEmpty() ? Label().text() : Label().Spoken();
     }
     return QAccessibleWidget::text(t);
 }
@@ -21,6 +25,26 @@ void* AnnouncedLabelAccessible::interface_cast(QAccessible::InterfaceType type) 
         return static_cast<QAccessibleValueInterface*>(this);
     }
     return QAccessibleWidget::interface_cast(type);
+}
+
+// The notification comes after the label's child widgets, if it has any.
+int AnnouncedLabelAccessible::childCount() const {
+    return QAccessibleWidget::childCount() + 1;
+}
+
+QAccessibleInterface* AnnouncedLabelAccessible::child(int index) const {
+    const int widgets = QAccessibleWidget::childCount();
+    if (index == widgets) {
+        return QAccessible::queryAccessibleInterface(const_cast<Announcement*>(&Label().Notification()));
+    }
+    return QAccessibleWidget::child(index);
+}
+
+int AnnouncedLabelAccessible::indexOfChild(const QAccessibleInterface* child) const {
+    if (child != nullptr && child->object() == &Label().Notification()) {
+        return QAccessibleWidget::childCount();
+    }
+    return QAccessibleWidget::indexOfChild(child);
 }
 
 QVariant AnnouncedLabelAccessible::currentValue() const {
@@ -42,8 +66,59 @@ QVariant AnnouncedLabelAccessible::minimumStepSize() const {
 }
 
 QAccessibleInterface* AnnouncedLabelAccessible::Factory(const QString& className, QObject* object) {
-    if (className == QLatin1String("AnnouncedLabel") && object != nullptr && object->isWidgetType()) {
+    if (object == nullptr) {
+        return nullptr;
+    }
+    // A dialog window that announces is a frame: screen readers say the names of the dialogs
+    // around a notification before it (Orca: "Zelbin dialog" before every score), not those of
+    // frames.
+    if (object->isWidgetType() && className == QLatin1String(object->metaObject()->className())) {
+        auto* window = static_cast<QWidget*>(object);
+        if (window->isWindow() && qobject_cast<QDialog*>(window) != nullptr &&
+            window->findChild<AnnouncedLabel*>() != nullptr) {
+            return new QAccessibleWidget(window, QAccessible::Border);
+        }
+    }
+    if (className == QLatin1String("AnnouncedLabel") && object->isWidgetType()) {
         return new AnnouncedLabelAccessible(static_cast<AnnouncedLabel*>(object));
     }
+    if (className == QLatin1String("Announcement")) {
+        return new AnnouncementAccessible(static_cast<Announcement*>(object));
+    }
     return nullptr;
+}
+
+AnnouncementAccessible::AnnouncementAccessible(Announcement* announcement) : QAccessibleObject(announcement) {}
+
+const Announcement& AnnouncementAccessible::Said() const {
+    return *static_cast<const Announcement*>(object());
+}
+
+AnnouncedLabel& AnnouncementAccessible::Label() const {
+    return *static_cast<AnnouncedLabel*>(object()->parent());
+}
+
+QAccessibleInterface* AnnouncementAccessible::parent() const {
+    return QAccessible::queryAccessibleInterface(&Label());
+}
+
+QString AnnouncementAccessible::text(QAccessible::Text t) const {
+    return t == QAccessible::Name ? Said().Text() : QString();
+}
+
+QRect AnnouncementAccessible::rect() const {
+    const AnnouncedLabel& label = Label();
+    return QRect(label.mapToGlobal(QPoint(0, 0)), label.size());
+}
+
+QWindow* AnnouncementAccessible::window() const {
+    return Label().window()->windowHandle();
+}
+
+// Read-only, and showing while its label shows: a screen reader ignores objects without states.
+QAccessible::State AnnouncementAccessible::state() const {
+    QAccessible::State state;
+    state.readOnly = true;
+    state.invisible = !Label().isVisible();
+    return state;
 }

@@ -12,7 +12,9 @@ void MainWindowBuilder::Build(QDialog& window) {
     TemplateBuilder builder(MainDialogTemplate());
     builder.Bind(MainControl::kLink,
                  [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new LinkLabel(parent); });
-    builder.Bind(MainControl::kScore,
-                 [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new AnnouncedLabel(parent); });
+    for (const int32_t announced : {MainControl::kScore, MainControl::kKeyboardText, MainControl::kDictationText}) {
+        builder.Bind(announced,
+                     [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new AnnouncedLabel(parent); });
+    }
     builder.Build(window);
 }

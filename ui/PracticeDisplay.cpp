@@ -4,9 +4,7 @@
 #include "ui/AnnouncedLabel.h"
 #include "ui/PracticeTexts.h"
 
-#include <QLabel>
-
-void PracticeDisplay::Bind(QLabel* keyboardLine, QLabel* patternLine, AnnouncedLabel* scoreLine) {
+void PracticeDisplay::Bind(AnnouncedLabel* keyboardLine, AnnouncedLabel* patternLine, AnnouncedLabel* scoreLine) {
     keyboardText = keyboardLine;
     dictationText = patternLine;
     scoreText = scoreLine;
@@ -24,7 +22,7 @@ void PracticeDisplay::ToggleKeyboard() {
 
 void PracticeDisplay::ShowKey(int32_t index) {
     if (index != MorseTable::kNoIndex && showKeyboard) {
-        keyboardText->setText(PracticeTexts::KeyboardLine(index));
+        keyboardText->Announce(PracticeTexts::KeyboardLine(index), PracticeTexts::SpokenKeyboardLine(index));
     }
 }
 
@@ -35,14 +33,15 @@ void PracticeDisplay::ToggleDictation() {
 
 void PracticeDisplay::ShowPattern(int32_t index) {
     if (showDictation) {
-        dictationText->setText(PracticeTexts::Pattern(index));
+        dictationText->Announce(PracticeTexts::Pattern(index), PracticeTexts::SpokenPattern(index));
     }
 }
 
 void PracticeDisplay::ShowScore(int32_t score, int32_t total) {
-    scoreText->Announce(PracticeTexts::Score(score, total), 0, 0);
+    scoreText->Announce(PracticeTexts::Score(score, total), 0, 0, PracticeTexts::SpokenScore(score, total));
 }
 
 void PracticeDisplay::ShowScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex) {
-    scoreText->Announce(PracticeTexts::ScoreWithPrevious(score, total, previousIndex), score, total);
+    scoreText->Announce(PracticeTexts::ScoreWithPrevious(score, total, previousIndex), score, total,
+                        PracticeTexts::SpokenScoreWithPrevious(score, total, previousIndex));
 }

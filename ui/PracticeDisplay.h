@@ -5,14 +5,13 @@
 #include <cstdint>
 
 class AnnouncedLabel;
-class QLabel;
 
 // The main window's practice lines: the typed character (1030) and the dictated pattern (1025),
 // each shown only while its "Montrer" box (1029, 1024) is on, and the score (1028). Both boxes
-// start off.
+// start off. Each line is announced to screen readers as it changes, in words for the ear.
 class PracticeDisplay {
 public:
-    void Bind(QLabel* keyboardLine, QLabel* patternLine, AnnouncedLabel* scoreLine);
+    void Bind(AnnouncedLabel* keyboardLine, AnnouncedLabel* patternLine, AnnouncedLabel* scoreLine);
 
     bool ShowsKeyboard() const { return showKeyboard; }
     bool ShowsDictation() const { return showDictation; }
@@ -34,9 +33,9 @@ public:
     void ShowScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex);
 
 private:
-    QPointer<QLabel> keyboardText;      // 1030
-    QPointer<QLabel> dictationText;     // 1025
-    QPointer<AnnouncedLabel> scoreText; // 1028
-    bool showDictation = false;         // "Montrer" 1024
-    bool showKeyboard = false;          // "Montrer" 1029
+    QPointer<AnnouncedLabel> keyboardText;  // 1030
+    QPointer<AnnouncedLabel> dictationText; // 1025
+    QPointer<AnnouncedLabel> scoreText;     // 1028
+    bool showDictation = false;             // "Montrer" 1024
+    bool showKeyboard = false;              // "Montrer" 1029
 };

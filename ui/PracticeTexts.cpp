@@ -2,12 +2,19 @@
 
 #include "morse/MorseTable.h"
 
+#include <QStringList>
+
+#include <string_view>
+
 namespace {
 
 constexpr const char* kKeyboardLineFormat = "Caractère %c     %s";
 constexpr const char* kScoreFormat = "Score: %d sur %d";
 constexpr const char* kScoreWithPreviousFormat = "Score: %d sur %d\nPrécédent:%c";
 constexpr const char* kPatternFormat = "Caractère      %s";
+constexpr const char* kSpokenKeyboardFormat = "%c : %s";
+constexpr const char* kSpokenScoreFormat = "Score : %d sur %d";
+constexpr const char* kSpokenScoreWithPreviousFormat = "Score : %d sur %d, précédent : %c";
 
 struct CodeText {
     char text[MorseTable::kTextLength + 1] = {};
@@ -17,6 +24,19 @@ CodeText TextOf(int32_t index) {
     CodeText code;
     MorseTable().CodeToText(index, code.text);
     return code;
+}
+
+// "point trait" for ". _": a word per element, the gaps left out.
+QString SpokenCode(int32_t index) {
+    QStringList words;
+    for (const char element : std::string_view(TextOf(index).text)) {
+        if (element == '.') {
+            words.append(QStringLiteral("point"));
+        } else if (element == '_') {
+            words.append(QStringLiteral("trait"));
+        }
+    }
+    return words.join(QLatin1Char(' '));
 }
 
 } // namespace
@@ -35,4 +55,20 @@ QString PracticeTexts::ScoreWithPrevious(int32_t score, int32_t total, int32_t p
 
 QString PracticeTexts::Pattern(int32_t index) {
     return QString::asprintf(kPatternFormat, TextOf(index).text);
+}
+
+QString PracticeTexts::SpokenKeyboardLine(int32_t index) {
+    return QString::asprintf(kSpokenKeyboardFormat, MorseTable().IndexToChar(index), qUtf8Printable(SpokenCode(index)));
+}
+
+QString PracticeTexts::SpokenScore(int32_t score, int32_t total) {
+    return QString::asprintf(kSpokenScoreFormat, score, total);
+}
+
+QString PracticeTexts::SpokenScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex) {
+    return QString::asprintf(kSpokenScoreWithPreviousFormat, score, total, MorseTable().IndexToChar(previousIndex));
+}
+
+QString PracticeTexts::SpokenPattern(int32_t index) {
+    return SpokenCode(index);
 }

@@ -16,4 +16,15 @@ public:
     static QString ScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex);
     // "Caractère      %s" (six spaces) with the code text of index.
     static QString Pattern(int32_t index);
+
+    // The same lines as a screen reader says them: the code as French Morse words ("point",
+    // "trait"), the punctuation spoken.
+    // "A : point trait".
+    static QString SpokenKeyboardLine(int32_t index);
+    // "Score : %d sur %d".
+    static QString SpokenScore(int32_t score, int32_t total);
+    // "Score : %d sur %d, précédent : %c".
+    static QString SpokenScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex);
+    // "point trait": the code of index alone.
+    static QString SpokenPattern(int32_t index);
 };
