@@ -2,7 +2,9 @@
 
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
+#include "ui/AnnouncedLabel.h"
 #include "ui/TemplateBuilder.h"
+#include "ui/ValueField.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -41,8 +43,16 @@ ConfigDialog::ConfigDialog(const Settings& settings, std::vector<std::string> na
     if (deviceNames.size() > static_cast<size_t>(kMaxDevices)) {
         deviceNames.resize(kMaxDevices);
     }
-    TemplateBuilder(ConfigDialogTemplate()).Build(*this);
+    TemplateBuilder builder(ConfigDialogTemplate());
+    for (const int32_t field : {ConfigControl::kFrequencyEdit, ConfigControl::kDihEdit, ConfigControl::kDahEdit,
+                                ConfigControl::kPauseEdit, ConfigControl::kIntervalEdit}) {
+        builder.Bind(field, [](const ControlTemplate&, QWidget* parent) -> QWidget* { return new ValueField(parent); });
+    }
+    builder.Build(*this);
     BindControls();
+    voice = new AnnouncedLabel(this);
+    voice->setObjectName(QStringLiteral("voice"));
+    voice->hide();
 
     using namespace ConfigControl;
     ConnectButton(ResourceId::kOk, &ConfigDialog::accept);
@@ -69,6 +79,22 @@ ConfigDialog::ConfigDialog(const Settings& settings, std::vector<std::string> na
     ConnectButton(kIntervalUp, &ConfigDialog::OnIntervalUp);
     ConnectButton(kIntervalUpFast, &ConfigDialog::OnIntervalUpFast);
 
+    frequencyEdit->SetRange(Settings::kFrequencyLowest, Settings::kFrequencyHighest, kFrequencySmallStep);
+    for (ValueField* length : {dihEdit, dahEdit, pauseEdit}) {
+        length->SetRange(Settings::kLengthLowestMs, Settings::kLengthHighestMs, kSmallStep);
+    }
+    intervalEdit->SetRange(Settings::kIntervalLowestMs, Settings::kIntervalHighestMs, kSmallStep);
+    ConnectKeyboardSteps(frequencyEdit, &ConfigDialog::OnFrequencyDown, &ConfigDialog::OnFrequencyUp,
+                         &ConfigDialog::OnFrequencyDownFast, &ConfigDialog::OnFrequencyUpFast);
+    ConnectKeyboardSteps(dihEdit, &ConfigDialog::OnDihDown, &ConfigDialog::OnDihUp, &ConfigDialog::OnDihDownFast,
+                         &ConfigDialog::OnDihUpFast);
+    ConnectKeyboardSteps(dahEdit, &ConfigDialog::OnDahDown, &ConfigDialog::OnDahUp, &ConfigDialog::OnDahDownFast,
+                         &ConfigDialog::OnDahUpFast);
+    ConnectKeyboardSteps(pauseEdit, &ConfigDialog::OnPauseDown, &ConfigDialog::OnPauseUp,
+                         &ConfigDialog::OnPauseDownFast, &ConfigDialog::OnPauseUpFast);
+    ConnectKeyboardSteps(intervalEdit, &ConfigDialog::OnIntervalDown, &ConfigDialog::OnIntervalUp,
+                         &ConfigDialog::OnIntervalDownFast, &ConfigDialog::OnIntervalUpFast);
+
     // Only a selection made by the user is taken (the list's own selection-change
     // notification); selections set by the program are made with the signals blocked.
     connect(deviceList, &QListWidget::currentRowChanged, this, &ConfigDialog::OnDeviceSelectionChanged);
@@ -76,11 +102,11 @@ ConfigDialog::ConfigDialog(const Settings& settings, std::vector<std::string> na
 
 void ConfigDialog::BindControls() {
     using namespace ConfigControl;
-    intervalEdit = TemplateBuilder::Control<QLineEdit>(*this, kIntervalEdit);
-    pauseEdit = TemplateBuilder::Control<QLineEdit>(*this, kPauseEdit);
-    dihEdit = TemplateBuilder::Control<QLineEdit>(*this, kDihEdit);
-    dahEdit = TemplateBuilder::Control<QLineEdit>(*this, kDahEdit);
-    frequencyEdit = TemplateBuilder::Control<QLineEdit>(*this, kFrequencyEdit);
+    intervalEdit = TemplateBuilder::Control<ValueField>(*this, kIntervalEdit);
+    pauseEdit = TemplateBuilder::Control<ValueField>(*this, kPauseEdit);
+    dihEdit = TemplateBuilder::Control<ValueField>(*this, kDihEdit);
+    dahEdit = TemplateBuilder::Control<ValueField>(*this, kDahEdit);
+    frequencyEdit = TemplateBuilder::Control<ValueField>(*this, kFrequencyEdit);
     deviceList = TemplateBuilder::Control<QListWidget>(*this, kDeviceList);
     Q_ASSERT(intervalEdit && pauseEdit && dihEdit && dahEdit && frequencyEdit && deviceList);
 }
@@ -89,6 +115,13 @@ void ConfigDialog::ConnectButton(int32_t controlId, void (ConfigDialog::*handler
     auto* button = TemplateBuilder::Control<QPushButton>(*this, controlId);
     Q_ASSERT(button != nullptr);
     connect(button, &QPushButton::clicked, this, handler);
+}
+
+void ConfigDialog::ConnectKeyboardSteps(ValueField* field, void (ConfigDialog::*down)(), void (ConfigDialog::*up)(),
+                                        void (ConfigDialog::*downFast)(), void (ConfigDialog::*upFast)()) {
+    connect(field, &ValueField::stepRequested, this, [=, this](int direction, bool large) {
+        (this->*(direction > 0 ? (large ? upFast : up) : (large ? downFast : down)))();
+    });
 }
 
 int ConfigDialog::DoModal() {
@@ -125,19 +158,29 @@ void ConfigDialog::OnDeviceSelectionChanged(int row) {
 }
 
 void ConfigDialog::ShowValues() {
+    announcing = false; // the whole dialog: nothing is said field by field
     ShowFrequency();
     ShowInteger(dihEdit, values.dihMs);
     ShowInteger(dahEdit, values.dahMs);
     ShowInteger(pauseEdit, values.pauseMs);
     ShowInteger(intervalEdit, values.dictationIntervalMs);
+    announcing = true;
 }
 
 void ConfigDialog::ShowFrequency() {
-    frequencyEdit->setText(QString::asprintf("%2.2f", static_cast<double>(values.frequency)));
+    ShowIn(frequencyEdit, values.frequency, QString::asprintf("%2.2f", static_cast<double>(values.frequency)));
 }
 
-void ConfigDialog::ShowInteger(QLineEdit* edit, int32_t value) {
-    edit->setText(QString::asprintf("%d", value));
+void ConfigDialog::ShowInteger(ValueField* edit, int32_t value) {
+    ShowIn(edit, value, QString::asprintf("%d", value));
+}
+
+// A field with the focus says its new value itself; beside it, a step button's press is said.
+void ConfigDialog::ShowIn(ValueField* field, double value, const QString& text) {
+    field->Show(value, text);
+    if (announcing && !field->hasFocus()) {
+        voice->Announce(text, field->accessibleName() + QStringLiteral(" : ") + text);
+    }
 }
 
 void ConfigDialog::OnFrequencyDownFast() {
@@ -236,4 +279,5 @@ void ConfigDialog::OnReset() {
     values.adaptive = kept.adaptive;
     SelectDevice(values.driverId);
     ShowValues();
+    voice->Announce(QString(), QStringLiteral("Valeurs par défaut"));
 }

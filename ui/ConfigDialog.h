@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-class QLineEdit;
+class AnnouncedLabel;
 class QListWidget;
+class ValueField;
 
 // The "Configuration" dialog, built from template 129: the output device list and five value
 // rows (frequency, dih, dah, pause, dictation interval), each stepped by "<<", "<", ">" and
@@ -17,6 +18,10 @@ class QListWidget;
 // The dialog works on a copy of the settings: the caller hands them in with the device names
 // and takes Values() back after an OK. The volume and the soft onset are not part of the
 // dialog and pass through.
+//
+// From the keyboard, Up and Down (Page Up and Page Down) on a value field step it as "<" and
+// ">" ("<<" and ">>") do. The value a step button shows in its field is said to screen readers,
+// whose focus stays on the button.
 class ConfigDialog : public QDialog {
     Q_OBJECT
 public:
@@ -66,15 +71,20 @@ private:
     void SelectDevice(int32_t index);
     void ShowValues();
     void ShowFrequency();
-    void ShowInteger(QLineEdit* edit, int32_t value);
+    void ShowInteger(ValueField* edit, int32_t value);
+    void ShowIn(ValueField* field, double value, const QString& text);
+    void ConnectKeyboardSteps(ValueField* field, void (ConfigDialog::*down)(), void (ConfigDialog::*up)(),
+                              void (ConfigDialog::*downFast)(), void (ConfigDialog::*upFast)());
 
     std::vector<std::string> deviceNames; // at most kMaxDevices
     Settings values;                      // driverId is the chosen device; -1 never comes from the list
 
-    QLineEdit* intervalEdit = nullptr;  // 1035
-    QLineEdit* pauseEdit = nullptr;     // 1029
-    QLineEdit* dihEdit = nullptr;       // 1012
-    QLineEdit* dahEdit = nullptr;       // 1023
-    QLineEdit* frequencyEdit = nullptr; // 1011
-    QListWidget* deviceList = nullptr;  // 1003
+    ValueField* intervalEdit = nullptr;  // 1035
+    ValueField* pauseEdit = nullptr;     // 1029
+    ValueField* dihEdit = nullptr;       // 1012
+    ValueField* dahEdit = nullptr;       // 1023
+    ValueField* frequencyEdit = nullptr; // 1011
+    QListWidget* deviceList = nullptr;   // 1003
+    AnnouncedLabel* voice = nullptr;     // never shown: says the stepped values
+    bool announcing = false;             // a step button's value is said
 };
