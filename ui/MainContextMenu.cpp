@@ -6,8 +6,9 @@
 
 MainContextMenu::MainContextMenu(QWidget& window, const QString& progressItem, const std::function<void()>& onProgress,
                                  const std::function<void()>& onSoftOnset)
-    : QMenu(&window) {
+    : AccessibleMenu(&window) {
     setObjectName("contextMenu");
+    setAccessibleName(QStringLiteral("Menu de Zelbin"));
     QAction* progress = addAction(progressItem);
     progress->setObjectName("progressAction");
     connect(progress, &QAction::triggered, &window, onProgress);
@@ -17,9 +18,12 @@ MainContextMenu::MainContextMenu(QWidget& window, const QString& progressItem, c
     connect(softOnsetAction, &QAction::triggered, &window, onSoftOnset);
 }
 
-void MainContextMenu::PopupAt(const QPoint& globalPos, bool softOnsetOn) {
+void MainContextMenu::PopupAt(const QPoint& globalPos, bool softOnsetOn, bool byKeyboard) {
     SetSoftOnsetChecked(softOnsetOn);
     popup(globalPos);
+    if (byKeyboard && !actions().isEmpty()) {
+        setActiveAction(actions().first());
+    }
 }
 
 void MainContextMenu::SetSoftOnsetChecked(bool on) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QMenu>
+#include "ui/AccessibleMenu.h"
 
 #include <functional>
 
@@ -10,8 +10,9 @@ class QString;
 
 // The context menu of the main window's background (the controls leave a right-click to the
 // window): "Progrès..." first, then "Attaque douce", checkable, which shows the setting in force
-// each time the menu opens. A child of the window; each item calls the window's handler.
-class MainContextMenu : public QMenu {
+// each time the menu opens, and which screen readers hear as checked or not checked. A child of
+// the window; each item calls the window's handler.
+class MainContextMenu : public AccessibleMenu {
     Q_OBJECT
 
 public:
@@ -20,8 +21,10 @@ public:
     MainContextMenu(QWidget& window, const QString& progressItem, const std::function<void()>& onProgress,
                     const std::function<void()>& onSoftOnset);
 
-    // Opens the menu at globalPos, "Attaque douce" checked when the soft onset is on.
-    void PopupAt(const QPoint& globalPos, bool softOnsetOn);
+    // Opens the menu at globalPos, "Attaque douce" checked when the soft onset is on. Opened
+    // from the keyboard (the Menu key, Shift+F10), it opens with its first item selected, so
+    // that Down, Up and Return work at once and a screen reader says where the focus is.
+    void PopupAt(const QPoint& globalPos, bool softOnsetOn, bool byKeyboard = false);
     void SetSoftOnsetChecked(bool on);
 
 private:
