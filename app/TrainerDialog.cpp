@@ -52,6 +52,10 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     focus = new DialogFocus(*this, MainDialogTemplate());
     learning.Drive(randomDictation);
     keyDownFilter = new KeyDownFilter(*this, [this](QKeyEvent& keyDown, QWidget& receiver) {
+        if (keyDown.key() == Qt::Key_F10 && keyDown.modifiers() == Qt::ShiftModifier) {
+            OpenContextMenuFromKeyboard(); // as the Menu key does
+            return KeyDownFilter::Delivery::Dropped();
+        }
         PreTranslateMessage(&keyDown);
         return focus->DeliveryOf(keyDown, receiver); // Enter as Tab; Space only on a control Tab reached
     });
@@ -70,15 +74,28 @@ TrainerDialog::~TrainerDialog() {
 
 void TrainerDialog::DoDataExchange() {
     linkLabel = TemplateBuilder::Control<LinkLabel>(*this, MainControl::kLink);
-    display.Bind(TemplateBuilder::Control<QLabel>(*this, MainControl::kKeyboardText),
-                 TemplateBuilder::Control<QLabel>(*this, MainControl::kDictationText),
+    display.Bind(TemplateBuilder::Control<AnnouncedLabel>(*this, MainControl::kKeyboardText),
+                 TemplateBuilder::Control<AnnouncedLabel>(*this, MainControl::kDictationText),
                  TemplateBuilder::Control<AnnouncedLabel>(*this, MainControl::kScore));
     volumeSlider = TemplateBuilder::Control<QSlider>(*this, MainControl::kVolume);
 }
 
 void TrainerDialog::contextMenuEvent(QContextMenuEvent* event) {
-    contextMenu->PopupAt(event->globalPos(), settings.softOnset == Settings::kSoftOnsetOn);
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        OpenContextMenuFromKeyboard();
+    } else {
+        contextMenu->PopupAt(event->globalPos(), settings.softOnset == Settings::kSoftOnsetOn);
+    }
     event->accept();
+}
+
+// The Menu key and Shift+F10: the menu opens over the control with the focus, not at the
+// pointer, its first item selected.
+void TrainerDialog::OpenContextMenuFromKeyboard() {
+    QWidget* focused = focusWidget();
+    const QWidget& anchor = focused != nullptr ? *focused : *this;
+    contextMenu->PopupAt(anchor.mapToGlobal(anchor.rect().center()), settings.softOnset == Settings::kSoftOnsetOn,
+                         true);
 }
 
 // The message table: which control reaches which handler.
@@ -197,8 +214,7 @@ void TrainerDialog::OnHScroll(int32_t, int32_t, QSlider*) {
 
 // Keyboard practice (practice/KeyboardPractice)
 void TrainerDialog::OnLastLetter() {
-    keyboardPractice.ReplayLast();
-    focus->SetFocusToWindow();
+    keyboardPractice.ReplayLast(); // the button keeps the focus, for the next replay
 }
 
 void TrainerDialog::OnChar(uint32_t, int32_t, uint32_t) {
@@ -252,8 +268,10 @@ void TrainerDialog::StopAndSaveVolume() {
 
 // Random dictation (practice/RandomDictation)
 void TrainerDialog::OnDictationPlay() {
+    // The focus goes to this dictation's Stop before Play is disabled, never to a control
+    // that is being disabled.
+    focus->PassTo(TemplateBuilder::FindControl(*this, MainControl::kDictationStop));
     TemplateBuilder::EnableControls(*this, kRandomInterlock, false);
-    focus->SetFocusToWindow();
     learning.StartDictation();
     randomDictation.Play();
     dictationTimer.Restart(settings.dictationIntervalMs);
@@ -266,6 +284,7 @@ void TrainerDialog::OnDictationStop() {
     randomDictation.Stop();
     learning.StopDictation();
     TemplateBuilder::EnableControls(*this, kRandomInterlock, true);
+    focus->PassTo(TemplateBuilder::FindControl(*this, MainControl::kDictationPlay));
 }
 
 void TrainerDialog::OnDictationShow() {
@@ -315,6 +334,7 @@ void TrainerDialog::OnFilePlay() {
     if (fileDictation.Play() == FileDictation::Step::Unreadable) {
         return; // no file, or one that cannot be opened: nothing happens
     }
+    focus->PassTo(TemplateBuilder::FindControl(*this, MainControl::kFileStop));
     TemplateBuilder::EnableControls(*this, kFileInterlock, false);
     dictationTimer.Restart(settings.dictationIntervalMs);
 }
@@ -323,6 +343,7 @@ void TrainerDialog::OnFileStop() {
     dictationTimer.Kill();
     fileDictation.Stop();
     TemplateBuilder::EnableControls(*this, kFileInterlock, true);
+    focus->PassTo(TemplateBuilder::FindControl(*this, MainControl::kFilePlay));
 }
 
 // Configuration

@@ -78,8 +78,8 @@ public:
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
     void OnCancel();
-    // Context menu (a right-click on the window's background): "Attaque douce" switches the
-    // soft onset of the tones at once and saves it.
+    // Context menu (a right-click on the window's background, the Menu key or Shift+F10):
+    // "Attaque douce" switches the soft onset of the tones at once and saves it.
     void OnSoftOnset();
 
     // Sees every key-down for the window and its controls before they do: answers the random
@@ -109,6 +109,7 @@ protected:
 
 private:
     void ConnectMessageTable();
+    void OpenContextMenuFromKeyboard();
     void RestartSound(int32_t deviceId);
     void StopAndSaveVolume();
 

@@ -5,7 +5,8 @@
 #include <span>
 
 // A dialog described as data, the way a dialog template describes it: a title, a size and a
-// font, then the controls in template order, which is also the tab order. Positions and sizes
+// font, then the controls in template order, which is also the tab order unless the template
+// gives one of its own. Positions and sizes
 // are dialog units: a quarter of the dialog font's average character width horizontally and
 // an eighth of its character height vertically.
 
@@ -13,7 +14,7 @@ enum class ControlKind : uint8_t {
     PushButton,
     DefPushButton, // the default push button of its dialog
     AutoCheckBox,  // toggles its own mark when clicked
-    GroupBox,      // a captioned frame; the controls it frames are its siblings
+    GroupBox,      // a captioned frame, parent of the controls that lie inside it
     StaticText,    // left-aligned, words wrapped within the rectangle
     StaticIcon,    // shows the icon named by the caption ("#128")
     Trackbar,      // a horizontal slider, range 0 to 100 unless set
@@ -81,6 +82,9 @@ struct DialogTemplate {
     uint32_t style;     // DialogStyle bits
     std::span<const ControlTemplate> items;
     std::span<const AccessibleName> accessibleNames = {};
+    // The controls Tab reaches, in the order a reader takes them in (each group together); the
+    // tab stops in template order when empty.
+    std::span<const int32_t> tabOrder = {};
 
     // The first item with this id, or null. Ids of kNoId are never found.
     const ControlTemplate* Find(int32_t controlId) const;

@@ -44,8 +44,22 @@ constexpr ControlTemplate kMainItems[] = {
     {kNoId, GroupBox, "Clavier", {7, 7, 292, 73}, kStyleNone},
     {MainControl::kKeyboardText, StaticText, "Caractère", {63, 66, 91, 8}, kStyleNone},
     {MainControl::kKeyboardShow, AutoCheckBox, "Montrer", {14, 65, 45, 8}, kCheck},
-    {MainControl::kLink, StaticText, kLinkCaption, {136, 224, 131, 8}, kStyleNone},
+    {MainControl::kLink, StaticText, kLinkCaption, {136, 224, 131, 8}, kTabStop},
 };
+
+// Tab takes the main window's controls in reading order: the three practices down the left,
+// each group together, then the "Contrôle" column, then the link at the bottom.
+// clang-format off
+constexpr int32_t kMainTabOrder[] = {
+    MainControl::kKeyboardShow,                                                              // Clavier
+    MainControl::kDictationPlay, MainControl::kDictationStop, MainControl::kDictationShow,   // Dictée simple
+    MainControl::kOpenFile, MainControl::kFilePlay, MainControl::kFileStop,                  // Dictée à l'aide
+    MainControl::kFileShow,                                                                  // d'un fichier
+    kOk, kCancel, MainControl::kConfiguration, MainControl::kAbout, MainControl::kNoise,     // Contrôle
+    MainControl::kVolume, MainControl::kLastLetter,
+    MainControl::kLink,
+};
+// clang-format on
 
 // Template 129: the configuration dialog. The group box holds the device list and five value
 // rows; OK, Annuler and Reset stand to its right.
@@ -101,7 +115,7 @@ constexpr ControlTemplate kAboutItems[] = {
     {AboutControl::kVersion, StaticText, "Zelbin version 1.0", {22, 150, 119, 8}, kGroup | kNoPrefix},
     {kOk, DefPushButton, "OK", {157, 156, 50, 14}, kGroup | kTabStop},
     {kNoId, GroupBox, " A propos de", {21, 46, 322, 98}, kStyleNone},
-    {AboutControl::kLink, StaticText, kLinkCaption, {120, 127, 131, 8}, kGroup},
+    {AboutControl::kLink, StaticText, kLinkCaption, {120, 127, 131, 8}, kGroup | kTabStop},
     {kNoId,
      StaticText,
      "Zelbin apprend à lire le code Morse à l'oreille : chaque lettre ou chiffre tapé au clavier est "
@@ -161,8 +175,9 @@ constexpr AccessibleName kConfigNames[] = {
 
 constexpr uint32_t kDialogFrame = kCaption | kSystemMenu | kModalFrame;
 
-constexpr DialogTemplate kMainTemplate{kMainDialog, "Zelbin",  390, 233, "MS Sans Serif", 8, kDialogFrame | kTaskbar,
-                                       kMainItems,  kMainNames};
+constexpr DialogTemplate kMainTemplate{
+    kMainDialog, "Zelbin",   390,          233, "MS Sans Serif", 8, kDialogFrame | kTaskbar,
+    kMainItems,  kMainNames, kMainTabOrder};
 constexpr DialogTemplate kConfigTemplate{kConfigDialog, "Configuration", 320,         177, "MS Sans Serif", 8,
                                          kDialogFrame,  kConfigItems,    kConfigNames};
 constexpr DialogTemplate kAboutTemplate{kAboutDialog, "A propos de Zelbin", 365, 188, "MS Sans Serif", 8,

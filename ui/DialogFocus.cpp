@@ -2,6 +2,7 @@
 
 #include "res/DialogTemplate.h"
 #include "res/ResourceIds.h"
+#include "ui/LinkLabel.h"
 #include "ui/TemplateBuilder.h"
 
 #include "ui/VirtualKey.h"
@@ -42,10 +43,22 @@ QWidget* DialogFocus::FirstTabStop() const {
     return nullptr;
 }
 
+void DialogFocus::PassTo(QWidget* control) {
+    if (control == nullptr || !control->isEnabled()) {
+        return;
+    }
+    QWidget* current = dialog.focusWidget();
+    const bool byKeyboard = current != nullptr && current == reachedByKeyboard.data();
+    control->setFocus(Qt::OtherFocusReason);
+    if (byKeyboard) {
+        reachedByKeyboard = control;
+    }
+}
+
 KeyDownFilter::Delivery DialogFocus::DeliveryOf(const QKeyEvent& keyDown, const QWidget& receiver) {
     const uint32_t key = VirtualKey::Of(keyDown);
     tabbing = key == VirtualKey::kTab || key == VirtualKey::kReturn;
-    if (key == VirtualKey::kReturn) {
+    if (key == VirtualKey::kReturn && qobject_cast<const LinkLabel*>(&receiver) == nullptr) {
         return KeyDownFilter::Delivery::Replaced(VirtualKey::AsTab(keyDown));
     }
     if (key == VirtualKey::kSpace && qobject_cast<const QAbstractButton*>(&receiver) != nullptr &&

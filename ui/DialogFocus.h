@@ -17,7 +17,7 @@ struct DialogTemplate;
 // Its keyboard rules, for a dialog that takes typed text: Enter moves the focus on as Tab does
 // and presses no button; Space presses a button (or ticks a check box) only when the keyboard,
 // Tab or Enter, brought the focus to it, so that a space typed in a text never presses one.
-// Escape and every other key go where they would go.
+// On a link, Enter opens it. Escape and every other key go where they would go.
 class DialogFocus : public QObject {
     Q_OBJECT
 
@@ -28,6 +28,10 @@ public:
     void SetFocusToWindow();
     // The first enabled tab stop in template order, or null.
     QWidget* FirstTabStop() const;
+    // Gives the focus to control, as a button hands it to its partner (Play to its Stop): the
+    // control counts as reached by the keyboard when the one that had the focus did, so that
+    // Space goes on working there. Does nothing for a control that is disabled or missing.
+    void PassTo(QWidget* control);
 
     // What the controls get of a key-down, by the rules above; for the dialog's KeyDownFilter.
     KeyDownFilter::Delivery DeliveryOf(const QKeyEvent& keyDown, const QWidget& receiver);

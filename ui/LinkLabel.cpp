@@ -7,8 +7,11 @@
 
 #include <QBitmap>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 #include "res/cursor/hand130-mask.xbm"
 #include "res/cursor/hand130.xbm"
@@ -119,6 +122,33 @@ void LinkLabel::changeEvent(QEvent* e) {
         plain.setUnderline(false);
         setFont(plain);
     }
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent* e) {
+    const int key = e->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+        (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        Open();
+        e->accept();
+        return;
+    }
+    QLabel::keyPressEvent(e);
+}
+
+void LinkLabel::paintEvent(QPaintEvent* e) {
+    QLabel::paintEvent(e);
+    if (!hasFocus()) {
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    // Around the text, not the whole width the template gives the link.
+    frame.rect =
+        fontMetrics().boundingRect(contentsRect(), static_cast<int>(alignment()), text()).adjusted(-1, 0, 1, 0) &
+        rect();
+    frame.backgroundColor = palette().color(QPalette::Window);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, frame);
 }
 
 void LinkLabel::mouseMoveEvent(QMouseEvent* e) {

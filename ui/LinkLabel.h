@@ -11,8 +11,10 @@ class UrlOpener;
 // A static text of a dialog turned into a link. Its text is drawn in the dialog's font, never
 // underlined, over the dialog's own background, in blue; red while the pointer is over it; dark blue
 // once it has been clicked, for the life of the control. The pointer becomes a hand over it, a tooltip
-// in colours of its own explains it, and a click opens its address. Assistive technologies see
-// it as a link (LinkLabelAccessible), named by its accessible name.
+// in colours of its own explains it, and a click opens its address. Where the dialog lets Tab
+// reach it, it shows a dotted focus frame while it has the focus, and Return, Enter or Space
+// open it too. Assistive technologies see it as a link (LinkLabelAccessible), named by its
+// accessible name.
 class LinkLabel : public QLabel {
     Q_OBJECT
 
@@ -47,6 +49,8 @@ public:
 protected:
     bool event(QEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSlider>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -43,8 +44,23 @@ QString StaticCaption(const ControlTemplate& item) {
     return shown;
 }
 
-bool TakesFocus(ControlKind kind) {
-    return kind != ControlKind::GroupBox && kind != ControlKind::StaticText && kind != ControlKind::StaticIcon;
+// Controls take the focus; frames, icons and texts do not, except a text that is a tab stop
+// (a link), which Tab reaches.
+bool TakesFocus(const ControlTemplate& item) {
+    if (item.kind == ControlKind::StaticText) {
+        return (item.style & kTabStop) != 0;
+    }
+    return item.kind != ControlKind::GroupBox && item.kind != ControlKind::StaticIcon;
+}
+
+Qt::FocusPolicy FocusPolicyOf(const ControlTemplate& item) {
+    if (!TakesFocus(item)) {
+        return Qt::NoFocus;
+    }
+    if (item.kind == ControlKind::StaticText) {
+        return Qt::TabFocus;
+    }
+    return (item.style & kTabStop) != 0 ? Qt::StrongFocus : Qt::ClickFocus;
 }
 
 Qt::WindowFlags WindowFlagsOf(uint32_t style) {
@@ -101,6 +117,14 @@ QWidget* TemplateBuilder::FindControl(const QWidget& dialog, int32_t controlId) 
             return static_cast<QWidget*>(*child);
         }
     }
+    // Inside the group frames.
+    for (QObject* child : children) {
+        if (qobject_cast<GroupFrame*>(child) != nullptr) {
+            if (QWidget* control = FindControl(*static_cast<QWidget*>(child), controlId)) {
+                return control;
+            }
+        }
+    }
     return nullptr;
 }
 
@@ -119,26 +143,62 @@ void TemplateBuilder::Build(QDialog& dialog) const {
     dialog.setFont(font);
     dialog.setFixedSize(units.ToPixels(dialogTemplate.width, dialogTemplate.height));
 
-    std::vector<QWidget*> tabChain;
-    std::vector<QWidget*> frames;
+    // The frames first, under everything else; then each control, in template order, inside
+    // the frame that holds it, so that assistive technologies find the group around it.
+    std::vector<QWidget*> made(dialogTemplate.items.size(), nullptr);
     for (size_t index = 0; index < dialogTemplate.items.size(); ++index) {
         const ControlTemplate& item = dialogTemplate.items[index];
-        QWidget* widget = CreateControl(item, dialog);
-        ApplyItem(*widget, item, index);
         if (item.kind == ControlKind::GroupBox) {
-            frames.push_back(widget);
-        }
-        if (TakesFocus(item.kind) && (item.style & kTabStop) != 0) {
-            tabChain.push_back(widget);
+            made[index] = CreateControl(item, dialog);
+            ApplyItem(*made[index], item, index);
         }
     }
-    // Frames lie under the controls they frame, so that those stay visible and clickable.
-    for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) {
-        (*frame)->lower();
+    std::vector<QWidget*> tabChain;
+    for (size_t index = 0; index < dialogTemplate.items.size(); ++index) {
+        const ControlTemplate& item = dialogTemplate.items[index];
+        if (item.kind == ControlKind::GroupBox) {
+            continue;
+        }
+        const std::optional<size_t> frame = FrameOf(index);
+        QWidget& parent = frame ? *made[*frame] : static_cast<QWidget&>(dialog);
+        made[index] = CreateControl(item, parent);
+        ApplyItem(*made[index], item, index);
+        if (frame) {
+            made[index]->move(made[index]->pos() - made[*frame]->pos());
+        }
+        if (TakesFocus(item) && (item.style & kTabStop) != 0) {
+            tabChain.push_back(made[index]);
+        }
+    }
+    if (!dialogTemplate.tabOrder.empty()) {
+        tabChain.clear();
+        for (const int32_t controlId : dialogTemplate.tabOrder) {
+            if (QWidget* control = FindControl(dialog, controlId)) {
+                tabChain.push_back(control);
+            }
+        }
     }
     for (size_t i = 1; i < tabChain.size(); ++i) {
         QWidget::setTabOrder(tabChain[i - 1], tabChain[i]);
     }
+}
+
+std::optional<size_t> TemplateBuilder::FrameOf(size_t itemIndex) const {
+    const QRect rect = units.ToPixels(dialogTemplate.items[itemIndex].rect);
+    std::optional<size_t> smallest;
+    for (size_t index = 0; index < dialogTemplate.items.size(); ++index) {
+        const ControlTemplate& item = dialogTemplate.items[index];
+        if (item.kind != ControlKind::GroupBox || index == itemIndex) {
+            continue;
+        }
+        const QRect frame = units.ToPixels(item.rect);
+        const auto area = [](const QRect& r) { return int64_t{r.width()} * r.height(); };
+        if (frame.contains(rect) &&
+            (!smallest || area(frame) < area(units.ToPixels(dialogTemplate.items[*smallest].rect)))) {
+            smallest = index;
+        }
+    }
+    return smallest;
 }
 
 QWidget* TemplateBuilder::CreateControl(const ControlTemplate& item, QWidget& parent) const {
@@ -174,8 +234,7 @@ void TemplateBuilder::ApplyItem(QWidget& widget, const ControlTemplate& item, si
     widget.setObjectName(ItemName(item, index));
     widget.setFont(DialogUnits::DialogFont());
     widget.setGeometry(units.ToPixels(item.rect));
-    const bool tabStop = (item.style & kTabStop) != 0;
-    widget.setFocusPolicy(!TakesFocus(item.kind) ? Qt::NoFocus : tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    widget.setFocusPolicy(FocusPolicyOf(item));
     const QString caption = Utf8(item.caption);
 
     if (auto* button = qobject_cast<QPushButton*>(&widget)) {

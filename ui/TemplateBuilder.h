@@ -11,14 +11,18 @@
 #include <functional>
 #include <initializer_list>
 #include <map>
+#include <optional>
 
 class QDialog;
 
 // Turns a dialog template into Qt widgets, as the platform creates a dialog from its template:
 // the dialog gets the template's title, the dialog font, a fixed client size and a frame
-// without minimise or maximise box; every item becomes a child widget placed at its rectangle,
-// in template order, which is also the tab order. Each control's object name comes from its id
-// ("ctl1030"); items without an id are named by kind and position ("group7", "label9").
+// without minimise or maximise box; every item becomes a widget placed at its rectangle, in
+// template order. A control that lies inside a group box is a child of that frame (of the
+// smallest, where frames nest), so that screen readers name the group it belongs to; the
+// others are children of the dialog. The tab order is the template's own when it gives one,
+// else template order. Each control's object name comes from its id ("ctl1030"); items
+// without an id are named by kind and position ("group7", "label9").
 //
 // A dialog that needs its own class for a control binds a factory to the id before Build,
 // and the builder makes that class in the place of the widget of its kind:
@@ -46,8 +50,9 @@ public:
     // The name of the item at index in template order.
     static QString ItemName(const ControlTemplate& item, size_t index);
 
-    // The control of a built dialog by its id, or null. The newest child of that name wins,
-    // so that a control that took the place of another is the one found.
+    // The control of a built dialog by its id, or null, whether in a frame or not. The newest
+    // child of that name wins, so that a control that took the place of another is the one
+    // found.
     static QWidget* FindControl(const QWidget& dialog, int32_t controlId);
     template <class W> static W* Control(const QWidget& dialog, int32_t controlId) {
         return qobject_cast<W*>(FindControl(dialog, controlId));
@@ -69,6 +74,8 @@ public:
     static void EnableControls(const QWidget& dialog, std::initializer_list<int32_t> controlIds, bool enabled);
 
 private:
+    // The index of the group box that holds item itemIndex, if one does.
+    std::optional<size_t> FrameOf(size_t itemIndex) const;
     QWidget* CreateControl(const ControlTemplate& item, QWidget& parent) const;
     void ApplyItem(QWidget& widget, const ControlTemplate& item, size_t index) const;
 
