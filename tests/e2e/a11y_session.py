@@ -1,0 +1,150 @@
+"""What the accessibility end-to-end scripts share, inside the session tests/e2e/run-a11y makes
+(a private D-Bus session with its AT-SPI bus, an X server and a window manager):
+
+- start_program: the program under test, with Qt's AT-SPI bridge on;
+- Orca: the real screen reader, whose debug log is read for what it speaks;
+- key: real X key events (XTEST), as a keyboard-only user types them.
+
+Nothing here sleeps for a fixed time to let something happen: each step waits, with a generous
+timeout, for the event that shows it has happened (a line Orca speaks, an AT-SPI state).
+"""
+import atexit
+import os
+import re
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WORK = os.environ.get("ZELBIN_A11Y_WORK", "/tmp")
+TIMEOUT_S = 60.0  # for a step on a loaded machine; a step that works takes well under a second
+
+_children = []
+
+
+def _stop_children():
+    for child in reversed(_children):
+        if child.poll() is None:
+            child.terminate()
+            try:
+                child.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                child.kill()
+                child.wait()
+
+
+atexit.register(_stop_children)
+
+
+class Failure(Exception):
+    pass
+
+
+def start_program(path, log_name="zelbin.log"):
+    """Starts the program under test, its output in WORK/log_name."""
+    log = open(os.path.join(WORK, log_name), "w")
+    child = subprocess.Popen([path], stdout=log, stderr=subprocess.STDOUT)
+    _children.append(child)
+    return child
+
+
+def key(*names):
+    """Presses and releases each key in turn (xdotool key names: Tab, space, shift+Tab, Menu)."""
+    subprocess.run(["xdotool", "key", "--delay", "50", *names], check=True)
+
+
+def type_text(text):
+    subprocess.run(["xdotool", "type", "--delay", "80", text], check=True)
+
+
+def wait_until(predicate, what, timeout_s=TIMEOUT_S, poll_s=0.05):
+    end = time.monotonic() + timeout_s
+    while time.monotonic() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(poll_s)
+    raise Failure(f"timed out after {timeout_s:.0f} s waiting for {what}")
+
+
+_SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)'\s?(\{.*\})?\s*$")
+
+
+class Orca:
+    """Orca 43 run on the session's buses and display, its speech read from its debug log.
+
+    No speech synthesiser is needed: Orca logs each utterance before it hands it to speech
+    dispatcher, and without one (spawning it is switched off here) it goes on all the same.
+    """
+
+    def __init__(self):
+        self.log_path = os.path.join(WORK, "orca-debug.log")
+        prefs = os.path.join(WORK, "orca-prefs")
+        os.makedirs(prefs, exist_ok=True)
+        env = dict(os.environ)
+        env["SPEECHD_CMD"] = "/bin/false"  # no speech-dispatcher is spawned
+        env["SPEECHD_ADDRESS"] = "unix_socket:" + os.path.join(WORK, "no-speech-dispatcher")
+        env.setdefault("GSETTINGS_BACKEND", "memory")
+        self.process = subprocess.Popen(
+            ["/usr/bin/python3", os.path.join(HERE, "orca-logged.py"), self.log_path, prefs],
+            stdout=open(os.path.join(WORK, "orca.out"), "w"), stderr=subprocess.STDOUT, env=env)
+        _children.append(self.process)
+        self.heard = []  # every utterance so far, in order
+        self.cursor = 0  # utterances before it have been matched or passed over
+        self._offset = 0
+        self.expect(r"^Screen reader on\.$", "Orca to start")
+
+    def _read(self):
+        if not os.path.exists(self.log_path):
+            return
+        with open(self.log_path, "rb") as log:
+            log.seek(self._offset)
+            chunk = log.read()
+        complete = chunk[: chunk.rfind(b"\n") + 1]  # a line still being written waits
+        self._offset += len(complete)
+        for line in complete.decode("utf-8", errors="replace").splitlines():
+            found = _SPOKEN.search(line)
+            if found:
+                self.heard.append(found.group(1))
+
+    def mark(self):
+        """Passes over what has been said so far: expect() looks only at what comes after."""
+        self._read()
+        self.cursor = len(self.heard)
+
+    def expect(self, pattern, what=None, timeout_s=TIMEOUT_S):
+        """Waits until Orca says something matching pattern (a regular expression, searched in
+        each utterance after the cursor) and returns it; the cursor moves past it."""
+        regex = re.compile(pattern)
+
+        def found():
+            if self.process.poll() is not None:
+                raise Failure(f"Orca ended with status {self.process.returncode}")
+            self._read()
+            for index in range(self.cursor, len(self.heard)):
+                if regex.search(self.heard[index]):
+                    self.cursor = index + 1
+                    return self.heard[index]
+            return None
+
+        try:
+            said = wait_until(found, what or pattern, timeout_s)
+        except Failure as failure:
+            recent = self.heard[max(0, len(self.heard) - 15):]
+            raise Failure(f"{failure}; Orca's last words: {recent}") from None
+        print(f"  Orca: {said!r}")
+        return said
+
+    def said_since_mark(self):
+        self._read()
+        return self.heard[self.cursor:]
+
+
+def run(steps):
+    """Runs the script's steps, printing each; returns the exit status for sys.exit."""
+    try:
+        steps()
+    except Failure as failure:
+        print(f"{os.path.basename(sys.argv[0])}: {failure}", file=sys.stderr)
+        return 1
+    return 0
