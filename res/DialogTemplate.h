@@ -14,7 +14,7 @@ enum class ControlKind : uint8_t {
     PushButton,
     DefPushButton, // the default push button of its dialog
     AutoCheckBox,  // toggles its own mark when clicked
-    GroupBox,      // a captioned frame, parent of the controls that lie inside it
+    GroupBox,      // a captioned frame, parent of the focusable controls inside it
     StaticText,    // left-aligned, words wrapped within the rectangle
     StaticIcon,    // shows the icon named by the caption ("#128")
     Trackbar,      // a horizontal slider, range 0 to 100 unless set

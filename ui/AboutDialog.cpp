@@ -12,6 +12,10 @@ namespace {
 
 constexpr const char* kVersionFormat = "Version: %s";
 constexpr const char* kVersion = "1, 0, 0, 549"; // product version 1.0.0, build 549
+// Said "Version 1.0.0.549 de Zelbin": a screen reader reads the lines of three words or more as
+// the box opens.
+constexpr const char* kSpokenVersion = "Version 1.0.0.549 de Zelbin";
+constexpr const char* kSiteLineEnd = "site suivant:"; // the end of the line that leads to the link
 constexpr const char* kTooltipText = "Aide, dernières versions, support...";
 
 } // namespace
@@ -43,10 +47,18 @@ bool AboutDialog::OnInitDialog() {
     DoDataExchange();
     if (auto* version = TemplateBuilder::Control<QLabel>(*this, AboutControl::kVersion)) {
         version->setText(QString::asprintf(kVersionFormat, kVersion));
+        version->setAccessibleName(QString::fromUtf8(kSpokenVersion)); // not "1, 0, 0, 549"
     }
     const QString address = HomePage::Address();
     link.setText(HomePage::Caption(address, link.font(), link.width()));
     link.setAccessibleName(HomePage::LinkName());
+    // A screen reader reads the box's texts as it opens, but not its link: the line that leads
+    // to the link names it.
+    for (QLabel* line : findChildren<QLabel*>()) {
+        if (line != &link && line->text().endsWith(QLatin1String(kSiteLineEnd))) {
+            line->setAccessibleName(line->text() + QLatin1Char(' ') + HomePage::LinkName());
+        }
+    }
     link.SetURL(HomePage::AboutLink());
     link.EnableTooltip(true);
     link.SetTooltipText(QString::fromUtf8(kTooltipText));

@@ -159,7 +159,9 @@ void TemplateBuilder::Build(QDialog& dialog) const {
         if (item.kind == ControlKind::GroupBox) {
             continue;
         }
-        const std::optional<size_t> frame = FrameOf(index);
+        // Texts stay the dialog's: a screen reader takes the texts in a group for labels of
+        // the group and would no longer read them out with the window.
+        const std::optional<size_t> frame = TakesFocus(item) ? FrameOf(index) : std::nullopt;
         QWidget& parent = frame ? *made[*frame] : static_cast<QWidget&>(dialog);
         made[index] = CreateControl(item, parent);
         ApplyItem(*made[index], item, index);

@@ -18,11 +18,11 @@ class QDialog;
 // Turns a dialog template into Qt widgets, as the platform creates a dialog from its template:
 // the dialog gets the template's title, the dialog font, a fixed client size and a frame
 // without minimise or maximise box; every item becomes a widget placed at its rectangle, in
-// template order. A control that lies inside a group box is a child of that frame (of the
-// smallest, where frames nest), so that screen readers name the group it belongs to; the
-// others are children of the dialog. The tab order is the template's own when it gives one,
-// else template order. Each control's object name comes from its id ("ctl1030"); items
-// without an id are named by kind and position ("group7", "label9").
+// template order. A control that takes the focus and lies inside a group box is a child of that
+// frame (of the smallest, where frames nest), so that screen readers name the group it belongs
+// to; texts, frames and the other controls are children of the dialog. The tab order is the template's own when it
+// gives one, else template order. Each control's object name comes from its id ("ctl1030"); items without an id are
+// named by kind and position ("group7", "label9").
 //
 // A dialog that needs its own class for a control binds a factory to the id before Build,
 // and the builder makes that class in the place of the widget of its kind:
