@@ -1,6 +1,11 @@
 #include "ui/ConfusionHeatMap.h"
 
+#include "ui/ConfusionHeatMapAccessible.h"
+
+#include <QAccessible>
+#include <QFocusEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QToolTip>
 
@@ -26,7 +31,14 @@ QString Symbol(int index) {
 } // namespace
 
 ConfusionHeatMap::ConfusionHeatMap(QWidget* parent) : QWidget(parent) {
+    // Before any interface of a heat map is asked for.
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(&ConfusionHeatMapAccessible::Factory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
@@ -70,6 +82,79 @@ std::pair<int, int> ConfusionHeatMap::CellAt(QPoint point) const {
     const int typed = static_cast<int>((point.x() - geometry.grid.left()) / geometry.cell);
     const int played = static_cast<int>((point.y() - geometry.grid.top()) / geometry.cell);
     return {std::min(played, kCount - 1), std::min(typed, kCount - 1)};
+}
+
+QString ConfusionHeatMap::CellText(int played, int typed) const {
+    const int count = matrix_[static_cast<size_t>(played)][static_cast<size_t>(typed)];
+    return QStringLiteral("%1 joué, %2 tapé : %3 fois").arg(Symbol(played), Symbol(typed)).arg(count);
+}
+
+QRect ConfusionHeatMap::CellRect(int played, int typed) const {
+    const Geometry geometry = Layout();
+    return QRectF(geometry.grid.left() + typed * geometry.cell, geometry.grid.top() + played * geometry.cell,
+                  geometry.cell, geometry.cell)
+        .toRect();
+}
+
+void ConfusionHeatMap::SetCurrentCell(int played, int typed) {
+    currentPlayed_ = std::clamp(played, 0, kCount - 1);
+    currentTyped_ = std::clamp(typed, 0, kCount - 1);
+    update();
+    if (hasFocus()) {
+        TellCurrentCell();
+    }
+}
+
+// A screen reader hears the cell as the focused item of the map; a sighted user reads its
+// count beside it.
+void ConfusionHeatMap::TellCurrentCell() {
+    QAccessibleEvent focused(this, QAccessible::Focus);
+    focused.setChild(currentPlayed_ * kCount + currentTyped_);
+    QAccessible::updateAccessibility(&focused);
+    const QRect cell = CellRect(currentPlayed_, currentTyped_);
+    QToolTip::showText(mapToGlobal(cell.bottomRight()), CellText(currentPlayed_, currentTyped_), this, cell);
+}
+
+void ConfusionHeatMap::keyPressEvent(QKeyEvent* event) {
+    int played = currentPlayed_;
+    int typed = currentTyped_;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        --typed;
+        break;
+    case Qt::Key_Right:
+        ++typed;
+        break;
+    case Qt::Key_Up:
+        --played;
+        break;
+    case Qt::Key_Down:
+        ++played;
+        break;
+    case Qt::Key_Home:
+        typed = 0;
+        break;
+    case Qt::Key_End:
+        typed = kCount - 1;
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    SetCurrentCell(played, typed);
+    event->accept();
+}
+
+void ConfusionHeatMap::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+    TellCurrentCell();
+}
+
+void ConfusionHeatMap::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    QToolTip::hideText();
+    update();
 }
 
 QColor ConfusionHeatMap::CellColour(int played, int typed) const {
@@ -127,6 +212,11 @@ void ConfusionHeatMap::paintEvent(QPaintEvent*) {
         painter.drawLine(QPointF(geometry.grid.left(), y), QPointF(geometry.grid.right(), y));
     }
     PaintLabels(painter, geometry);
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(CellRect(currentPlayed_, currentTyped_)).adjusted(-1, -1, 1, 1));
+    }
 }
 
 bool ConfusionHeatMap::event(QEvent* event) {
@@ -140,9 +230,6 @@ bool ConfusionHeatMap::event(QEvent* event) {
         event->ignore();
         return true;
     }
-    const int count = matrix_[static_cast<size_t>(played)][static_cast<size_t>(typed)];
-    QToolTip::showText(help->globalPos(),
-                       QStringLiteral("%1 joué, %2 tapé : %3 fois").arg(Symbol(played), Symbol(typed)).arg(count),
-                       this);
+    QToolTip::showText(help->globalPos(), CellText(played, typed), this);
     return true;
 }

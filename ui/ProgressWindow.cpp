@@ -1,6 +1,9 @@
 #include "ui/ProgressWindow.h"
 
 #include "history/HistoryCsv.h"
+#include "history/ProgressSummary.h"
+#include "ui/AnnouncedLabel.h"
+#include "ui/Chooser.h"
 #include "ui/ConfusionHeatMap.h"
 #include "ui/QtProgressPrompts.h"
 
@@ -21,6 +24,8 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStackedBarSeries>
 #include <QVBoxLayout>
@@ -33,6 +38,8 @@
 namespace {
 
 constexpr int kCount = ProgressStats::kCharacterCount;
+const QSize kWindowSize(1000, 700); // [px] at most: it fits a 1024 x 768 screen with its frame
+constexpr int kChartHeight = 180;   // [px] at least
 
 // The colour bands of the accuracy bars; a bar takes the last band whose floor it reaches.
 // 90 % is the mark at which a Koch lesson is passed.
@@ -74,11 +81,15 @@ QChart* NewChart(const QString& title) {
     return chart;
 }
 
-QChartView* NewView(QChart* chart, const char* objectName, QWidget* parent) {
+// A chart that Tab reaches, named after it; its summary (accessible description) is what a
+// screen reader says of it.
+QChartView* NewView(QChart* chart, const char* objectName, const QString& name, QWidget* parent) {
     auto* view = new QChartView(chart, parent);
     view->setObjectName(QString::fromLatin1(objectName));
+    view->setAccessibleName(name);
+    view->setFocusPolicy(Qt::StrongFocus);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(200);
+    view->setMinimumHeight(kChartHeight);
     return view;
 }
 
@@ -121,17 +132,39 @@ ProgressWindow::ProgressWindow(Sources sources, ProgressPrompts* prompts, QWidge
     setModal(false);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
 
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("progressContent"));
     auto* charts = new QVBoxLayout;
     charts->addWidget(BuildAccuracyChart(), 5);
     charts->addWidget(BuildResponseChart(), 4);
     charts->addWidget(BuildDailyChart(), 4);
-    auto* body = new QHBoxLayout;
+    auto* body = new QHBoxLayout(content);
+    body->setContentsMargins(0, 0, 0, 0);
     body->addLayout(charts, 1);
     body->addWidget(BuildConfusions(), 0);
+    // The figures scroll when the window is smaller than they would like; the controls stay.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("progressScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidget(content);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(BuildControls());
-    layout->addLayout(body, 1);
-    resize(1200, 800);
+    layout->addWidget(scroll, 1);
+    voice_ = new AnnouncedLabel(this);
+    voice_->setObjectName(QStringLiteral("voice"));
+    voice_->hide();
+    resize(kWindowSize.boundedTo(screen()->availableSize()));
+
+    // Tab in reading order: the controls, the charts, the confusions. The window opens on the
+    // accuracy chart, which says the weakest characters.
+    QWidget* order[] = {periodChooser_, lessonChooser_, adaptiveBox_, offerButton_, exportButton_, clearButton_,
+                        accuracyView_,  responseView_,  dailyView_,   heatMap_,     topConfusions_};
+    for (size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    accuracyView_->setFocus(Qt::OtherFocusReason);
 
     SyncOptions();
     Reload();
@@ -140,19 +173,27 @@ ProgressWindow::ProgressWindow(Sources sources, ProgressPrompts* prompts, QWidge
 ProgressWindow::~ProgressWindow() = default;
 
 QWidget* ProgressWindow::BuildControls() {
+    // Two rows, so that they fit a narrow screen: the choices, then the summary and the actions.
     auto* controls = new QWidget(this);
-    auto* row = new QHBoxLayout(controls);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* rows = new QVBoxLayout(controls);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* row = new QHBoxLayout;
+    auto* actions = new QHBoxLayout;
+    rows->addLayout(row);
+    rows->addLayout(actions);
 
-    periodChooser_ = new QComboBox(controls);
+    periodChooser_ = new Chooser(QStringLiteral("Période"), controls);
     periodChooser_->setObjectName(QStringLiteral("periodChooser"));
     periodChooser_->addItem(QStringLiteral("Cette session"), static_cast<int>(ProgressStats::Period::Session));
     periodChooser_->addItem(QStringLiteral("7 jours"), static_cast<int>(ProgressStats::Period::SevenDays));
     periodChooser_->addItem(QStringLiteral("Tout"), static_cast<int>(ProgressStats::Period::All));
     periodChooser_->setCurrentIndex(2);
-    connect(periodChooser_, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
+    connect(periodChooser_, &QComboBox::currentIndexChanged, this, [this] {
+        Reload();
+        periodChooser_->SayValue(summary_->text()); // the period and its figures
+    });
 
-    lessonChooser_ = new QComboBox(controls);
+    lessonChooser_ = new Chooser(QStringLiteral("Leçon"), controls);
     lessonChooser_->setObjectName(QStringLiteral("lessonChooser"));
     lessonChooser_->addItem(LessonText(0), 0);
     for (int lesson = 2; lesson <= kCount; ++lesson) {
@@ -162,6 +203,7 @@ QWidget* ProgressWindow::BuildControls() {
     lessonChooser_->setMinimumContentsLength(24);
     lessonChooser_->setMaxVisibleItems(18);
     connect(lessonChooser_, &QComboBox::currentIndexChanged, this, &ProgressWindow::OnLessonChosen);
+    connect(lessonChooser_, &QComboBox::currentIndexChanged, this, [this] { lessonChooser_->SayValue(); });
 
     adaptiveBox_ = new QCheckBox(QStringLiteral("Adaptatif"), controls);
     adaptiveBox_->setObjectName(QStringLiteral("adaptiveBox"));
@@ -176,12 +218,12 @@ QWidget* ProgressWindow::BuildControls() {
     offerButton_->hide();
     connect(offerButton_, &QPushButton::clicked, this, &ProgressWindow::OnAcceptOffer);
 
-    auto* exportButton = new QPushButton(QStringLiteral("Exporter CSV..."), controls);
-    exportButton->setObjectName(QStringLiteral("exportButton"));
-    connect(exportButton, &QPushButton::clicked, this, &ProgressWindow::OnExportCsv);
-    auto* clearButton = new QPushButton(QStringLiteral("Effacer l'historique..."), controls);
-    clearButton->setObjectName(QStringLiteral("clearButton"));
-    connect(clearButton, &QPushButton::clicked, this, &ProgressWindow::OnClearHistory);
+    exportButton_ = new QPushButton(QStringLiteral("Exporter CSV..."), controls);
+    exportButton_->setObjectName(QStringLiteral("exportButton"));
+    connect(exportButton_, &QPushButton::clicked, this, &ProgressWindow::OnExportCsv);
+    clearButton_ = new QPushButton(QStringLiteral("Effacer l'historique..."), controls);
+    clearButton_->setObjectName(QStringLiteral("clearButton"));
+    connect(clearButton_, &QPushButton::clicked, this, &ProgressWindow::OnClearHistory);
 
     summary_ = new QLabel(controls);
     summary_->setObjectName(QStringLiteral("summaryLabel"));
@@ -195,10 +237,11 @@ QWidget* ProgressWindow::BuildControls() {
     row->addWidget(adaptiveBox_);
     row->addSpacing(12);
     row->addWidget(offerButton_);
-    row->addWidget(summary_);
     row->addStretch(1);
-    row->addWidget(exportButton);
-    row->addWidget(clearButton);
+    actions->addWidget(summary_);
+    actions->addStretch(1);
+    actions->addWidget(exportButton_);
+    actions->addWidget(clearButton_);
     return controls;
 }
 
@@ -244,7 +287,8 @@ QWidget* ProgressWindow::BuildAccuracyChart() {
         countLabels_.push_back(label);
     }
     connect(accuracyChart_, &QChart::plotAreaChanged, this, [this] { PlaceCountLabels(); });
-    return NewView(accuracyChart_, "accuracyChart", this);
+    accuracyView_ = NewView(accuracyChart_, "accuracyChart", QStringLiteral("Réussite par caractère"), this);
+    return accuracyView_;
 }
 
 QWidget* ProgressWindow::BuildResponseChart() {
@@ -270,7 +314,8 @@ QWidget* ProgressWindow::BuildResponseChart() {
     responseAxis_->setLabelFormat(QStringLiteral("%d"));
     chart->addAxis(responseAxis_, Qt::AlignLeft);
     series->attachAxis(responseAxis_);
-    return NewView(chart, "responseChart", this);
+    responseView_ = NewView(chart, "responseChart", QStringLiteral("Temps de réponse médian par caractère"), this);
+    return responseView_;
 }
 
 QWidget* ProgressWindow::BuildDailyChart() {
@@ -294,7 +339,8 @@ QWidget* ProgressWindow::BuildDailyChart() {
         series->attachAxis(dailyAxis_);
         series->attachAxis(percent);
     }
-    return NewView(chart, "dailyChart", this);
+    dailyView_ = NewView(chart, "dailyChart", QStringLiteral("Réussite par jour, 30 derniers jours"), this);
+    return dailyView_;
 }
 
 QWidget* ProgressWindow::BuildConfusions() {
@@ -307,7 +353,7 @@ QWidget* ProgressWindow::BuildConfusions() {
     heatMap_->setFixedSize(heatMap_->sizeHint());
     auto* key =
         new QLabel(QStringLiteral("Vert : réponses justes ; rouge : confusions, plus foncé quand plus fréquent. "
-                                  "Une case survolée donne son nombre."),
+                                  "Une case survolée, ou choisie avec les flèches, donne son nombre."),
                    panel);
     key->setWordWrap(true);
     auto* topTitle = new QLabel(QStringLiteral("<b>Les cinq confusions les plus fréquentes</b>"), panel);
@@ -319,6 +365,7 @@ QWidget* ProgressWindow::BuildConfusions() {
     font.setPointSizeF(font.pointSizeF() * 1.15);
     topConfusions_->setFont(font);
     topConfusions_->setMinimumHeight(QFontMetrics(font).lineSpacing() * ProgressStats::kTopConfusionCount + 4);
+    topConfusions_->setFocusPolicy(Qt::TabFocus); // read out in words (ShowConfusions)
     column->addWidget(title);
     column->addWidget(heatMap_);
     column->addWidget(key);
@@ -388,6 +435,7 @@ void ProgressWindow::ShowStats() {
 }
 
 void ProgressWindow::ShowAccuracy() {
+    accuracyView_->setAccessibleDescription(QString::fromStdString(ProgressSummary::Weakest(stats_)));
     for (int i = 0; i < kCount; ++i) {
         const ProgressStats::Character& character = stats_.characters[static_cast<size_t>(i)];
         const double percent = 100.0 * character.Accuracy();
@@ -411,6 +459,7 @@ void ProgressWindow::PlaceCountLabels() {
 }
 
 void ProgressWindow::ShowResponseTimes() {
+    responseView_->setAccessibleDescription(QString::fromStdString(ProgressSummary::Slowest(stats_)));
     double longestMs = 0.0;
     for (int i = 0; i < kCount; ++i) {
         const double medianMs = std::max(0.0, stats_.characters[static_cast<size_t>(i)].medianResponseMs);
@@ -426,6 +475,7 @@ void ProgressWindow::ShowResponseTimes() {
 }
 
 void ProgressWindow::ShowDays() {
+    dailyView_->setAccessibleDescription(QString::fromStdString(ProgressSummary::Trend(stats_)));
     constexpr qint64 kHalfDayMs = ProgressStats::kDayMs / 2;
     QList<QPointF> points;
     for (const ProgressStats::Day& day : stats_.days) {
@@ -444,10 +494,15 @@ void ProgressWindow::ShowDays() {
 void ProgressWindow::ShowConfusions() {
     heatMap_->SetMatrix(stats_.matrix);
     QStringList lines;
+    QStringList spoken;
     for (const ProgressStats::Confusion& confusion : stats_.topConfusions) {
         lines.append(QString::fromStdString(confusion.Text()));
+        spoken.append(QString::fromStdString(ProgressSummary::Spoken(confusion)));
     }
     topConfusions_->setText(lines.isEmpty() ? QStringLiteral("Aucune confusion.") : lines.join(QLatin1Char('\n')));
+    topConfusions_->setAccessibleName(
+        QStringLiteral("Les cinq confusions les plus fréquentes : ") +
+        (spoken.isEmpty() ? QStringLiteral("aucune") : spoken.join(QStringLiteral(", "))));
 }
 
 void ProgressWindow::OnLessonChosen(int item) {
@@ -458,9 +513,14 @@ void ProgressWindow::OfferLesson(int lesson) {
     if (lesson < 2 || lesson > kCount) {
         return;
     }
+    const bool news = offeredLesson_ != lesson || offerButton_->isHidden();
     offeredLesson_ = lesson;
     offerButton_->setText(QStringLiteral("Passer à la leçon %1").arg(lesson));
     offerButton_->show();
+    if (news) {
+        // Said wherever the focus is: the learner is most likely in the main window.
+        voice_->Announce(QString(), QStringLiteral("Progrès : passer à la leçon %1 est proposé").arg(lesson));
+    }
 }
 
 void ProgressWindow::WithdrawOffer() {
@@ -475,6 +535,7 @@ void ProgressWindow::OnAcceptOffer() {
         return;
     }
     lessonChooser_->setCurrentIndex(lessonChooser_->findData(lesson));
+    lessonChooser_->setFocus(Qt::OtherFocusReason); // the offer is gone; the chooser shows the lesson
     emit lessonOfferAccepted(lesson);
 }
 

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+class AnnouncedLabel;
+class Chooser;
 class ConfusionHeatMap;
 class ProgressPrompts;
 class QBarCategoryAxis;
@@ -17,6 +19,7 @@ class QChart;
 class QGraphicsSimpleTextItem;
 class QStackedBarSeries;
 class QBarSet;
+class QChartView;
 class QCheckBox;
 class QComboBox;
 class QDateTimeAxis;
@@ -32,6 +35,12 @@ class QValueAxis;
 // It also chooses the Koch lesson and the adaptive drill, exports the answers as CSV and clears
 // the history. It reads the history only through the callbacks it is given, and tells its
 // owner of changes through signals; it stores nothing itself.
+//
+// From the keyboard and by ear: Tab reaches every chart, each named after its title and
+// summarised in words for screen readers (ProgressSummary); the heat map is walked cell by
+// cell with the arrow keys; the window opens on the accuracy chart. A new lesson offer and the
+// figures of a newly chosen period are said wherever the focus is. It fits a 1024 x 768
+// screen: the figures scroll when the window is smaller than they need.
 class ProgressWindow : public QDialog {
     Q_OBJECT
 
@@ -106,11 +115,17 @@ private:
     ProgressStats stats_;
     int offeredLesson_ = 0;
 
-    QComboBox* periodChooser_ = nullptr;
-    QComboBox* lessonChooser_ = nullptr;
+    Chooser* periodChooser_ = nullptr;
+    Chooser* lessonChooser_ = nullptr;
     QCheckBox* adaptiveBox_ = nullptr;
     QPushButton* offerButton_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
     QLabel* summary_ = nullptr;
+    AnnouncedLabel* voice_ = nullptr; // never shown: says an offer and a period's figures
+    QChartView* accuracyView_ = nullptr;
+    QChartView* responseView_ = nullptr;
+    QChartView* dailyView_ = nullptr;
     QChart* accuracyChart_ = nullptr;
     QStackedBarSeries* accuracySeries_ = nullptr;
     std::vector<QBarSet*> accuracyBands_;
