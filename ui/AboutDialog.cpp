@@ -56,7 +56,7 @@ bool AboutDialog::OnInitDialog() {
     // to the link names it.
     for (QLabel* line : findChildren<QLabel*>()) {
         if (line != &link && line->text().endsWith(QLatin1String(kSiteLineEnd))) {
-            line->setAccessibleName(line->text() + QLatin1Char(' ') + HomePage::LinkName());
+            line->setAccessibleName(line->text() + QLatin1Char(' ') + HomePage::LinkName() + QLatin1Char('.'));
         }
     }
     link.SetURL(HomePage::AboutLink());

@@ -25,8 +25,6 @@ void AnnouncedLabel::Announce(const QString& text, int32_t newValue, int32_t new
     setText(text);
     announcement->SetText(spoken.isEmpty() ? text : spoken);
     ++announcements;
-    if (QAccessible::isActive()) {
-        QAccessibleEvent shown(announcement, QAccessible::ObjectShow);
-        QAccessible::updateAccessibility(&shown);
-    }
+    QAccessibleEvent shown(announcement, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }

@@ -1,9 +1,10 @@
 // What assistive technologies see of the windows, through Qt's accessibility interfaces: a
 // distinct, meaningful French name for every control (the visible captions unchanged), the
-// link as a link, and the score announced when it changes. The names expected are written out
-// here by hand.
+// link as a link, the results announced when they change, where the focus goes, and the context
+// menu from the keyboard. The names and words expected are written out here by hand.
 #include "tests/app/DictationRig.h"
 #include "tests/ui/seams/RecordingUrlOpener.h"
+#include "ui/AnnouncedLabel.h"
 #include "ui/ConfigDialog.h"
 #include "ui/HomePage.h"
 
@@ -11,12 +12,22 @@
 #include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
 #include <QCheckBox>
+#include <QMenu>
 #include <QSet>
 #include <QSlider>
 #include <QUrl>
 
+#include <QTemporaryDir>
+
+#include <functional>
 #include <map>
 #include <vector>
+
+struct FocusStep {
+    int32_t pressed;
+    int32_t focused; // where the focus is after the press
+};
+Q_DECLARE_METATYPE(std::vector<FocusStep>)
 
 namespace {
 
@@ -45,6 +56,15 @@ const Expected kMainControls[] = {
     {1029, QAccessible::CheckBox, "Montrer (clavier)", "Montrer"},
 };
 
+// The tab stop Tab reaches from widget, or Shift+Tab (forward false).
+QWidget* NextTabStop(QWidget* widget, bool forward = true) {
+    QWidget* next = widget;
+    do {
+        next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+    } while ((next->focusPolicy() & Qt::TabFocus) == 0 || !next->isEnabled());
+    return next;
+}
+
 QString NameOf(QWidget* widget) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
     return iface != nullptr ? iface->text(QAccessible::Name) : QString();
@@ -58,7 +78,10 @@ class AccessibilityTest : public QObject {
 private slots:
     void everyControlHasItsOwnFrenchName();
     void theLinkIsALinkNamedAfterItsPage();
-    void scoreChangesAreAnnounced();
+    void resultsAreAnnouncedWhereverTheFocusIs();
+    void eachActionLeavesTheFocusOnItsPartner_data();
+    void eachActionLeavesTheFocusOnItsPartner();
+    void contextMenuFromTheKeyboard();
     void configurationControlsHaveTheirOwnNames();
 };
 
@@ -107,29 +130,139 @@ void AccessibilityTest::theLinkIsALinkNamedAfterItsPage() {
     QCOMPARE(actions->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
     actions->doAction(QAccessibleActionInterface::pressAction());
     QCOMPARE(opener.opened, QStringList{HomePage::MainWindowLink()});
+    // Tab reaches it, last in the window; Return and Space open it, as a click does.
+    QCOMPARE(link->focusPolicy(), Qt::TabFocus);
+    QCOMPARE(NextTabStop(link), rig.trainer.Control<QWidget>(MainControl::kKeyboardShow));
+    rig.Dialog().show();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.Dialog()));
+    link->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(link, Qt::Key_Return);
+    QTest::keyClick(link, Qt::Key_Space);
+    QCOMPARE(opener.opened.size(), 3);
+    QCOMPARE(QApplication::focusWidget(), link);
 }
 
-// The score label carries the score as its value, out of the total, so that each change
-// reaches a screen reader as a change of value (the AT-SPI test hears it); its name is its text.
-void AccessibilityTest::scoreChangesAreAnnounced() {
+// Each result a sighted user reads without moving the focus shows a notification, named by
+// the words for the ear, inside a status bar (where Orca says no role name before it), in a
+// window that is a frame (where Orca says no window name before it). The lines keep their look.
+void AccessibilityTest::resultsAreAnnouncedWhereverTheFocusIs() {
     DictationRig rig;
     rig.Open();
-    QAccessibleInterface* score =
-        QAccessible::queryAccessibleInterface(rig.trainer.Control<QWidget>(MainControl::kScore));
-    QVERIFY(score != nullptr);
-    QCOMPARE(score->role(), QAccessible::StaticText);
-    QAccessibleValueInterface* value = score->valueInterface();
-    QVERIFY(value != nullptr);
-    rig.picks = {0, 4, 0}; // no key: A is right, E is wrong
-    rig.Click(MainControl::kDictationPlay);
-    QCOMPARE(score->text(QAccessible::Name), QStringLiteral("Score: 0 sur 0"));
-    QCOMPARE(value->currentValue().toInt(), 0);
-    rig.Tick();
-    rig.Tick();
-    QCOMPARE(score->text(QAccessible::Name), QStringLiteral("Score: 1 sur 2\nPrécédent:E"));
-    QCOMPARE(value->currentValue().toInt(), 1);
-    QCOMPARE(value->maximumValue().toInt(), 2);
-    QCOMPARE(value->minimumValue().toInt(), 0);
+    struct Step {
+        std::function<void()> act;
+        int32_t line;
+        const char* said; // once, by this step
+        const char* shown;
+    };
+    rig.picks = {0, 4, 0, 12}; // no key: A is right, E is wrong; then M
+    const Step steps[] = {
+        {[&] { rig.Click(MainControl::kDictationPlay); }, MainControl::kScore, "Score : 0 sur 0", "Score: 0 sur 0"},
+        {[&] { rig.Tick(); }, MainControl::kScore, "Score : 1 sur 1, précédent : A", "Score: 1 sur 1\nPrécédent:A"},
+        {[&] { rig.Tick(); }, MainControl::kScore, "Score : 1 sur 2, précédent : E", "Score: 1 sur 2\nPrécédent:E"},
+        {[&] {
+             rig.Click(MainControl::kDictationStop);
+             rig.Click(MainControl::kKeyboardShow);
+             QTest::keyClick(QApplication::focusWidget(), Qt::Key_A);
+         },
+         MainControl::kKeyboardText, "A : point trait", "Caractère A     . _"},
+        {[&] {
+             rig.Click(MainControl::kDictationShow);
+             rig.Click(MainControl::kDictationPlay);
+         },
+         MainControl::kDictationText, "trait trait", "Caractère      _ _"},
+    };
+    for (const Step& step : steps) {
+        auto* line = rig.trainer.Control<AnnouncedLabel>(step.line);
+        const int32_t before = line->AnnouncementCount();
+        step.act();
+        QCOMPARE(line->AnnouncementCount(), before + 1);
+        QCOMPARE(line->Spoken(), QString::fromUtf8(step.said));
+        QCOMPARE(line->text(), QString::fromUtf8(step.shown)); // as it looks
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(line);
+        QCOMPARE(iface->role(), QAccessible::StatusBar);
+        QCOMPARE(iface->text(QAccessible::Name), QString::fromUtf8(step.said));
+        QCOMPARE(iface->childCount(), 1);
+        QAccessibleInterface* notification = iface->child(0);
+        QCOMPARE(notification->role(), QAccessible::Notification);
+        QCOMPARE(notification->text(QAccessible::Name), QString::fromUtf8(step.said));
+        QCOMPARE(notification->parent(), iface);
+        QCOMPARE(iface->indexOfChild(notification), 0);
+    }
+    QCOMPARE(QAccessible::queryAccessibleInterface(&rig.Dialog())->role(), QAccessible::Border); // a frame
+}
+
+void AccessibilityTest::eachActionLeavesTheFocusOnItsPartner_data() {
+    QTest::addColumn<std::vector<FocusStep>>("steps");
+    using namespace MainControl;
+    QTest::newRow("random dictation") << std::vector<FocusStep>{{kDictationPlay, kDictationStop},
+                                                                {kDictationStop, kDictationPlay}};
+    QTest::newRow("file dictation") << std::vector<FocusStep>{{kFilePlay, kFileStop}, {kFileStop, kFilePlay}};
+    QTest::newRow("last letter") << std::vector<FocusStep>{{kLastLetter, kLastLetter}, {kLastLetter, kLastLetter}};
+}
+
+// From the keyboard: Tab to a button, Space presses it; the focus goes to its partner, which
+// Space then presses too. No press leaves the focus on a disabled control.
+void AccessibilityTest::eachActionLeavesTheFocusOnItsPartner() {
+    QFETCH(std::vector<FocusStep>, steps);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("texte.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ABC") == 3);
+    file.close();
+    DictationRig rig;
+    rig.fileDialog.nextPath = path;
+    TrainerDialog& dialog = rig.Open();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    rig.Click(MainControl::kOpenFile);
+    QWidget* start = rig.trainer.Control<QWidget>(steps.front().pressed);
+    NextTabStop(start, false)->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // the keyboard reaches it
+    QCOMPARE(QApplication::focusWidget(), start);
+    for (const FocusStep& step : steps) {
+        QCOMPARE(QApplication::focusWidget(), rig.trainer.Control<QWidget>(step.pressed));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QWidget* focused = QApplication::focusWidget();
+        QCOMPARE(focused, rig.trainer.Control<QWidget>(step.focused));
+        QVERIFY(focused->isEnabled());
+    }
+}
+
+// The Menu key and Shift+F10 open the context menu over the focus, on its first item; the
+// checkable item is a check box, checked as the setting is.
+void AccessibilityTest::contextMenuFromTheKeyboard() {
+    DictationRig rig;
+    TrainerDialog& dialog = rig.Open();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QMenu* menu = dialog.ContextMenu();
+    for (const bool shiftF10 : {true, false}) {
+        if (shiftF10) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0));
+            QApplication::sendEvent(QApplication::focusWidget(), &menuKey);
+        }
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->activeAction(), menu->actions().first());
+        QAccessibleInterface* items = QAccessible::queryAccessibleInterface(menu);
+        QCOMPARE(items->childCount(), 2);
+        QCOMPARE(items->child(0)->role(), QAccessible::MenuItem);
+        QCOMPARE(items->child(0)->text(QAccessible::Name), QStringLiteral("Progrès..."));
+        QVERIFY(items->child(0)->state().focused);
+        QAccessibleInterface* softOnset = items->child(1);
+        QCOMPARE(softOnset->role(), QAccessible::CheckBox);
+        QCOMPARE(softOnset->text(QAccessible::Name), QStringLiteral("Attaque douce"));
+        QCOMPARE(items->indexOfChild(softOnset), 1);
+        QCOMPARE(softOnset->state().checked, !shiftF10); // switched on below, the first time round
+        if (shiftF10) {
+            softOnset->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            QVERIFY(!menu->isVisible());
+            QCOMPARE(dialog.GetSettings().softOnset, Settings::kSoftOnsetOn);
+        } else {
+            menu->hide();
+        }
+    }
 }
 
 void AccessibilityTest::configurationControlsHaveTheirOwnNames() {

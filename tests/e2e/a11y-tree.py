@@ -1,14 +1,24 @@
 #!/usr/bin/env python3
-"""Reads the main window of a running zelbin over AT-SPI and checks what a screen reader hears.
+"""a11y-tree.py ZELBIN LINK_NAME -- what a screen reader finds in zelbin over AT-SPI, as Orca does.
 
-Usage: a11y-tree.py [SITE]  -- SITE is the expected name of the link when the build names a web
-page; without it the link must be named "Aide de Zelbin".
+Run by run-a11y. It starts zelbin and checks:
+  - every control of the main window has its own meaningful French name and the right role; the
+    link is a link named LINK_NAME ("Aide de Zelbin", or the web page's site);
+  - a new score arrives as a notification that shows (what Orca speaks whatever has the focus),
+    named "Score : 0 sur 1, précédent : K", inside a status bar;
+  - Play gives the focus to its Stop, and Stop gives it back;
+  - the Menu key opens the context menu on its first item; its checkable item is a check box;
+  - Tab reaches the link;
+  - the progress window opens on its accuracy chart, named and summarised in words.
 """
 import sys
 import time
 
 import pyatspi
 from gi.repository import GLib
+
+import a11y_session as session
+from a11y_session import Failure, key
 
 EXPECTED = [
     # (role, name) of every control of the main window
@@ -29,103 +39,157 @@ EXPECTED = [
     (pyatspi.ROLE_CHECK_BOX, "Montrer (clavier)"),
 ]
 CONTROL_ROLES = {pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_SLIDER, pyatspi.ROLE_LINK}
+MANY_CHILDREN = 100  # the heat map's 1296 cells are not walked
 
 
-def find_window(timeout_s=30.0):
-    end = time.monotonic() + timeout_s
-    while time.monotonic() < end:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            if app is None:
-                continue
-            for window in app:
-                if window is not None and window.name == "Zelbin":
-                    return window
-        time.sleep(0.2)
-    return None
+def app_windows():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "Zelbin":
+            return [window for window in app if window is not None]
+    return []
+
+
+def window_named(name):
+    return next((window for window in app_windows() if window.name == name), None)
 
 
 def walk(node, found):
+    if node.childCount > MANY_CHILDREN:
+        return
     for child in node:
-        if child is None:
-            continue
-        found.append((child.getRole(), child.name, child.getRoleName()))
-        walk(child, found)
+        if child is not None:
+            found.append(child)
+            walk(child, found)
 
 
-def score_change_is_heard(window, timeout_ms=8000):
-    """Presses "Play (dictée simple)" through its AT-SPI action and waits for the first tick's
-    score to arrive as a change of the score label's value, as a screen reader hears it."""
+def focused():
+    """The object with the keyboard focus in zelbin's windows (not in its menus), or None."""
+    for window in app_windows():
+        nodes = []
+        walk(window, nodes)
+        for node in nodes:
+            if node.getState().contains(pyatspi.STATE_FOCUSED):
+                return node
+    return None
+
+
+class FocusEvents:
+    """Follows the focus as AT-SPI reports it, menus included."""
+
+    def __init__(self):
+        self.last = None
+        pyatspi.Registry.registerEventListener(self._on_focused, "object:state-changed:focused")
+
+    def _on_focused(self, event):
+        if event.detail1 == 1 and event.source is not None:
+            self.last = event.source
+
+    def wait_for(self, accept, what):
+        """Runs the event loop until the focus goes to an object accept() takes; returns it."""
+        context = GLib.MainContext.default()
+        end = time.monotonic() + session.TIMEOUT_S
+        while self.last is None or not accept(self.last):
+            if time.monotonic() > end:
+                last = self.last.name if self.last is not None else None
+                raise Failure(f"timed out waiting for {what}; the focus is on {last!r}")
+            GLib.timeout_add(100, lambda: False)  # wakes the loop to look at the clock
+            context.iteration(True)
+        print(f"  focus: {self.last.getRoleName()} {self.last.name!r}")
+        return self.last
+
+    def wait_for_name(self, name, what):
+        return self.wait_for(lambda node: node.name == name, what)
+
+
+def check_names(window, link_name):
     nodes = []
-    collect(window, nodes)
-    play = [n for n in nodes if n.name == "Play (dictée simple)"]
-    if not play:
-        print("a11y-tree: no Play (dictée simple) to press", file=sys.stderr)
-        return False
-    heard = []
+    walk(window, nodes)
+    found = [(n.getRole(), n.name) for n in nodes]
+    for role, name in EXPECTED:
+        if (role, name) not in found:
+            raise Failure(f"missing {name!r} (role {role})")
+    names = [n for r, n in found if r in CONTROL_ROLES]
+    duplicates = sorted({n for n in names if names.count(n) > 1})
+    if duplicates:
+        raise Failure(f"names shared by several controls: {duplicates}")
+    if any(not n for n in names) or "Slider1" in names:
+        raise Failure("a control has no name of its own")
+    links = [n for r, n in found if r == pyatspi.ROLE_LINK]
+    if links != [link_name]:
+        raise Failure(f"links {links}, expected one named {link_name!r}")
+    print(f"  {len(names)} controls, each with its own name; the link {link_name!r}")
 
-    def on_value(event):
-        if event.source is not None and " sur 1\nPrécédent:" in event.source.name:
-            heard.append(event.source.name)
+
+def first_score_shows(window):
+    """Presses Play through its action and waits for the first score's notification to show."""
+    nodes = []
+    walk(window, nodes)
+    play = next(n for n in nodes if n.name == "Play (dictée simple)")
+    shown = []
+
+    def on_showing(event):
+        source = event.source
+        if event.detail1 == 1 and source is not None and source.getRole() == pyatspi.ROLE_NOTIFICATION \
+                and " sur 1, précédent : " in source.name:
+            shown.append((source.name, source.parent.getRole()))
             loop.quit()
 
     loop = GLib.MainLoop()
-    pyatspi.Registry.registerEventListener(on_value, "object:property-change:accessible-value")
-    play[0].queryAction().doAction(0)
-    GLib.timeout_add(timeout_ms, loop.quit)
+    pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
+    play.queryAction().doAction(0)
+    GLib.timeout_add(int(session.TIMEOUT_S * 1000), loop.quit)
     loop.run()
-    pyatspi.Registry.deregisterEventListener(on_value, "object:property-change:accessible-value")
-    if not heard:
-        print("a11y-tree: no value change of the score was heard after a tick", file=sys.stderr)
-        return False
-    print(f"  heard the score change: {heard[0]!r}")
-    return True
-
-
-def collect(node, nodes):
-    for child in node:
-        if child is not None:
-            nodes.append(child)
-            collect(child, nodes)
+    pyatspi.Registry.deregisterEventListener(on_showing, "object:state-changed:showing")
+    if not shown:
+        raise Failure("no notification showed the score after a tick")
+    name, parent_role = shown[0]
+    if not name.startswith("Score : 0 sur 1, précédent : ") or parent_role != pyatspi.ROLE_STATUS_BAR:
+        raise Failure(f"the score showed as {name!r} in a {parent_role}")
+    print(f"  the score shows as a notification: {name!r}")
 
 
 def main():
-    site = sys.argv[1] if len(sys.argv) > 1 and sys.argv[1] else None
-    window = find_window()
-    if window is None:
-        print("a11y-tree: no window named Zelbin on the accessibility bus", file=sys.stderr)
-        return 1
-    found = []
-    walk(window, found)
-    for role, name, role_name in found:
-        print(f"  {role_name}: {name!r}")
-    ok = True
-    for role, name in EXPECTED:
-        if not any(r == role and n == name for r, n, _ in found):
-            print(f"a11y-tree: missing {name!r} (role {role})", file=sys.stderr)
-            ok = False
-    controls = [(r, n) for r, n, _ in found if r in CONTROL_ROLES]
-    names = [n for _, n in controls]
-    duplicates = sorted({n for n in names if names.count(n) > 1})
-    if duplicates:
-        print(f"a11y-tree: names shared by several controls: {duplicates}", file=sys.stderr)
-        ok = False
-    if any(not n for n in names):
-        print("a11y-tree: a control has no name", file=sys.stderr)
-        ok = False
-    if any(n == "Slider1" for _, n, _ in found):
-        print("a11y-tree: the slider is still named Slider1", file=sys.stderr)
-        ok = False
-    link_name = site or "Aide de Zelbin"
-    links = [n for r, n, _ in found if r == pyatspi.ROLE_LINK]
-    if links != [link_name]:
-        print(f"a11y-tree: links {links}, expected one named {link_name!r}", file=sys.stderr)
-        ok = False
-    if not score_change_is_heard(window):
-        ok = False
-    print("a11y-tree: " + ("as expected" if ok else "NOT as expected"))
-    return 0 if ok else 1
+    zelbin, link_name = sys.argv[1], sys.argv[2]
+    session.start_program(zelbin)
+    window = session.wait_until(lambda: window_named("Zelbin"), "the main window on the accessibility bus")
+    check_names(window, link_name)
+    session.wait_until(lambda: (lambda n: n is not None and n.name == "OK")(focused()), "the first focus on OK")
+
+    focus = FocusEvents()
+    first_score_shows(window)
+    focus.wait_for_name("Stop (dictée simple)", "Play to give the focus to its Stop")
+    nodes = []
+    walk(window, nodes)
+    next(n for n in nodes if n.name == "Stop (dictée simple)").queryAction().doAction(0)
+    focus.wait_for_name("Play (dictée simple)", "Stop to give the focus back to Play")
+
+    key("Menu")
+    focus.wait_for_name("Progrès...", "the Menu key to open the menu on its first item")
+    key("Down")
+    item = focus.wait_for_name("Attaque douce", "the menu's next item")
+    if item.getRole() != pyatspi.ROLE_CHECK_BOX or item.getState().contains(pyatspi.STATE_CHECKED):
+        raise Failure(f"Attaque douce is a {item.getRoleName()}, not an unchecked check box")
+    key("Escape")
+    focus.wait_for_name("Play (dictée simple)", "the focus back from the menu")
+
+    for _ in range(20):
+        previous = focus.last.name
+        key("Tab")
+        node = focus.wait_for(lambda n, previous=previous: n.name != previous, "Tab to move the focus")
+        if node.getRole() == pyatspi.ROLE_LINK:
+            break
+    else:
+        raise Failure("Tab never reached the link")
+
+    key("Menu")
+    focus.wait_for_name("Progrès...", "the menu")
+    key("Return")
+    chart = focus.wait_for_name("Réussite par caractère", "the progress window on its accuracy chart")
+    if not chart.description.startswith("les plus faibles "):
+        raise Failure(f"the accuracy chart says {chart.description!r}")
+    print(f"  the accuracy chart says {chart.description!r}")
+    print("a11y-tree: as expected")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(session.run(main))

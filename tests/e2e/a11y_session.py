@@ -18,6 +18,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 WORK = os.environ.get("ZELBIN_A11Y_WORK", "/tmp")
 TIMEOUT_S = 60.0  # for a step on a loaded machine; a step that works takes well under a second
+NUDGE_S = 15.0    # a key that shows no effect after this long is followed by a Shift (see Orca.press)
 
 _children = []
 
@@ -40,12 +41,32 @@ class Failure(Exception):
     pass
 
 
-def start_program(path, log_name="zelbin.log"):
+def start_program(path, log_name="zelbin.log", cwd=None):
     """Starts the program under test, its output in WORK/log_name."""
     log = open(os.path.join(WORK, log_name), "w")
-    child = subprocess.Popen([path], stdout=log, stderr=subprocess.STDOUT)
+    child = subprocess.Popen([os.path.abspath(path)], stdout=log, stderr=subprocess.STDOUT, cwd=cwd)
     _children.append(child)
     return child
+
+
+def window_names():
+    """The names of zelbin's windows on the accessibility bus, as AT-SPI lists them."""
+    import pyatspi  # Debian's own Python has it; only the scripts that look at windows need it
+
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "Zelbin":
+            return [window.name for window in app if window is not None]
+    return []
+
+
+def focus_window(name):
+    """Gives the keyboard to the window named name, as Alt+Tab would, when it does not have it."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"],
+                           capture_output=True, text=True).stdout.split()
+    focused = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True).stdout.strip()
+    if found and focused not in found:
+        print(f"  (the keyboard went to no window: back to {name!r})")
+        subprocess.run(["xdotool", "windowactivate", "--sync", found[0]], check=False)
 
 
 def key(*names):
@@ -68,6 +89,7 @@ def wait_until(predicate, what, timeout_s=TIMEOUT_S, poll_s=0.05):
 
 
 _SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)'\s?(\{.*\})?\s*$")
+_FOCUS = re.compile(r"ORCA: Changing locusOfFocus from .* to \[(.*?) \| (.*)\]\. Notify")
 
 
 class Orca:
@@ -90,6 +112,7 @@ class Orca:
             stdout=open(os.path.join(WORK, "orca.out"), "w"), stderr=subprocess.STDOUT, env=env)
         _children.append(self.process)
         self.heard = []  # every utterance so far, in order
+        self.focus = []  # every object Orca's focus went to, as (role, name)
         self.cursor = 0  # utterances before it have been matched or passed over
         self._offset = 0
         self.expect(r"^Screen reader on\.$", "Orca to start")
@@ -106,6 +129,9 @@ class Orca:
             found = _SPOKEN.search(line)
             if found:
                 self.heard.append(found.group(1))
+            moved = _FOCUS.search(line)
+            if moved:
+                self.focus.append((moved.group(1), moved.group(2)))
 
     def mark(self):
         """Passes over what has been said so far: expect() looks only at what comes after."""
@@ -134,6 +160,70 @@ class Orca:
             raise Failure(f"{failure}; Orca's last words: {recent}") from None
         print(f"  Orca: {said!r}")
         return said
+
+    def expect_all(self, patterns, what=None, timeout_s=TIMEOUT_S):
+        """Waits until Orca has said something matching each pattern, in any order, after the
+        cursor (things said for one key press come in an order of Orca's own); the cursor moves
+        past the last of them. Returns the utterances, in the order of the patterns."""
+        regexes = [re.compile(pattern) for pattern in patterns]
+
+        def found():
+            if self.process.poll() is not None:
+                raise Failure(f"Orca ended with status {self.process.returncode}")
+            self._read()
+            hits = []
+            for regex in regexes:
+                index = next((i for i in range(self.cursor, len(self.heard)) if regex.search(self.heard[i])), None)
+                if index is None:
+                    return None
+                hits.append(index)
+            return hits
+
+        try:
+            hits = wait_until(found, what or " and ".join(patterns), timeout_s)
+        except Failure as failure:
+            recent = self.heard[max(0, len(self.heard) - 15):]
+            raise Failure(f"{failure}; Orca's last words: {recent}") from None
+        self.cursor = max(hits) + 1
+        said = [self.heard[i] for i in hits]
+        for line in said:
+            print(f"  Orca: {line!r}")
+        return said
+
+    def press(self, key_name, pattern, what=None):
+        """Presses key_name, and waits until Orca says something matching pattern after it.
+
+        While a screen reader listens, Qt hands each key to the AT-SPI registry and holds it until
+        the registry answers, or until a timeout flushes the keys held. On a loaded machine a key
+        can stay held until the next one comes: after NUDGE_S without the effect, a Shift (which
+        does nothing here) is pressed to release it; the key itself is never pressed twice."""
+        self.mark()
+        key(key_name)
+        try:
+            return self.expect(pattern, what, timeout_s=NUDGE_S)
+        except Failure:
+            key("shift")
+            return self.expect(pattern, what)
+
+    def tab_to(self, name_pattern, key_name="Tab", limit=40):
+        """Presses key_name (Tab, shift+Tab) until the focus, as Orca follows it, reaches an
+        object whose name matches name_pattern; waits for each move. Returns its (role, name).
+        A Tab held back (see press) is followed by another: the search goes round the window."""
+        regex = re.compile(name_pattern)
+        for _ in range(limit):
+            self.mark()  # what it says of the control reached comes after
+            seen = len(self.focus)
+            key(key_name)
+            try:
+                wait_until(lambda: self._read() or len(self.focus) > seen, f"the focus to move on {key_name}",
+                           NUDGE_S)
+            except Failure:
+                continue
+            role, name = self.focus[-1]
+            if regex.search(name):
+                print(f"  focus: {role} {name!r}")
+                return role, name
+        raise Failure(f"{key_name} pressed {limit} times never reached {name_pattern}")
 
     def said_since_mark(self):
         self._read()

@@ -4,6 +4,7 @@
 #include "ui/HomePage.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -33,6 +34,17 @@ private slots:
         QCOMPARE(version->text(), QStringLiteral("Zelbin version 1.0"));
         QVERIFY(about.OnInitDialog());
         QCOMPARE(version->text(), QStringLiteral("Version: 1, 0, 0, 549"));
+        // What a screen reader reads as the box opens: the version as a version, and the line
+        // that leads to the link followed by the link's name; Tab then reaches the link.
+        QCOMPARE(QAccessible::queryAccessibleInterface(version)->text(QAccessible::Name),
+                 QStringLiteral("Version 1.0.0.549 de Zelbin"));
+        QLabel* siteLine = about.findChild<QLabel*>(QStringLiteral("label6"));
+        QCOMPARE(siteLine->text(),
+                 QStringLiteral("News, aide, mise à jour et support sont disponibles sur le site suivant:"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(siteLine)->text(QAccessible::Name),
+                 siteLine->text() + QLatin1Char(' ') + HomePage::LinkName() + QLatin1Char('.'));
+        QCOMPARE(about.link.focusPolicy(), Qt::TabFocus);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&about.link)->text(QAccessible::Name), HomePage::LinkName());
     }
 
     void linkLeadsToTheWebPageWithTheAboutQuery() {

@@ -4,8 +4,11 @@
 #include "ui/ConfigDialog.h"
 
 #include "res/ResourceIds.h"
+#include "ui/AnnouncedLabel.h"
 #include "ui/TemplateBuilder.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -84,6 +87,8 @@ private slots:
     void noDeviceKeepsTheIndex();
     void resetRestoresDefaultsAndEntryZero();
     void doModalReturnsOneForOkAndTwoOtherwise();
+    void valueFieldsReadAsSpinButtonsAndStepFromTheKeyboard();
+    void aStepButtonSaysTheNewValue();
 };
 
 void ConfigDialogTest::initShowsValuesWithTheirFormats() {
@@ -329,6 +334,85 @@ void ConfigDialogTest::doModalReturnsOneForOkAndTwoOtherwise() {
     ConfigDialog dialog(SettingsOf(0, {}), Names(1));
     QTimer::singleShot(0, &dialog, [&dialog] { QTest::keyClick(&dialog, Qt::Key_Escape); });
     QCOMPARE(dialog.DoModal(), 2);
+}
+
+// Each field is a read-only spin button named by its label, whose value is the number shown
+// and whose range and step are the dialog's; Up, Down, Page Up and Page Down step it as "<", ">",
+// "<<" and ">>" do, within the range.
+void ConfigDialogTest::valueFieldsReadAsSpinButtonsAndStepFromTheKeyboard() {
+    struct Row {
+        int32_t field;
+        const char* name;
+        double lowest, highest, step;
+        Values start;
+        std::vector<std::pair<Qt::Key, const char*>> keys; // and the text after each
+    };
+    const Row rows[] = {
+        {kFrequencyEdit,
+         "Fréquence en Hertz",
+         100.0,
+         1000.0,
+         10.0,
+         {.frequency = 950.0f},
+         {{Qt::Key_Up, "960.00"}, {Qt::Key_PageUp, "960.00"}, {Qt::Key_PageDown, "860.00"}, {Qt::Key_Down, "850.00"}}},
+        {kDihEdit,
+         "Longueur du Dih en ms",
+         10.0,
+         1000.0,
+         10.0,
+         {.dihMs = 20},
+         {{Qt::Key_Down, "10"}, {Qt::Key_Down, "10"}, {Qt::Key_PageUp, "110"}}},
+        {kDahEdit, "Longueur du Dah en ms", 10.0, 1000.0, 10.0, {}, {{Qt::Key_PageDown, "200"}}},
+        {kPauseEdit, "Longueur de la pause en ms", 10.0, 1000.0, 10.0, {}, {{Qt::Key_Up, "110"}}},
+        {kIntervalEdit,
+         "Temps dictée en ms",
+         500.0,
+         10000.0,
+         10.0,
+         {.intervalMs = 550},
+         {{Qt::Key_PageDown, "550"}, {Qt::Key_Down, "540"}, {Qt::Key_Right, "540"}}},
+    };
+    for (const Row& row : rows) {
+        ConfigDialog dialog(SettingsOf(0, row.start), Names(1));
+        dialog.OnInitDialog();
+        auto* field = TemplateBuilder::Control<QLineEdit>(dialog, row.field);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(field);
+        QCOMPARE(iface->role(), QAccessible::SpinBox);
+        QCOMPARE(iface->text(QAccessible::Name), QString::fromUtf8(row.name));
+        QVERIFY(iface->state().readOnly);
+        QVERIFY(!iface->state().editable);
+        QCOMPARE(iface->valueInterface()->minimumValue().toDouble(), row.lowest);
+        QCOMPARE(iface->valueInterface()->maximumValue().toDouble(), row.highest);
+        QCOMPARE(iface->valueInterface()->minimumStepSize().toDouble(), row.step);
+        QCOMPARE(iface->textInterface()->text(0, iface->textInterface()->characterCount()), field->text());
+        for (const auto& [pressed, expected] : row.keys) {
+            QTest::keyClick(field, pressed);
+            QCOMPARE(field->text(), QString::fromUtf8(expected));
+            QCOMPARE(iface->valueInterface()->currentValue().toDouble(), field->text().toDouble());
+            QVERIFY(!field->hasSelectedText());
+        }
+    }
+}
+
+// The focus stays on a step button: the field's new value is said with its name; "Reset" says
+// that the defaults are back; opening the dialog says nothing.
+void ConfigDialogTest::aStepButtonSaysTheNewValue() {
+    ConfigDialog dialog(SettingsOf(0, {}), Names(1));
+    dialog.OnInitDialog();
+    auto* voice = dialog.findChild<AnnouncedLabel*>(QStringLiteral("voice"));
+    QVERIFY(voice != nullptr && voice->isHidden());
+    QCOMPARE(voice->AnnouncementCount(), 0);
+    const std::pair<int32_t, const char*> steps[] = {
+        {kFrequencyUp, "Fréquence en Hertz : 450.00"},
+        {kDahDownFast, "Longueur du Dah en ms : 200"},
+        {kIntervalUpFast, "Temps dictée en ms : 3100"},
+        {kReset, "Valeurs par défaut"},
+    };
+    for (const auto& [button, said] : steps) {
+        Click(dialog, button);
+        QCOMPARE(voice->Spoken(), QString::fromUtf8(said));
+    }
+    QCOMPARE(voice->AnnouncementCount(), 4);
 }
 
 QTEST_MAIN(ConfigDialogTest)

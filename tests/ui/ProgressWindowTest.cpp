@@ -2,8 +2,12 @@
 // accuracy bars, the CSV export read back from disk, and clearing only after a Yes.
 #include "ui/ProgressWindow.h"
 #include "tests/ui/FakeProgressPrompts.h"
+#include "ui/AnnouncedLabel.h"
+#include "ui/Chooser.h"
 #include "ui/ConfusionHeatMap.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
@@ -19,6 +23,7 @@
 
 #include <ctime>
 #include <limits>
+#include <tuple>
 
 namespace {
 
@@ -362,6 +367,124 @@ private slots:
             }
             QCOMPARE(last, 35);
         }
+    }
+
+    // By ear and from the keyboard: the charts say their summaries, the heat map is walked cell
+    // by cell, the top five are said in words, the choosers by name and value; Tab follows the
+    // reading order, starting from the accuracy chart.
+    void readsInWordsFromTheKeyboard() {
+        History history;
+        for (const char typed : {'Y', 'Y', 'Q'}) {
+            history.records.push_back(Answer(kNowMs - 1000, 'Q', typed, 900));
+        }
+        for (int i = 0; i < 3; ++i) {
+            history.records.push_back(Answer(kNowMs - 1000, 'K', 'K', 500));
+        }
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const auto said = [](QWidget* widget, QAccessible::Text what) {
+            return QAccessible::queryAccessibleInterface(widget)->text(what);
+        };
+        auto* accuracy = Find<QWidget>(window, "accuracyChart");
+        QCOMPARE(QApplication::focusWidget(), accuracy);
+        QCOMPARE(said(accuracy, QAccessible::Name), QStringLiteral("Réussite par caractère"));
+        QCOMPARE(said(accuracy, QAccessible::Description),
+                 QStringLiteral("les plus faibles Q 33 % (3 réponses), K 100 % (3 réponses) ; moyenne 67 %"));
+        QCOMPARE(said(Find<QWidget>(window, "responseChart"), QAccessible::Description),
+                 QStringLiteral("les plus lents Q 900 ms, K 500 ms"));
+        QCOMPARE(said(Find<QWidget>(window, "dailyChart"), QAccessible::Description),
+                 QStringLiteral("sur 7 jours : dimanche 7 décembre 67 %"));
+        QCOMPARE(said(Find<QWidget>(window, "topConfusions"), QAccessible::Name),
+                 QStringLiteral("Les cinq confusions les plus fréquentes : Q pris pour Y : 2 fois"));
+        for (const auto& [chooser, name, value] : {std::tuple{"periodChooser", "Période", "Tout"},
+                                                   std::tuple{"lessonChooser", "Leçon", "Toutes (sans leçon)"}}) {
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(Find<QWidget>(window, chooser));
+            QCOMPARE(iface->role(), QAccessible::ComboBox);
+            QCOMPARE(iface->text(QAccessible::Name), QString::fromUtf8(name));
+            QCOMPARE(iface->textInterface()->text(0, iface->textInterface()->characterCount()),
+                     QString::fromUtf8(value));
+        }
+        const char* const order[] = {"periodChooser", "lessonChooser", "adaptiveBox", "exportButton", "clearButton",
+                                     "accuracyChart", "responseChart", "dailyChart",  "confusionMap", "topConfusions"};
+        Find<QWidget>(window, order[0])->setFocus(Qt::TabFocusReason);
+        for (const char* name : order) {
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+
+        // The heat map, from its first cell (K played, K typed): down to Q played (Koch index
+        // 20), right to Y typed (16).
+        auto* map = Find<ConfusionHeatMap>(window, "confusionMap");
+        map->setFocus(Qt::TabFocusReason);
+        QAccessibleInterface* cells = QAccessible::queryAccessibleInterface(map);
+        QCOMPARE(cells->role(), QAccessible::List);
+        QCOMPARE(cells->childCount(), 36 * 36);
+        QCOMPARE(cells->focusChild()->text(QAccessible::Name), QStringLiteral("K joué, K tapé : 3 fois"));
+        for (int i = 0; i < 20; ++i) {
+            QTest::keyClick(map, Qt::Key_Down);
+        }
+        for (int i = 0; i < 17; ++i) {
+            QTest::keyClick(map, Qt::Key_Right);
+        }
+        QTest::keyClick(map, Qt::Key_Left);
+        QAccessibleInterface* cell = cells->focusChild();
+        QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("Q joué, Y tapé : 2 fois"));
+        QCOMPARE(cell->role(), QAccessible::ListItem);
+        QVERIFY(cell->state().focused);
+        QCOMPARE(cells->indexOfChild(cell), 20 * 36 + 16);
+        QCOMPARE(cells->child(20 * 36 + 16), cell);
+        QTest::keyClick(map, Qt::Key_End);
+        for (int i = 0; i < 16; ++i) {
+            QTest::keyClick(map, Qt::Key_Down); // from row 20 to the last, 35, and no further
+        }
+        QCOMPARE(cells->focusChild()->text(QAccessible::Name), QStringLiteral("X joué, X tapé : 0 fois"));
+        QTest::keyClick(map, Qt::Key_Home);
+        QCOMPARE(cells->focusChild()->text(QAccessible::Name), QStringLiteral("X joué, K tapé : 0 fois"));
+    }
+
+    // Said wherever the focus is: a new offer, once; a newly chosen period with its figures.
+    // Taking the offer leaves the focus on the lesson chooser, not on the button that goes.
+    void offersAndPeriodsAreSaid() {
+        History history;
+        history.records.push_back(Answer(kNowMs - 1000, 'K', 'K'));
+        history.records.push_back(Answer(kNowMs - 10 * kDayMs, 'M', 'K'));
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* voice = Find<AnnouncedLabel>(window, "voice");
+        window.OfferLesson(21);
+        window.OfferLesson(21);
+        QCOMPARE(voice->Spoken(), QStringLiteral("Progrès : passer à la leçon 21 est proposé"));
+        QCOMPARE(voice->AnnouncementCount(), 1);
+        auto* offer = Find<QPushButton>(window, "offerButton");
+        offer->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(offer, Qt::Key_Space);
+        QCOMPARE(QApplication::focusWidget(), Find<QWidget>(window, "lessonChooser"));
+        QCOMPARE(Find<Chooser>(window, "lessonChooser")->findChild<AnnouncedLabel*>()->Spoken(),
+                 QStringLiteral("Leçon 21 : K M R S U A P T L O W I N J E F Y V G 5 Q"));
+        window.setPeriod(ProgressStats::Period::SevenDays);
+        QCOMPARE(Find<Chooser>(window, "periodChooser")->findChild<AnnouncedLabel*>()->Spoken(),
+                 QStringLiteral("7 jours ; 1 réponses, 100 % justes"));
+    }
+
+    // It fits a 1024 x 768 screen with its frame, every control in view; the figures scroll.
+    void fitsASmallScreen() {
+        History history;
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.width() <= 1000 && window.height() <= 700);
+        QVERIFY(window.minimumSizeHint().width() <= 1000 && window.minimumSizeHint().height() <= 700);
+        for (const char* name : {"exportButton", "clearButton", "periodChooser", "lessonChooser", "adaptiveBox"}) {
+            auto* control = Find<QWidget>(window, name);
+            const QRect inWindow(control->mapTo(&window, QPoint(0, 0)), control->size());
+            QVERIFY2(window.rect().contains(inWindow), name);
+        }
+        QVERIFY(Find<QWidget>(window, "progressScroll") != nullptr);
     }
 };
 

@@ -36,6 +36,19 @@ int Rounded(int units, int base, int divisor) {
     return static_cast<int>(std::floor(units * base / double(divisor) + 0.5));
 }
 
+// The group box of the template whose rectangle holds item's, if one does.
+const ControlTemplate* FramedIn(const DialogTemplate& dialogTemplate, const ControlTemplate& item) {
+    for (const ControlTemplate& frame : dialogTemplate.items) {
+        const DialogRect& f = frame.rect;
+        const DialogRect& r = item.rect;
+        if (frame.kind == ControlKind::GroupBox && &frame != &item && r.x >= f.x && r.y >= f.y &&
+            r.x + r.width <= f.x + f.width && r.y + r.height <= f.y + f.height) {
+            return &frame;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 class TemplateBuilderTest : public QObject {
@@ -49,7 +62,7 @@ private slots:
     void everyControlLandsOnItsRectangle();
     void everyCaptionFits_data();
     void everyCaptionFits();
-    void mainWindowTabOrderIsTemplateOrder();
+    void mainWindowTabOrderIsReadingOrder();
     void mainWindowFrameAndControls();
     void boundFactoryMakesTheControl();
     void stringTable();
@@ -152,10 +165,13 @@ void TemplateBuilderTest::everyControlLandsOnItsRectangle() {
     for (size_t index = 0; index < dialogTemplate.items.size(); ++index) {
         const ControlTemplate& item = dialogTemplate.items[index];
         const QString name = TemplateBuilder::ItemName(item, index);
-        QWidget* widget = dialog.findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+        QWidget* widget = dialog.findChild<QWidget*>(name);
         QVERIFY2(widget != nullptr, qPrintable(name));
         const QPoint topLeft(Rounded(item.rect.x, base.width(), 4), Rounded(item.rect.y, base.height(), 8));
-        QCOMPARE(widget->pos(), topLeft);
+        QCOMPARE(widget->mapTo(&dialog, QPoint(0, 0)), topLeft); // inside its frame, where it has one
+        // Focusable controls are children of the frame around them; the rest, of the dialog.
+        const bool framed = qobject_cast<QGroupBox*>(widget->parentWidget()) != nullptr;
+        QCOMPARE(framed, widget->focusPolicy() != Qt::NoFocus && FramedIn(dialogTemplate, item) != nullptr);
         if (item.kind != ControlKind::StaticIcon) {
             QCOMPARE(widget->size(),
                      QSize(Rounded(item.rect.width, base.width(), 4), Rounded(item.rect.height, base.height(), 8)));
@@ -167,8 +183,11 @@ void TemplateBuilderTest::everyControlLandsOnItsRectangle() {
     }
     // Items without an id have names of their own.
     QSet<QString> names;
-    for (QObject* child : dialog.children()) {
-        if (child->isWidgetType()) {
+    for (QObject* child : dialog.findChildren<QWidget*>()) {
+        if (child->objectName().startsWith(QStringLiteral("ctl")) ||
+            child->objectName().startsWith(QStringLiteral("group")) ||
+            child->objectName().startsWith(QStringLiteral("label")) ||
+            child->objectName().startsWith(QStringLiteral("icon"))) {
             QVERIFY2(!names.contains(child->objectName()), qPrintable(child->objectName()));
             names.insert(child->objectName());
         }
@@ -184,10 +203,11 @@ void TemplateBuilderTest::everyCaptionFits() {
     QDialog dialog;
     TemplateBuilder(*FindDialogTemplate(templateId)).Build(dialog);
     dialog.show();
-    for (QObject* child : dialog.children()) {
-        auto* widget = qobject_cast<QWidget*>(child);
-        if (widget == nullptr) {
-            continue;
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        if (!widget->objectName().startsWith(QStringLiteral("ctl")) &&
+            !widget->objectName().startsWith(QStringLiteral("label")) &&
+            !widget->objectName().startsWith(QStringLiteral("group"))) {
+            continue; // the parts Qt makes inside a control
         }
         const QFontMetrics metrics(widget->font());
         const QString what = widget->objectName();
@@ -209,12 +229,14 @@ void TemplateBuilderTest::everyCaptionFits() {
     }
 }
 
-void TemplateBuilderTest::mainWindowTabOrderIsTemplateOrder() {
+void TemplateBuilderTest::mainWindowTabOrderIsReadingOrder() {
     QDialog dialog;
     TemplateBuilder(MainDialogTemplate()).Build(dialog);
-    // The tab stops of template 102, in its order.
-    const QList<int> expected = {1, 2, 1000, 1001, 1002, 1004, 1005, 1016, 1017, 1019, 1020, 1024, 1026, 1027, 1029};
-    QWidget* first = TemplateBuilder::FindControl(dialog, 1);
+    // Down the practices on the left, each group together, then the "Contrôle" column, then
+    // the link; and round again.
+    const QList<int> expected = {1029, 1026, 1027, 1024, 1019, 1016, 1017, 1020,
+                                 1,    2,    1001, 1002, 1004, 1005, 1000, 1031};
+    QWidget* first = TemplateBuilder::FindControl(dialog, MainControl::kKeyboardShow);
     QList<int> order;
     QWidget* widget = first;
     do {
@@ -224,9 +246,10 @@ void TemplateBuilderTest::mainWindowTabOrderIsTemplateOrder() {
         widget = widget->nextInFocusChain();
     } while (widget != first && order.size() < 100);
     QCOMPARE(order, expected);
-    // Static texts and frames take no focus.
+    // Static texts and frames take no focus; the link, a static text, takes it from Tab alone.
     QCOMPARE(TemplateBuilder::FindControl(dialog, MainControl::kKeyboardText)->focusPolicy(), Qt::NoFocus);
     QCOMPARE(dialog.findChild<QWidget*>(QStringLiteral("group7"))->focusPolicy(), Qt::NoFocus);
+    QCOMPARE(TemplateBuilder::FindControl(dialog, MainControl::kLink)->focusPolicy(), Qt::TabFocus);
 }
 
 void TemplateBuilderTest::mainWindowFrameAndControls() {
@@ -253,7 +276,11 @@ void TemplateBuilderTest::mainWindowFrameAndControls() {
     QCOMPARE(slider->tickPosition(), QSlider::TicksAbove);
     // Frames lie under the controls they hold, so a click on a button reaches the button.
     auto* ok = TemplateBuilder::Control<QPushButton>(dialog, ResourceId::kOk);
-    QCOMPARE(dialog.childAt(ok->geometry().center()), ok);
+    QCOMPARE(dialog.childAt(ok->mapTo(&dialog, ok->rect().center())), ok);
+    // Screen readers find each practice's group around its controls.
+    QCOMPARE(ok->parentWidget(), dialog.findChild<QWidget*>(QStringLiteral("group7")));
+    QCOMPARE(TemplateBuilder::FindControl(dialog, MainControl::kDictationPlay)->parentWidget()->objectName(),
+             QStringLiteral("group15"));
 }
 
 void TemplateBuilderTest::boundFactoryMakesTheControl() {
@@ -269,8 +296,8 @@ void TemplateBuilderTest::boundFactoryMakesTheControl() {
     auto* link = TemplateBuilder::Control<QLabel>(dialog, AboutControl::kLink);
     QVERIFY(dynamic_cast<Marked*>(link) != nullptr);
     QVERIFY(!link->text().isEmpty());
-    QCOMPARE(link->parentWidget(), &dialog);
-    QCOMPARE(link->pos(), builder.Units().ToPixels(AboutDialogTemplate().Find(AboutControl::kLink)->rect).topLeft());
+    QCOMPARE(link->mapTo(&dialog, QPoint(0, 0)),
+             builder.Units().ToPixels(AboutDialogTemplate().Find(AboutControl::kLink)->rect).topLeft());
 }
 
 void TemplateBuilderTest::stringTable() {
