@@ -128,6 +128,7 @@ QPixmap ProgressShot() {
     sources.sessionStartMs = nowMs - 3'600'000;
     ProgressWindow window(sources);
     window.OfferLesson(21);
+    window.resize(1000, 700); // as it opens on a 1024 x 768 screen, larger than the offscreen one
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
         return {};
