@@ -1,25 +1,11 @@
 #pragma once
 
+#include "ui/Announcement.h"
+
 #include <QLabel>
-#include <QObject>
 #include <QString>
 
 #include <cstdint>
-
-// What an AnnouncedLabel says: an object without a widget of its own, which assistive
-// technologies see as a notification inside the label (AnnouncementAccessible).
-class Announcement : public QObject {
-    Q_OBJECT
-
-public:
-    explicit Announcement(QObject* parent) : QObject(parent) {}
-
-    const QString& Text() const { return text; }
-    void SetText(const QString& spoken) { text = spoken; }
-
-private:
-    QString text;
-};
 
 // A static text whose changes a screen reader speaks once, at the moment they happen, while the
 // focus is elsewhere: the score of the random dictation, a correction, the end of a run. Every

@@ -240,7 +240,7 @@ void AccessibilityTest::contextMenuFromTheKeyboard() {
         if (shiftF10) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
         } else {
-            QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0));
+            QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0), QPoint(0, 0));
             QApplication::sendEvent(QApplication::focusWidget(), &menuKey);
         }
         QTRY_VERIFY(menu->isVisible());
