@@ -59,14 +59,24 @@ def window_names():
     return []
 
 
-def focus_window(name):
-    """Gives the keyboard to the window named name, as Alt+Tab would, when it does not have it."""
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"],
-                           capture_output=True, text=True).stdout.split()
-    focused = subprocess.run(["xdotool", "getwindowfocus"], capture_output=True, text=True).stdout.strip()
-    if found and focused not in found:
-        print(f"  (the keyboard went to no window: back to {name!r})")
-        subprocess.run(["xdotool", "windowactivate", "--sync", found[0]], check=False)
+def window_is_active(name):
+    """Whether zelbin's window named name is the active window, as AT-SPI tells."""
+    import pyatspi
+
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "Zelbin":
+            return any(w is not None and w.name == name and w.getState().contains(pyatspi.STATE_ACTIVE) for w in app)
+    return False
+
+
+def make_active(name):
+    """Makes zelbin's window named name active if it is not, with Alt+Tab as a user would."""
+    try:
+        wait_until(lambda: window_is_active(name), f"{name!r} to be active", NUDGE_S / 3)
+    except Failure:
+        print(f"  ({name!r} is not active: Alt+Tab)")
+        key("alt+Tab")
+        wait_until(lambda: window_is_active(name), f"{name!r} to be active after Alt+Tab")
 
 
 def key(*names):
@@ -89,6 +99,7 @@ def wait_until(predicate, what, timeout_s=TIMEOUT_S, poll_s=0.05):
 
 
 _SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)'\s?(\{.*\})?\s*$")
+WINDOW_ROLES = {"frame", "dialog", "window", "alert"}
 _FOCUS = re.compile(r"ORCA: Changing locusOfFocus from .* to \[(.*?) \| (.*)\]\. Notify")
 
 
@@ -213,13 +224,18 @@ class Orca:
         for _ in range(limit):
             self.mark()  # what it says of the control reached comes after
             seen = len(self.focus)
+
+            def moved():
+                # A window taking the focus back (after a dialog) is no move of Tab's.
+                self._read()
+                return any(role not in WINDOW_ROLES for role, _ in self.focus[seen:])
+
             key(key_name)
             try:
-                wait_until(lambda: self._read() or len(self.focus) > seen, f"the focus to move on {key_name}",
-                           NUDGE_S)
+                wait_until(moved, f"the focus to move on {key_name}", NUDGE_S)
             except Failure:
                 continue
-            role, name = self.focus[-1]
+            role, name = next(f for f in reversed(self.focus) if f[0] not in WINDOW_ROLES)
             if regex.search(name):
                 print(f"  focus: {role} {name!r}")
                 return role, name
