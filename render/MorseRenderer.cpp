@@ -31,6 +31,10 @@ MorseRenderer::MorseRenderer(const Options& options) : options(options) {
     synth.SetVolume(options.volume);
     synth.SetNoise(options.noise);
     synth.SetSoftOnset(options.softOnset);
+    if (options.bandOn) {
+        synth.Band().Configure(options.band, options.seed, kSampleRate);
+        synth.Band().SetEnabled(true);
+    }
 }
 
 void MorseRenderer::SetProgressObserver(ProgressObserver progressObserver) {
