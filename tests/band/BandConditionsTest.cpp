@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -75,10 +76,7 @@ std::vector<float> Render(const BandParameters& parameters, double seconds, floa
 }
 
 BandParameters Noise(float snrDb) {
-    BandParameters parameters;
-    parameters.noise = true;
-    parameters.snrDb = snrDb;
-    return parameters;
+    return {.noise = true, .snrDb = snrDb};
 }
 
 size_t BinOf(double hz, size_t size) {
@@ -92,6 +90,32 @@ double Rms(const std::vector<float>& samples, size_t from, size_t to) {
         sum += static_cast<double>(samples[i]) * samples[i];
     }
     return std::sqrt(sum / static_cast<double>(to - from));
+}
+
+// The RMS of each window of `window` samples.
+std::vector<double> Levels(const std::vector<float>& samples, size_t window) {
+    std::vector<double> levels;
+    for (size_t from = 0; from + window <= samples.size(); from += window) {
+        levels.push_back(Rms(samples, from, from + window));
+    }
+    return levels;
+}
+
+// How often the levels cross `enter` (upward when enter > leave, else downward), each time
+// after they were back beyond `leave`.
+int Crossings(const std::vector<double>& levels, double enter, double leave) {
+    const double sign = enter > leave ? 1.0 : -1.0;
+    int count = 0;
+    bool armed = true;
+    for (const double level : levels) {
+        if (armed && sign * level > sign * enter) {
+            ++count;
+            armed = false;
+        } else if (!armed && sign * level < sign * leave) {
+            armed = true;
+        }
+    }
+    return count;
 }
 
 // The steady tone's power over the noise's within 250 Hz of it, from the spectrum alone: the
@@ -160,25 +184,15 @@ TEST(Qsb, FadesToTheDepthAndRisesAgainAboutOnceAPeriod) {
         float periodS;
     };
     for (const Case c : {Case{0.5f, 8.0f}, Case{1.0f, 4.0f}, Case{0.3f, 15.0f}}) {
-        BandParameters parameters;
-        parameters.qsbDepth = c.depth;
-        parameters.qsbPeriodS = c.periodS;
-        const std::vector<float> samples = Render(parameters, 60.0, 600.0f, true);
-        double lowest = 2.0;
-        double highest = 0.0;
-        int dips = 0;
-        bool high = true;
-        for (size_t from = kWindow; from + kWindow <= samples.size(); from += kWindow) {
-            const double level = std::sqrt(2.0) * Rms(samples, from, from + kWindow);
-            lowest = std::min(lowest, level);
-            highest = std::max(highest, level);
-            if (high && level < 1.0 - 0.9 * c.depth) {
-                ++dips;
-                high = false;
-            } else if (!high && level > 1.0 - 0.1 * c.depth) {
-                high = true;
-            }
+        const BandParameters parameters{.qsbDepth = c.depth, .qsbPeriodS = c.periodS};
+        std::vector<double> levels = Levels(Render(parameters, 60.0, 600.0f, true), kWindow);
+        levels.erase(levels.begin()); // the tone's start
+        for (double& level : levels) {
+            level *= std::sqrt(2.0); // amplitude
         }
+        const double lowest = *std::min_element(levels.begin(), levels.end());
+        const double highest = *std::max_element(levels.begin(), levels.end());
+        const int dips = Crossings(levels, 1.0 - 0.9 * c.depth, 1.0 - 0.1 * c.depth);
         const double expectedDips = 60.0 / c.periodS;
         EXPECT_NEAR(lowest, 1.0 - c.depth, 0.1) << c.depth;
         EXPECT_GE(highest, 0.95) << c.depth;
@@ -212,9 +226,7 @@ TEST(Qrm, KeyingFollowsWordsPerMinuteTiming) {
 // of its level at the tone frequency plus its offset while the key is down.
 TEST(Qrm, IsASecondKeyedToneAtItsOffset) {
     constexpr float kToneHz = 600.0f;
-    BandParameters parameters;
-    parameters.qrmStations = 1;
-    const std::vector<float> samples = Render(parameters, 30.0, kToneHz, false);
+    const std::vector<float> samples = Render({.qrmStations = 1}, 30.0, kToneHz, false);
     const QrmScript script = QrmScript::Build(kSeed, 0, kRate);
     ASSERT_GE(std::abs(script.offsetHz), 100.0);
     ASSERT_LE(std::abs(script.offsetHz), 800.0);
@@ -226,34 +238,27 @@ TEST(Qrm, IsASecondKeyedToneAtItsOffset) {
     int keyDowns = 0;
     double halfPeriods = 0.0; // between the first and last zero crossing of each key-down
     double crossingFrames = 0.0;
-    for (size_t run = 0; run < script.runs.size(); ++run) {
-        const size_t end = start + static_cast<size_t>(script.runs[run]);
-        if (end > samples.size()) {
-            break;
+    for (size_t run = 0; run < script.runs.size() && start + script.runs[run] <= samples.size(); ++run) {
+        const size_t from = start + kEdge;
+        const size_t to = start + static_cast<size_t>(script.runs[run]) - kEdge;
+        start += static_cast<size_t>(script.runs[run]);
+        if (from + kEdge >= to) {
+            continue;
         }
-        if (end - start > 2 * kEdge) {
-            const double rms = Rms(samples, start + kEdge, end - kEdge);
-            if (run % 2 == 1) {
-                EXPECT_NEAR(rms, amplitude / std::sqrt(2.0), 0.01 * amplitude) << "run " << run;
-                ++keyDowns;
-                double first = -1.0;
-                double last = -1.0;
-                int crossings = 0;
-                for (size_t i = start + kEdge; i + 1 < end - kEdge; ++i) {
-                    if ((samples[i] < 0.0f) != (samples[i + 1] < 0.0f)) {
-                        const double at = static_cast<double>(i) + samples[i] / (samples[i] - samples[i + 1]);
-                        first = first < 0.0 ? at : first;
-                        last = at;
-                        ++crossings;
-                    }
-                }
-                halfPeriods += crossings - 1;
-                crossingFrames += last - first;
-            } else {
-                EXPECT_EQ(rms, 0.0) << "run " << run;
+        const bool down = run % 2 == 1;
+        EXPECT_NEAR(Rms(samples, from, to), down ? amplitude / std::sqrt(2.0) : 0.0, down ? 0.01 * amplitude : 0.0)
+            << "run " << run;
+        std::vector<double> crossings;
+        for (size_t i = from; i + 1 < to && down; ++i) {
+            if ((samples[i] < 0.0f) != (samples[i + 1] < 0.0f)) {
+                crossings.push_back(static_cast<double>(i) + samples[i] / (samples[i] - samples[i + 1]));
             }
         }
-        start = end;
+        if (crossings.size() > 1) {
+            ++keyDowns;
+            halfPeriods += static_cast<double>(crossings.size() - 1);
+            crossingFrames += crossings.back() - crossings.front();
+        }
     }
     EXPECT_GT(keyDowns, 20);
     EXPECT_NEAR(halfPeriods / 2.0 / (crossingFrames / kRate), expectedHz, 0.1);
@@ -264,32 +269,16 @@ TEST(Qrm, IsASecondKeyedToneAtItsOffset) {
 TEST(Qrn, CrashRateWithinHalfOfTheMeanOverTwoMinutes) {
     constexpr size_t kWindow = kRate / 200;
     for (const float perMinute : {20.0f, 40.0f, 60.0f}) {
-        BandParameters parameters;
-        parameters.qrnPerMinute = perMinute;
-        const std::vector<float> samples = Render(parameters, 120.0, 600.0f, false);
-        int crashes = 0;
-        bool quiet = true;
-        for (size_t from = 0; from + kWindow <= samples.size(); from += kWindow) {
-            const double level = Rms(samples, from, from + kWindow);
-            if (quiet && level > 0.1) {
-                ++crashes;
-                quiet = false;
-            } else if (!quiet && level < 0.02) {
-                quiet = true;
-            }
-        }
+        const BandParameters parameters{.qrnPerMinute = perMinute};
+        const int crashes = Crossings(Levels(Render(parameters, 120.0, 600.0f, false), kWindow), 0.1, 0.02);
         EXPECT_GE(crashes, 0.5 * 2.0 * perMinute) << perMinute;
         EXPECT_LE(crashes, 1.5 * 2.0 * perMinute) << perMinute;
     }
 }
 
 BandParameters AllFour() {
-    BandParameters parameters = Noise(3.0f);
-    parameters.qsbDepth = 0.6f;
-    parameters.qsbPeriodS = 5.0f;
-    parameters.qrmStations = 3;
-    parameters.qrnPerMinute = 30.0f;
-    return parameters;
+    return {
+        .noise = true, .snrDb = 3.0f, .qsbDepth = 0.6f, .qsbPeriodS = 5.0f, .qrmStations = 3, .qrnPerMinute = 30.0f};
 }
 
 TEST(BandConditions, SameSeedSameSamplesAnotherSeedOthers) {
@@ -326,10 +315,7 @@ TEST(BandConditions, OffIsBitExactAndOnAllocatesNothing) {
         const StereoFrame* expected = ToneCallback(&plain, &plainCount);
         const StereoFrame* actual = ToneCallback(&band, &bandCount);
         ASSERT_EQ(bandCount, plainCount);
-        for (int32_t f = 0; f < bandCount; ++f) {
-            ASSERT_EQ(actual[f].left, expected[f].left) << i << " " << f;
-            ASSERT_EQ(actual[f].right, expected[f].right) << i << " " << f;
-        }
+        ASSERT_EQ(std::memcmp(actual, expected, sizeof(StereoFrame) * static_cast<size_t>(bandCount)), 0) << i;
     }
 }
 

@@ -303,56 +303,49 @@ TEST_F(RenderTool, UnwritableOutputExitsWithTwo) {
 // same bytes for the same seed and others for another, over the same frames.
 TEST_F(RenderTool, BandConditionsRepeatFromTheirSeedAndAreOffWithoutThem) {
     const std::vector<std::string> effects = {"--snr", "3", "--qsb", "60", "--qrm", "2", "--qrn", "20"};
+    std::vector<std::string> otherSeed = {"--seed", "8"};
+    otherSeed.insert(otherSeed.end(), effects.begin(), effects.end());
     struct Case {
         std::vector<std::string> options;
-        const char* sameAs; // file with the same bytes; nullptr: none before it
+        int sameAs; // index of the file with the same bytes, or -1
+        int unlike; // index of a file of the same size with other bytes, or -1
     };
     const Case cases[] = {
-        {{}, nullptr},
-        {{"--seed", "7", "--qsb-period", "5"}, "0.wav"},
-        {effects, nullptr},
-        {effects, "2.wav"},
-        {{"--seed=4294967295"}, "0.wav"},
+        {{}, -1, -1},
+        {{"--seed", "7", "--qsb-period", "5"}, 0, -1},
+        {effects, -1, 0},
+        {effects, 2, -1},
+        {{"--seed=4294967295"}, 0, -1},
+        {otherSeed, -1, 2},
     };
     std::vector<std::string> files;
     for (const Case& c : cases) {
-        const std::string name = std::to_string(files.size()) + ".wav";
+        const fs::path path = dir / (std::to_string(files.size()) + ".wav");
         std::vector<std::string> arguments = {"--wpm", "25"};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
-        arguments.insert(arguments.end(), {"CQ DE F4ABC", (dir / name).string()});
+        arguments.insert(arguments.end(), {"CQ DE F4ABC", path.string()});
         const ToolResult result = Run(arguments);
-        ASSERT_EQ(result.exitCode, 0) << name << ": " << result.err;
-        files.push_back(ReadText(dir / name));
-        if (c.sameAs != nullptr) {
-            EXPECT_EQ(files.back(), ReadText(dir / c.sameAs)) << name;
+        ASSERT_EQ(result.exitCode, 0) << path << ": " << result.err;
+        files.push_back(ReadText(path));
+        if (c.sameAs >= 0) {
+            EXPECT_EQ(files.back(), files[static_cast<size_t>(c.sameAs)]) << path;
+        }
+        if (c.unlike >= 0) {
+            EXPECT_NE(files.back(), files[static_cast<size_t>(c.unlike)]) << path;
+            EXPECT_EQ(files.back().size(), files[static_cast<size_t>(c.unlike)].size()) << path;
         }
     }
-    std::vector<std::string> seeded = {"--wpm", "25", "--seed", "8"};
-    seeded.insert(seeded.end(), effects.begin(), effects.end());
-    seeded.insert(seeded.end(), {"CQ DE F4ABC", (dir / "seed8.wav").string()});
-    ASSERT_EQ(Run(seeded).exitCode, 0);
-    const std::string other = ReadText(dir / "seed8.wav");
-    EXPECT_NE(files[2], files[0]);
-    EXPECT_NE(other, files[2]);
-    EXPECT_EQ(other.size(), files[0].size());
-    EXPECT_EQ(files[2].size(), files[0].size());
 
     const std::string out = (dir / "bad.wav").string();
-    for (const auto& bad : std::vector<std::vector<std::string>>{{"--snr", "-11"},
-                                                                 {"--snr", "30.5"},
-                                                                 {"--qsb", "101"},
-                                                                 {"--qsb-period", "1"},
-                                                                 {"--qsb-period", "31"},
-                                                                 {"--qrm", "4"},
-                                                                 {"--qrn", "61"},
-                                                                 {"--qrn", "2.5"},
-                                                                 {"--seed", "-1"},
-                                                                 {"--seed", "4294967296"},
-                                                                 {"--seed", "x"}}) {
-        const ToolResult result = Run({bad[0], bad[1], "E", out});
-        EXPECT_EQ(result.exitCode, 2) << bad[0] << " " << bad[1];
+    const char* const bad[][2] = {{"--snr", "-11"},         {"--snr", "30.5"},      {"--qsb", "101"},
+                                  {"--qsb-period", "1"},    {"--qsb-period", "31"}, {"--qrm", "4"},
+                                  {"--qrn", "61"},          {"--qrn", "2.5"},       {"--seed", "-1"},
+                                  {"--seed", "4294967296"}, {"--seed", "x"}};
+    for (const auto& [name, value] : bad) {
+        const ToolResult result = Run({name, value, "E", out});
+        EXPECT_EQ(result.exitCode, 2) << name << " " << value;
         EXPECT_EQ(result.err.rfind("zelbin-render: bad value", 0), 0u) << result.err;
-        EXPECT_FALSE(fs::exists(out)) << bad[0] << " " << bad[1];
+        EXPECT_FALSE(fs::exists(out)) << name << " " << value;
     }
 }
 
