@@ -14,8 +14,7 @@ void QrmStation::Reset() {
     started = false;
     envelope = 0.0;
     stationHz = -1.0;
-    cosine = 1.0;
-    sine = 0.0;
+    phasor.Restart();
 }
 
 void QrmStation::Tune(double hz, int32_t sampleRate) {
@@ -23,8 +22,7 @@ void QrmStation::Tune(double hz, int32_t sampleRate) {
         return;
     }
     stationHz = hz;
-    stepCosine = std::cos(2.0 * kPi * hz / sampleRate);
-    stepSine = std::sin(2.0 * kPi * hz / sampleRate);
+    phasor.SetStep(2.0 * kPi * hz / sampleRate);
 }
 
 double QrmStation::Next(const QrmScript& script, double toneHz, int32_t sampleRate) {
@@ -53,11 +51,7 @@ double QrmStation::Next(const QrmScript& script, double toneHz, int32_t sampleRa
         hz = toneHz - script.offsetHz;
     }
     Tune(hz, sampleRate);
-    const double output = script.level * envelope * sine;
-    const double turnedCosine = cosine * stepCosine - sine * stepSine;
-    const double turnedSine = cosine * stepSine + sine * stepCosine;
-    const double length = 1.5 - 0.5 * (turnedCosine * turnedCosine + turnedSine * turnedSine);
-    cosine = turnedCosine * length;
-    sine = turnedSine * length;
+    const double output = script.level * envelope * phasor.Sine();
+    phasor.Turn();
     return output;
 }

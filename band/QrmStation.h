@@ -1,5 +1,6 @@
 #pragma once
 
+#include "band/Phasor.h"
 #include "band/QrmScript.h"
 
 #include <cstddef>
@@ -26,6 +27,5 @@ private:
     bool started = false;
     double envelope = 0.0;
     double stationHz = -1.0; // [Hz] tuned
-    double cosine = 1.0, sine = 0.0;
-    double stepCosine = 1.0, stepSine = 0.0;
+    Phasor phasor;
 };

@@ -12,8 +12,7 @@ constexpr double kLongestHalf = 0.75;
 void QsbFader::Reset() {
     framesLeft = 0;
     down = false;
-    cosine = 1.0;
-    sine = 0.0;
+    phasor.Restart();
 }
 
 double QsbFader::Next(BandRandom& random, double floor, double periodFrames) {
@@ -21,17 +20,13 @@ double QsbFader::Next(BandRandom& random, double floor, double periodFrames) {
         const double half = std::max(1.0, std::round(periodFrames * random.Between(kShortestHalf, kLongestHalf)));
         framesLeft = static_cast<int64_t>(half);
         down = !down;
-        cosine = 1.0;
-        sine = 0.0;
-        stepCosine = std::cos(kPi / half);
-        stepSine = std::sin(kPi / half);
+        phasor.Restart();
+        phasor.SetStep(kPi / half);
     }
     // (1 + cos) / 2 goes from 1 to 0 over the half.
-    const double fall = (1.0 + cosine) / 2.0;
+    const double fall = (1.0 + phasor.Cosine()) / 2.0;
     const double share = down ? fall : 1.0 - fall;
-    const double turnedCosine = cosine * stepCosine - sine * stepSine;
-    sine = cosine * stepSine + sine * stepCosine;
-    cosine = turnedCosine;
+    phasor.Turn();
     --framesLeft;
     return floor + (1.0 - floor) * share;
 }

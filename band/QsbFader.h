@@ -1,6 +1,7 @@
 #pragma once
 
 #include "band/BandRandom.h"
+#include "band/Phasor.h"
 
 #include <cstdint>
 
@@ -20,6 +21,5 @@ public:
 private:
     int64_t framesLeft = 0; // in the half being played
     bool down = false;      // the half being played goes down
-    double cosine = 1.0, sine = 0.0;
-    double stepCosine = 1.0, stepSine = 0.0;
+    Phasor phasor;          // from angle 0 to pi over the half
 };

@@ -65,8 +65,7 @@ void ReceiverFilter::Reset(const Design& design) {
     }
     sampleRate = design.sampleRate;
     toneHz = -1.0;
-    cosine = 1.0;
-    sine = 0.0;
+    phasor.Restart();
 }
 
 void ReceiverFilter::SetToneHz(double hz) {
@@ -74,8 +73,7 @@ void ReceiverFilter::SetToneHz(double hz) {
         return;
     }
     toneHz = hz;
-    stepCosine = std::cos(2.0 * kPi * hz / sampleRate);
-    stepSine = std::sin(2.0 * kPi * hz / sampleRate);
+    phasor.SetStep(2.0 * kPi * hz / sampleRate);
 }
 
 double ReceiverFilter::Step(const Section& s, State& state, double input) {
@@ -88,12 +86,7 @@ double ReceiverFilter::Step(const Section& s, State& state, double input) {
 double ReceiverFilter::Next(double inPhase, double quadrature) {
     const double i = Step(sections[1], inPhaseStates[1], Step(sections[0], inPhaseStates[0], inPhase));
     const double q = Step(sections[1], quadratureStates[1], Step(sections[0], quadratureStates[0], quadrature));
-    const double output = i * cosine - q * sine;
-    const double turnedCosine = cosine * stepCosine - sine * stepSine;
-    const double turnedSine = cosine * stepSine + sine * stepCosine;
-    // Brought back to unit length at every step, so that rounding never grows the phasor.
-    const double length = 1.5 - 0.5 * (turnedCosine * turnedCosine + turnedSine * turnedSine);
-    cosine = turnedCosine * length;
-    sine = turnedSine * length;
+    const double output = i * phasor.Cosine() - q * phasor.Sine();
+    phasor.Turn();
     return output;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "band/Phasor.h"
+
 #include <cstdint>
 
 // The band noise as a CW receiver's 500 Hz filter leaves it. Two white noises, in phase and in
@@ -49,6 +51,5 @@ private:
     State quadratureStates[2];
     int32_t sampleRate = 44100;
     double toneHz = -1.0;
-    double cosine = 1.0, sine = 0.0;         // the turning phasor
-    double stepCosine = 1.0, stepSine = 0.0; // its turn per sample
+    Phasor phasor; // at the tone frequency
 };
