@@ -707,7 +707,6 @@ TEST_F(RenderTool, FailuresLeaveNoFileAndKeepTheOlderOne) {
     const std::vector<std::string> longText = {"--wpm", "20", "-"};
     std::vector<Case> cases = {
         {{""}, "empty.wav", "", 0, 0, "the text is empty: nothing to play"},
-        {{"-"}, "empty.ogg", "", 0, 0, "the text is empty: nothing to play"},
         {{"-"}, "spaces.wav", " ?! \n", 0, 0, "nothing to play: no character of the text has a Morse code"},
         {{"-"}, "binary.wav", NoiseBytes(), 0, 0, "the input is not text: it holds a zero byte"},
         {{"-"},
@@ -722,8 +721,9 @@ TEST_F(RenderTool, FailuresLeaveNoFileAndKeepTheOlderOne) {
         {{"--freq", "5e2", "E"}, "n.wav", "", 0, 0, "bad value '5e2' for --freq"},
         {{"--volume", "+0.5", "E"}, "n.wav", "", 0, 0, "bad value '+0.5' for --volume"},
         {{"--rate", "8000.0", "E"}, "n.wav", "", 0, 0, "bad value '8000.0' for --rate"},
-        {{"--rate", "9000", "E"}, "n.mp3", "", 0, 0, "sample rates of 8000, 11025, 12000"},
 #ifndef _WIN32
+        {{"-"}, "empty.ogg", "", 0, 0, "the text is empty: nothing to play"},
+        {{"--rate", "9000", "E"}, "n.mp3", "", 0, 0, "sample rates of 8000, 11025, 12000"},
         {longText, "limit.wav", paris, 50, 0, "File too large"},
         {longText, "limit.flac", paris, 50, 0, "File too large"},
         {longText, "limit.ogg", paris, 50, 0, "File too large"},
@@ -741,6 +741,11 @@ TEST_F(RenderTool, FailuresLeaveNoFileAndKeepTheOlderOne) {
     };
     for (const Case& c : cases) {
         const std::string name = c.out;
+#ifdef ZELBIN_HAVE_SNDFILE
+        if (name.ends_with(".mp3") && !CanWriteMp3()) {
+            continue;
+        }
+#endif
         const fs::path out = dir / name;
         const bool toFull = name.starts_with("full.");
         if (toFull) {
@@ -765,6 +770,7 @@ TEST_F(RenderTool, FailuresLeaveNoFileAndKeepTheOlderOne) {
             EXPECT_EQ(result.exitCode, 2) << name;
         }
         // One line of reason; a bad argument adds the pointer to --help.
+        std::erase(result.err, '\r'); // Windows ends its lines with CR LF
         const std::string reason = result.err.substr(0, result.err.find('\n') + 1);
         const std::string rest = result.err.substr(reason.size());
         EXPECT_EQ(reason.rfind("zelbin-render: ", 0), 0u) << name << ": " << result.err;
