@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -105,7 +106,14 @@ int32_t SoundFileWriter::FileSampleRate(Type type, int32_t renderRate) {
     return kOpusRate;
 }
 
+// sf_format_check passes MP3 at any rate; the encoder then refuses the rates MPEG audio has
+// not (and libsndfile 1.2 leaks it), so they are refused here first.
 bool SoundFileWriter::CanWrite(Type type, const Options& options) {
+    constexpr int32_t kMp3Rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+    if (type == Type::Mp3 &&
+        std::find(std::begin(kMp3Rates), std::end(kMp3Rates), options.sampleRate) == std::end(kMp3Rates)) {
+        return false;
+    }
     SF_INFO info{};
     info.samplerate = FileSampleRate(type, options.sampleRate);
     info.channels = options.channels;

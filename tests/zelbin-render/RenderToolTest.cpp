@@ -723,7 +723,7 @@ TEST_F(RenderTool, FailuresLeaveNoFileAndKeepTheOlderOne) {
         {{"--rate", "8000.0", "E"}, "n.wav", "", 0, 0, "bad value '8000.0' for --rate"},
 #ifndef _WIN32
         {{"-"}, "empty.ogg", "", 0, 0, "the text is empty: nothing to play"},
-        {{"--rate", "9000", "E"}, "n.mp3", "", 0, 0, "sample rates of 8000, 11025, 12000"},
+        {{"--rate", "9000", "E"}, "n.mp3", "", 0, 0, "cannot write such files at 9000 Hz"},
         {longText, "limit.wav", paris, 50, 0, "File too large"},
         {longText, "limit.flac", paris, 50, 0, "File too large"},
         {longText, "limit.ogg", paris, 50, 0, "File too large"},
@@ -741,11 +741,6 @@ TEST_F(RenderTool, FailuresLeaveNoFileAndKeepTheOlderOne) {
     };
     for (const Case& c : cases) {
         const std::string name = c.out;
-#ifdef ZELBIN_HAVE_SNDFILE
-        if (name.ends_with(".mp3") && !CanWriteMp3()) {
-            continue;
-        }
-#endif
         const fs::path out = dir / name;
         const bool toFull = name.starts_with("full.");
         if (toFull) {
