@@ -31,6 +31,7 @@ MorseRenderer::MorseRenderer(const Options& options) : options(options) {
     synth.SetVolume(options.volume);
     synth.SetNoise(options.noise);
     synth.SetSoftOnset(options.softOnset);
+    synth.SetSampleRate(options.sampleRate);
 }
 
 void MorseRenderer::SetProgressObserver(ProgressObserver progressObserver) {
@@ -58,7 +59,7 @@ void MorseRenderer::Report(size_t slot, size_t slotCount) const {
 // ---- Millisecond timing ----
 
 bool MorseRenderer::RenderMillisecondTiming(std::string_view folded) {
-    const int64_t gapFrames = static_cast<int64_t>(options.gapMs) * kSampleRate / 1000;
+    const int64_t gapFrames = static_cast<int64_t>(options.gapMs) * options.sampleRate / 1000;
     for (size_t i = 0; i < folded.size(); ++i) {
         if (i > 0 && !RenderFrames(gapFrames)) {
             return false;
@@ -89,7 +90,7 @@ bool MorseRenderer::RenderCharacterToBlockEnd() {
 // ---- Words-per-minute timing ----
 
 bool MorseRenderer::RenderWpmTiming(std::string_view folded) {
-    const WpmTiming timing(options.wpm, options.overallWpm > 0 ? options.overallWpm : options.wpm);
+    const WpmTiming timing(options.wpm, options.overallWpm > 0 ? options.overallWpm : options.wpm, options.sampleRate);
     int64_t pendingGapUnits = 0; // the gap before the next character
     for (size_t i = 0; i < folded.size(); ++i) {
         if (folded[i] == TextFolder::kSpace) {
@@ -138,7 +139,7 @@ bool MorseRenderer::RenderWpmCharacter(char slot, const WpmTiming& timing) {
 // half a frame less than frameCount frames, so that the walk yields frameCount tone samples
 // and the fade ends between the last of them and the next.
 bool MorseRenderer::PlayTone(int64_t frameCount) {
-    const auto seconds = static_cast<float>((static_cast<double>(frameCount) - 0.5) / kSampleRate);
+    const auto seconds = static_cast<float>((static_cast<double>(frameCount) - 0.5) / options.sampleRate);
     synth.SetElementSeconds(seconds, seconds, seconds);
     synth.currentCode = SingleTone();
     synth.PlayCode();

@@ -10,7 +10,7 @@
 #include <string_view>
 
 // Renders folded text (see TextFolder) through the trainer's synthesiser into a FrameSink,
-// at 44,100 frames per second, with one of two timings:
+// at 44,100 frames per second (or the sampleRate of the options), with one of two timings:
 //
 // - Millisecond timing (wpm 0), the trainer's own: every character is played through the
 //   synthesiser's walk with the dih, dah and pause lengths, to the end of the 512-frame block
@@ -33,6 +33,8 @@ public:
         int32_t gapMs = 300;    // between characters
         int32_t wpm = 0;        // character speed [words/min]; 0 for the millisecond timing
         int32_t overallWpm = 0; // Farnsworth overall speed, below wpm; 0 for none
+
+        int32_t sampleRate = kSampleRate; // [frames/s]
     };
     // Told after each slot: the share of the text done (0 to 1) and the frames written.
     using ProgressObserver = std::function<void(double done, int64_t frames)>;
@@ -47,9 +49,10 @@ public:
     // frames.
     bool Render(std::string_view folded, FrameSink& sink);
     int64_t FramesWritten() const { return framesWritten; }
+    // True for a slot of folded text that plays a character (the others are silences).
+    static bool IsMorse(char slot);
 
 private:
-    static bool IsMorse(char slot);
     void Report(size_t slot, size_t slotCount) const;
 
     bool RenderMillisecondTiming(std::string_view folded);
