@@ -7,6 +7,7 @@
 
 namespace {
 
+constexpr int32_t kDefaultSampleRate = 44100;     // [frames/s]
 constexpr float kSamplePeriod = 2.267573655e-05f; // [s] 1/44100 as the nearest float
 // [rad] 2*pi/44100 as a float, one unit in the last place above the nearest float.
 constexpr float kPhaseStep = 1.424758666e-04f;
@@ -30,7 +31,8 @@ MorseCode AllEnd() {
 
 Synthesiser::Synthesiser()
     : currentCode(AllEnd()), frequency(kInitialSettings.frequency), volume(kInitialSettings.volume), noise(false),
-      softOnset(kInitialSettings.softOnset == Settings::kSoftOnsetOn), rampSeconds(kRampSeconds) {
+      softOnset(kInitialSettings.softOnset == Settings::kSoftOnsetOn), rampSeconds(kRampSeconds),
+      samplePeriod(kSamplePeriod), phaseStep(kPhaseStep) {
     for (RestartRequest& request : requests) {
         request = {AllEnd(), false, 0};
     }
@@ -77,6 +79,16 @@ float Synthesiser::ElementSeconds(int32_t code) const {
         return 0.0f;
     }
     return elementSeconds[code].load(std::memory_order_relaxed);
+}
+
+void Synthesiser::SetSampleRate(int32_t framesPerSecond) {
+    if (framesPerSecond == kDefaultSampleRate) {
+        samplePeriod = kSamplePeriod;
+        phaseStep = kPhaseStep;
+    } else {
+        samplePeriod = static_cast<float>(1.0 / framesPerSecond);
+        phaseStep = static_cast<float>(2.0 * kPi / framesPerSecond);
+    }
 }
 
 void Synthesiser::SetFrequency(float hz) {
@@ -202,7 +214,7 @@ void Synthesiser::WalkSequence(int32_t frameCount, bool softOnsetOn) {
             return;
         }
         const int32_t code = sequence[elementIndex];
-        const double t = static_cast<double>(sampleCounter) * static_cast<double>(kSamplePeriod);
+        const double t = static_cast<double>(sampleCounter) * static_cast<double>(samplePeriod);
         if (t >= elementSeconds[code].load(std::memory_order_relaxed)) {
             sampleCounter = 0;
             ++elementIndex;
@@ -228,9 +240,9 @@ float Synthesiser::ToneSample(int32_t code, bool softOnsetOn) const {
     const float duration = elementSeconds[code].load(std::memory_order_relaxed);
     const double phase = static_cast<double>(sampleCounter) *
                          static_cast<double>(frequency.load(std::memory_order_relaxed)) *
-                         static_cast<double>(kPhaseStep);
+                         static_cast<double>(phaseStep);
     const double sine = std::sin(phase);
-    const auto tPrime = static_cast<float>(static_cast<double>(sampleCounter) * static_cast<double>(kSamplePeriod));
+    const auto tPrime = static_cast<float>(static_cast<double>(sampleCounter) * static_cast<double>(samplePeriod));
     float amplitude = 1.0f;
     if (!(tPrime < static_cast<double>(duration) - static_cast<double>(rampSeconds))) {
         amplitude = duration / rampSeconds - tPrime / rampSeconds;

@@ -48,6 +48,11 @@ public:
     // The same restart on currentCode with playing false: the output falls silent at once.
     void PlaySilentSlot();
 
+    // The sample rate [frames/s], 44,100 unless set: the period and the phase step of each
+    // sample. 44,100 keeps the exact constants of the trainer's sound; other rates (for sound
+    // files) take 1/rate and 2 pi/rate as floats. Call it while nothing plays.
+    void SetSampleRate(int32_t framesPerSecond);
+
     void SetFrequency(float hz);
     float Frequency() const; // [Hz]
     void SetVolume(float gain);
@@ -110,6 +115,8 @@ private:
     std::atomic<bool> softOnset;          // raised-cosine rise at the start of each tone
     std::atomic<float> elementSeconds[3]; // [s] of Gap, Dih, Dah
     float rampSeconds;                    // [s] fade at the end of a tone; set before the audio thread
+    float samplePeriod;                   // [s] 1/rate; set before the audio thread
+    float phaseStep;                      // [rad] 2 pi/rate; set before the audio thread
 
     // Restart mailbox: a triple buffer between one writer (the UI thread) and one reader (the
     // audio thread), so that a restart looks indivisible to the walk and neither side waits.

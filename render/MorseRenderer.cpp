@@ -31,8 +31,9 @@ MorseRenderer::MorseRenderer(const Options& options) : options(options) {
     synth.SetVolume(options.volume);
     synth.SetNoise(options.noise);
     synth.SetSoftOnset(options.softOnset);
+    synth.SetSampleRate(options.sampleRate);
     if (options.bandOn) {
-        synth.Band().Configure(options.band, options.seed, kSampleRate);
+        synth.Band().Configure(options.band, options.seed, options.sampleRate);
         synth.Band().SetEnabled(true);
     }
 }
@@ -62,7 +63,7 @@ void MorseRenderer::Report(size_t slot, size_t slotCount) const {
 // ---- Millisecond timing ----
 
 bool MorseRenderer::RenderMillisecondTiming(std::string_view folded) {
-    const int64_t gapFrames = static_cast<int64_t>(options.gapMs) * kSampleRate / 1000;
+    const int64_t gapFrames = static_cast<int64_t>(options.gapMs) * options.sampleRate / 1000;
     for (size_t i = 0; i < folded.size(); ++i) {
         if (i > 0 && !RenderFrames(gapFrames)) {
             return false;
@@ -93,7 +94,7 @@ bool MorseRenderer::RenderCharacterToBlockEnd() {
 // ---- Words-per-minute timing ----
 
 bool MorseRenderer::RenderWpmTiming(std::string_view folded) {
-    const WpmTiming timing(options.wpm, options.overallWpm > 0 ? options.overallWpm : options.wpm);
+    const WpmTiming timing(options.wpm, options.overallWpm > 0 ? options.overallWpm : options.wpm, options.sampleRate);
     int64_t pendingGapUnits = 0; // the gap before the next character
     for (size_t i = 0; i < folded.size(); ++i) {
         if (folded[i] == TextFolder::kSpace) {
@@ -142,7 +143,7 @@ bool MorseRenderer::RenderWpmCharacter(char slot, const WpmTiming& timing) {
 // half a frame less than frameCount frames, so that the walk yields frameCount tone samples
 // and the fade ends between the last of them and the next.
 bool MorseRenderer::PlayTone(int64_t frameCount) {
-    const auto seconds = static_cast<float>((static_cast<double>(frameCount) - 0.5) / kSampleRate);
+    const auto seconds = static_cast<float>((static_cast<double>(frameCount) - 0.5) / options.sampleRate);
     synth.SetElementSeconds(seconds, seconds, seconds);
     synth.currentCode = SingleTone();
     synth.PlayCode();

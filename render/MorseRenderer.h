@@ -11,7 +11,7 @@
 #include <string_view>
 
 // Renders folded text (see TextFolder) through the trainer's synthesiser into a FrameSink,
-// at 44,100 frames per second, with one of two timings:
+// at 44,100 frames per second (or the sampleRate of the options), with one of two timings:
 //
 // - Millisecond timing (wpm 0), the trainer's own: every character is played through the
 //   synthesiser's walk with the dih, dah and pause lengths, to the end of the 512-frame block
@@ -37,6 +37,8 @@ public:
         bool bandOn = false;    // lay the band conditions over the tone
         BandParameters band;
         uint64_t seed = 1; // of the band conditions
+
+        int32_t sampleRate = kSampleRate; // [frames/s]
     };
     // Told after each slot: the share of the text done (0 to 1) and the frames written.
     using ProgressObserver = std::function<void(double done, int64_t frames)>;
@@ -51,9 +53,10 @@ public:
     // frames.
     bool Render(std::string_view folded, FrameSink& sink);
     int64_t FramesWritten() const { return framesWritten; }
+    // True for a slot of folded text that plays a character (the others are silences).
+    static bool IsMorse(char slot);
 
 private:
-    static bool IsMorse(char slot);
     void Report(size_t slot, size_t slotCount) const;
 
     bool RenderMillisecondTiming(std::string_view folded);
