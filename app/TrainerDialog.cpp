@@ -44,6 +44,7 @@ constexpr std::initializer_list<int32_t> kFileInterlock = {MainControl::kDictati
 TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* parent)
     : QDialog(parent), environment(environment), settingsReporter(*environment.messages),
       driverReporter(*environment.messages, *this), learning(*this, this->environment, settings, settingsReporter),
+      band(*this, this->environment, settings, settingsReporter, synthesiser),
       keyboardPractice(morseTable, synthesiser), randomDictation(morseTable, synthesiser),
       fileDictation(morseTable, synthesiser), dictationTimer(*environment.timers, *environment.messages),
       sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages), icon(LoadAppIcon()) {
@@ -60,6 +61,7 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     dictationTimer.OnTick([this](uint32_t timerId) { OnTimer(timerId); });
     contextMenu = new MainContextMenu(
         *this, QString::fromUtf8(TrainerLearning::kProgressItem), [this] { OnProgress(); }, [this] { OnSoftOnset(); });
+    contextMenu->InsertItem(QString::fromUtf8(TrainerBand::kMenuItem), "bandAction", [this] { band.OpenDialog(); });
 }
 
 TrainerDialog::~TrainerDialog() {
@@ -127,6 +129,7 @@ bool TrainerDialog::OnInitDialog() {
         volumeSlider->setValue(Settings::SliderPositionOfVolume(settings.volume));
     }
     synthesiser.ApplySettings(settings); // 8. frequency, volume, lengths, soft onset; then the code of '1', not played
+    band.Apply();
     morseTable.CodeForChar('1', synthesiser.currentCode);
     display.HideBoth();                                               // 9. no practice runs: the practices start idle
     HomePage::SetUpMainWindowLink(*linkLabel, environment.urlOpener); // 10.

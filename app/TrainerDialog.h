@@ -2,6 +2,7 @@
 
 #include "app/DriverMessageReporter.h"
 #include "app/SettingsMessageReporter.h"
+#include "app/TrainerBand.h"
 #include "app/TrainerEnvironment.h"
 #include "app/TrainerLearning.h"
 #include "app/TrainerSound.h"
@@ -99,6 +100,7 @@ public:
     bool ShowsDictation() const { return display.ShowsDictation(); }
     WaveOutDriver& WaveOut() { return sound.Driver(); }
     TrainerLearning& Learning() { return learning; }
+    TrainerBand& Band() { return band; }
     QMenu* ContextMenu() const { return contextMenu; }
 
 protected:
@@ -120,6 +122,7 @@ private:
     Synthesiser synthesiser;
     Settings settings;        // the persisted values
     TrainerLearning learning; // lessons, adaptive draw, history and the progress window
+    TrainerBand band;         // the band conditions and their dialog
     MorseTable morseTable;
     KeyboardPractice keyboardPractice;
     RandomDictation randomDictation;

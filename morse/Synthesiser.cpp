@@ -184,6 +184,10 @@ const StereoFrame* Synthesiser::Render(int32_t* frameCount) {
     if (playing) {
         WalkSequence(count, softOnset.load(std::memory_order_relaxed));
     }
+    if (band.Enabled()) {
+        band.Process(leftSamples.get(), count, frequency.load(std::memory_order_relaxed));
+        std::copy_n(leftSamples.get(), count, rightSamples.get());
+    }
     if (noise.load(std::memory_order_relaxed)) {
         AddNoise(count);
     }

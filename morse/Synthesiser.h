@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/StereoFrame.h"
+#include "band/BandConditions.h"
 #include "morse/MorseCode.h"
 
 #include <atomic>
@@ -67,6 +68,11 @@ public:
     // True from PlayCode until the walk has reached End (a restart not yet taken by the audio
     // thread counts as done).
     bool IsPlaying() const;
+
+    // The band conditions laid over the tone before the volume and the noise of "Bruit"; off
+    // until enabled. Configure and switch it from the UI thread (see BandConditions).
+    BandConditions& Band() { return band; }
+    const BandConditions& Band() const { return band; }
 
     // What the audio thread is walking. Call it on the audio thread, or while none runs.
     struct Playback {
@@ -147,6 +153,8 @@ private:
     int32_t sampleCounter = 0;                         // samples produced so far in the current element
     bool playing = false;                              // walking the sequence
     uint32_t noiseSeed = 1;                            // the noise generator's state
+
+    BandConditions band; // its own thread rules; skipped while off
 };
 
 // The SampleCallback of the synthesiser; userData is the Synthesiser. Delivers *frameCount

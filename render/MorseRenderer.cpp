@@ -32,6 +32,10 @@ MorseRenderer::MorseRenderer(const Options& options) : options(options) {
     synth.SetNoise(options.noise);
     synth.SetSoftOnset(options.softOnset);
     synth.SetSampleRate(options.sampleRate);
+    if (options.bandOn) {
+        synth.Band().Configure(options.band, options.seed, options.sampleRate);
+        synth.Band().SetEnabled(true);
+    }
 }
 
 void MorseRenderer::SetProgressObserver(ProgressObserver progressObserver) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "band/BandParameters.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
 #include "render/FrameSink.h"
@@ -33,6 +34,9 @@ public:
         int32_t gapMs = 300;    // between characters
         int32_t wpm = 0;        // character speed [words/min]; 0 for the millisecond timing
         int32_t overallWpm = 0; // Farnsworth overall speed, below wpm; 0 for none
+        bool bandOn = false;    // lay the band conditions over the tone
+        BandParameters band;
+        uint64_t seed = 1; // of the band conditions
 
         int32_t sampleRate = kSampleRate; // [frames/s]
     };

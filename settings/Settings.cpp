@@ -15,6 +15,11 @@ int32_t Clamp(int32_t value, int32_t lowest, int32_t highest) {
     return value;
 }
 
+// value when it lies from lowest to highest, else fallback.
+int32_t InRangeOr(int32_t value, int32_t lowest, int32_t highest, int32_t fallback) {
+    return value >= lowest && value <= highest ? value : fallback;
+}
+
 } // namespace
 
 void Settings::Validate() {
@@ -45,6 +50,13 @@ void Settings::Validate() {
     if (adaptive != 1) {
         adaptive = defaults.adaptive;
     }
+    band.on = InRangeOr(band.on, 0, 1, defaults.band.on);
+    band.snrDb = InRangeOr(band.snrDb, kBandSnrLowestDb, kBandSnrHighestDb, defaults.band.snrDb);
+    band.qsbPercent = InRangeOr(band.qsbPercent, 0, kBandQsbHighestPercent, defaults.band.qsbPercent);
+    band.qsbPeriodS =
+        InRangeOr(band.qsbPeriodS, kBandQsbPeriodLowestS, kBandQsbPeriodHighestS, defaults.band.qsbPeriodS);
+    band.qrmStations = InRangeOr(band.qrmStations, 0, kBandQrmHighest, defaults.band.qrmStations);
+    band.qrnPerMinute = InRangeOr(band.qrnPerMinute, 0, kBandQrnHighestPerMinute, defaults.band.qrnPerMinute);
 }
 
 float Settings::VolumeOfSliderPosition(int32_t position) {

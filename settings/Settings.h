@@ -20,6 +20,20 @@ struct Settings {
     int32_t kochLesson = 0;             // Koch lesson of the random dictation: 0 none, 2 to 36
     int32_t adaptive = 0;               // adaptive drill of the random dictation: 0 off, 1 on
 
+    // Band conditions laid over the tone: noise through a receiver filter, fading, other
+    // stations and static crashes.
+    struct Band {
+        int32_t on = 0;           // "Band": 0 off, 1 on
+        int32_t snrDb = 10;       // "BandSnr" [dB] tone over the noise in 500 Hz
+        int32_t qsbPercent = 0;   // "BandQsb": depth of the fading, 0 none
+        int32_t qsbPeriodS = 8;   // "BandQsbPeriod" [s] typical period of a fade
+        int32_t qrmStations = 0;  // "BandQrm": other stations nearby
+        int32_t qrnPerMinute = 0; // "BandQrn" [crashes/min] mean rate of the static crashes
+
+        friend bool operator==(const Band&, const Band&) = default;
+    };
+    Band band;
+
     // The two values of softOnset.
     static constexpr int32_t kSoftOnsetOff = 0;
     static constexpr int32_t kSoftOnsetOn = 1;
@@ -37,6 +51,13 @@ struct Settings {
     static constexpr float kVolumeHighest = 1.0f;
     static constexpr int32_t kKochLessonLowest = 2; // besides 0, none
     static constexpr int32_t kKochLessonHighest = 36;
+    static constexpr int32_t kBandSnrLowestDb = -10;
+    static constexpr int32_t kBandSnrHighestDb = 30;
+    static constexpr int32_t kBandQsbHighestPercent = 100; // lowest 0
+    static constexpr int32_t kBandQsbPeriodLowestS = 2;
+    static constexpr int32_t kBandQsbPeriodHighestS = 30;
+    static constexpr int32_t kBandQrmHighest = 3;           // lowest 0
+    static constexpr int32_t kBandQrnHighestPerMinute = 60; // lowest 0
 
     // The volume slider of the main window, positions 0 to 100, and the volume: a position
     // gives position x 0.01 in single precision; a volume shows at the nearest position, so
@@ -51,6 +72,6 @@ struct Settings {
     // outside it fall back to their defaults; the lengths, the interval and the volume are
     // clamped to the nearer bound (a NaN volume becomes the lowest); a soft onset other than
     // on or off is off; a Koch lesson other than 0 or 2 to 36 and an adaptive value other than
-    // 0 or 1 become 0.
+    // 0 or 1 become 0; each band value out of its range (Band other than 0 or 1) is its default.
     void Validate();
 };

@@ -74,6 +74,26 @@ bool OpenForWriting(RegistryKey& key, SettingsReporter& reporter) {
     return true;
 }
 
+// The band values by name, for reading and writing them in one order.
+struct BandValue {
+    const char* name;
+    int32_t Settings::Band::*field;
+};
+constexpr BandValue kBandValues[] = {
+    {kBandValue, &Settings::Band::on},
+    {kBandSnrValue, &Settings::Band::snrDb},
+    {kBandQsbValue, &Settings::Band::qsbPercent},
+    {kBandQsbPeriodValue, &Settings::Band::qsbPeriodS},
+    {kBandQrmValue, &Settings::Band::qrmStations},
+    {kBandQrnValue, &Settings::Band::qrnPerMinute},
+};
+
+void QueryBand(RegistryKey& key, Settings::Band& band) {
+    for (const BandValue& value : kBandValues) {
+        QueryDword(key, value.name, band.*value.field);
+    }
+}
+
 } // namespace
 
 void LoadSettings(RegistryStore& store, Settings& settings) {
@@ -97,6 +117,7 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     QueryDword(key, kSoftOnsetValue, settings.softOnset);
     QueryDword(key, kKochLessonValue, settings.kochLesson);
     QueryDword(key, kAdaptiveValue, settings.adaptive);
+    QueryBand(key, settings.band);
 
     key.CloseSubKey();
     key.CloseKey();
@@ -185,6 +206,34 @@ bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReport
     }
     if (adaptiveChanged) {
         SetDword(key, kAdaptiveValue, settings.adaptive);
+    }
+    key.CloseSubKey();
+    key.CloseKey();
+    return true;
+}
+
+bool SaveBand(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    Settings::Band stored; // the defaults where nothing is stored
+    {
+        RegistryKey key(store);
+        if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
+            key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
+            QueryBand(key, stored);
+        }
+        key.CloseSubKey();
+        key.CloseKey();
+    }
+    if (stored == settings.band) {
+        return true;
+    }
+    RegistryKey key(store);
+    if (!OpenForWriting(key, reporter)) {
+        return false;
+    }
+    for (const BandValue& value : kBandValues) {
+        if (stored.*value.field != settings.band.*value.field) {
+            SetDword(key, value.name, settings.band.*value.field);
+        }
     }
     key.CloseSubKey();
     key.CloseKey();

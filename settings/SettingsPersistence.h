@@ -26,6 +26,12 @@ constexpr const char* kDictationIntervalValue = "DicteeLenght";
 constexpr const char* kSoftOnsetValue = "SoftOnset";
 constexpr const char* kKochLessonValue = "KochLesson";
 constexpr const char* kAdaptiveValue = "Adaptive";
+constexpr const char* kBandValue = "Band";
+constexpr const char* kBandSnrValue = "BandSnr";
+constexpr const char* kBandQsbValue = "BandQsb";
+constexpr const char* kBandQsbPeriodValue = "BandQsbPeriod";
+constexpr const char* kBandQrmValue = "BandQrm";
+constexpr const char* kBandQrnValue = "BandQrn";
 
 // The one text reported when the settings cannot be written.
 constexpr const char* kRegistryWriteFailedMessage = "Unable to write configuration to the registry";
@@ -56,3 +62,9 @@ bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsRepor
 // missing or unreadable one counts as 0), so that with both at 0 a store that never held them
 // is left as it was. Fails and reports as SaveVolume does when something is to be written.
 bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
+
+// Writes the six values of the band conditions ("Band", "BandSnr", "BandQsb", "BandQsbPeriod",
+// "BandQrm", "BandQrn"), each only when it differs from the value stored (a missing or
+// unreadable one counts as its default), so that with the defaults a store that never held them
+// is left as it was. Fails and reports as SaveVolume does when something is to be written.
+bool SaveBand(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);

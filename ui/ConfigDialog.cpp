@@ -226,14 +226,15 @@ void ConfigDialog::OnIntervalUpFast() {
 }
 
 void ConfigDialog::OnReset() {
-    // The defaults of Settings; the volume, the soft onset and the draw's lesson and drill are
-    // not part of the dialog and keep their values.
+    // The defaults of Settings; the volume, the soft onset, the draw's lesson and drill and the
+    // band conditions are not part of the dialog and keep their values.
     const Settings kept = values;
     values = Settings{};
     values.volume = kept.volume;
     values.softOnset = kept.softOnset;
     values.kochLesson = kept.kochLesson;
     values.adaptive = kept.adaptive;
+    values.band = kept.band;
     SelectDevice(values.driverId);
     ShowValues();
 }

@@ -25,3 +25,12 @@ void MainContextMenu::PopupAt(const QPoint& globalPos, bool softOnsetOn) {
 void MainContextMenu::SetSoftOnsetChecked(bool on) {
     softOnsetAction->setChecked(on);
 }
+
+QAction* MainContextMenu::InsertItem(const QString& text, const char* objectName,
+                                     const std::function<void()>& onTrigger) {
+    auto* item = new QAction(text, this);
+    item->setObjectName(QString::fromLatin1(objectName));
+    insertAction(softOnsetAction, item);
+    connect(item, &QAction::triggered, parentWidget(), onTrigger);
+    return item;
+}

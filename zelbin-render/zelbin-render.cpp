@@ -97,6 +97,16 @@ void PrintUsage(FILE* stream) {
                          "                     (default 0.25 for .ogg, 0.04 for .opus, 0.1 for .mp3)\n"
                          "  --text-file PATH   read the text from the file PATH ('-': standard input)\n"
                          "  --help             show this text\n"
+                         "Band conditions, as on the air (any of the first four turns them on):\n"
+                         "  --snr DB           band noise: the tone's power over the noise's within 250 Hz of it,\n"
+                         "                     -10 to 30 dB; the noise is shaped by a 500 Hz receiver filter\n"
+                         "  --qsb DEPTH        fading: the tone fades down to (100 - DEPTH) %% of its level, 0 to 100\n"
+                         "  --qsb-period S     typical length of one fade, down and up again, 2 to 30 s (default 8)\n"
+                         "  --qrm N            N other stations (0 to 3) calling CQ and sending contest reports,\n"
+                         "                     each 100 to 800 Hz from the tone, at its own level and speed\n"
+                         "  --qrn N            static crashes, N a minute on average (0 to 60), 5 to 100 ms each\n"
+                         "  --seed N           the draw of the conditions, 0 to 4294967295 (default 1): the same\n"
+                         "                     seed and options give the same file\n"
                          "\n"
                          "OUT appears only once it is complete: a render that fails or is interrupted leaves no\n"
                          "file, and an older file of that name as it was. A render that takes more than 2 s shows\n"
@@ -165,6 +175,55 @@ bool ApplyLength(const std::string& name, const std::string& value, Options& opt
     return ParseWhole(value, 10, 1000, target);
 }
 
+bool ParseSeed(const std::string& text, uint64_t& value) {
+    if (text.empty() || text[0] < '0' || text[0] > '9') {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long parsed = std::strtoull(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed > 4294967295ULL) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+// Applies one option of the band conditions.
+bool ApplyBand(const std::string& name, const std::string& value, Options& options, const char*& range) {
+    MorseRenderer::Options& render = options.render;
+    BandParameters& band = render.band;
+    float number = 0.0f;
+    int32_t whole = 0;
+    bool ok = false;
+    if (name == "--snr") {
+        ok = ParseFloat(value, -10.0f, 30.0f, band.snrDb);
+        band.noise = true;
+        range = "a signal-to-noise ratio from -10 to 30 dB";
+    } else if (name == "--qsb") {
+        ok = ParseFloat(value, 0.0f, 100.0f, number);
+        band.qsbDepth = number / 100.0f;
+        range = "a depth from 0 to 100 %";
+    } else if (name == "--qsb-period") {
+        ok = ParseFloat(value, 2.0f, 30.0f, band.qsbPeriodS);
+        range = "a period from 2 to 30 s";
+        return ok;
+    } else if (name == "--qrm") {
+        ok = ParseWhole(value, 0, BandParameters::kMaxStations, band.qrmStations);
+        range = "a whole number of stations from 0 to 3";
+    } else if (name == "--qrn") {
+        ok = ParseWhole(value, 0, 60, whole);
+        band.qrnPerMinute = static_cast<float>(whole);
+        range = "a whole number of crashes per minute from 0 to 60";
+    } else {
+        ok = ParseSeed(value, render.seed);
+        range = "a whole number from 0 to 4294967295";
+        return ok;
+    }
+    render.bandOn = true;
+    return ok;
+}
+
 // Applies one option that takes a value. Returns false with a message for a bad value or an
 // unknown option.
 bool ApplyOption(const std::string& name, const std::string& value, Options& options, std::string& error) {
@@ -186,6 +245,9 @@ bool ApplyOption(const std::string& name, const std::string& value, Options& opt
     } else if (name == "--rate") {
         ok = ParseWhole(value, kMinRate, kMaxRate, options.rate);
         range = "a whole number of frames per second from 8000 to 96000";
+    } else if (name == "--snr" || name == "--qsb" || name == "--qsb-period" || name == "--qrm" || name == "--qrn" ||
+               name == "--seed") {
+        ok = ApplyBand(name, value, options, range);
     } else if (name == "--quality") {
         ok = ParseFloat(value, 0.0f, 1.0f, quality);
         options.quality = quality;
@@ -205,8 +267,9 @@ bool ApplyOption(const std::string& name, const std::string& value, Options& opt
 }
 
 bool TakesValue(const std::string& name) {
-    for (const char* option : {"--freq", "--dih", "--dah", "--pause", "--gap", "--volume", "--wpm", "--farnsworth",
-                               "--rate", "--quality", "--text-file"}) {
+    for (const char* option :
+         {"--freq", "--dih", "--dah", "--pause", "--gap", "--volume", "--wpm", "--farnsworth", "--rate", "--quality",
+          "--text-file", "--snr", "--qsb", "--qsb-period", "--qrm", "--qrn", "--seed"}) {
         if (name == option) {
             return true;
         }

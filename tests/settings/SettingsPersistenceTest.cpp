@@ -93,6 +93,12 @@ TEST(LoadSettings, QueriesEveryValueInOrderThenClosesSubKeyFirst) {
                                                "QueryValue SoftOnset",
                                                "QueryValue KochLesson",
                                                "QueryValue Adaptive",
+                                               "QueryValue Band",
+                                               "QueryValue BandSnr",
+                                               "QueryValue BandQsb",
+                                               "QueryValue BandQsbPeriod",
+                                               "QueryValue BandQrm",
+                                               "QueryValue BandQrn",
                                                "CloseKey Software\\Zelbin\\Configuration",
                                                "CloseKey Software\\Zelbin"};
     EXPECT_EQ(store.Calls(), expected);
@@ -493,6 +499,79 @@ TEST(SaveLearning, ReportsWhenTheKeysCannotBeHad) {
     EXPECT_EQ(reporter.messages, (Names{kMessage}));
     EXPECT_TRUE(store.Writes().empty());
     EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+// ---- The band conditions ----
+
+// Each value within its range is taken; outside it, the default stays (ranges and defaults as
+// the band conditions are specified: off, 10 dB, 0 %, 8 s, 0 stations, 0 crashes).
+TEST(LoadSettings, TakesTheBandValuesInTheirRangesAndTheDefaultOutside) {
+    struct Case {
+        const char* name;
+        int32_t stored;
+        Settings::Band expected;
+    };
+    const Case cases[] = {
+        {"Band", 1, {1, 10, 0, 8, 0, 0}},
+        {"Band", 2, {0, 10, 0, 8, 0, 0}},
+        {"BandSnr", -10, {0, -10, 0, 8, 0, 0}},
+        {"BandSnr", 30, {0, 30, 0, 8, 0, 0}},
+        {"BandSnr", -11, {0, 10, 0, 8, 0, 0}},
+        {"BandSnr", 31, {0, 10, 0, 8, 0, 0}},
+        {"BandQsb", 100, {0, 10, 100, 8, 0, 0}},
+        {"BandQsb", 101, {0, 10, 0, 8, 0, 0}},
+        {"BandQsb", -1, {0, 10, 0, 8, 0, 0}},
+        {"BandQsbPeriod", 2, {0, 10, 0, 2, 0, 0}},
+        {"BandQsbPeriod", 30, {0, 10, 0, 30, 0, 0}},
+        {"BandQsbPeriod", 1, {0, 10, 0, 8, 0, 0}},
+        {"BandQsbPeriod", 31, {0, 10, 0, 8, 0, 0}},
+        {"BandQrm", 3, {0, 10, 0, 8, 3, 0}},
+        {"BandQrm", 4, {0, 10, 0, 8, 0, 0}},
+        {"BandQrm", -1, {0, 10, 0, 8, 0, 0}},
+        {"BandQrn", 60, {0, 10, 0, 8, 0, 60}},
+        {"BandQrn", 61, {0, 10, 0, 8, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        const Settings s = LoadOne(c.name, c.stored);
+        EXPECT_EQ(s.band, c.expected) << c.name << " " << c.stored;
+    }
+}
+
+TEST(SaveBand, WritesOnlyWhatDiffersFromTheStoreSoDefaultsLeaveItAlone) {
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    Settings s;
+    ASSERT_TRUE(SaveBand(store, s, reporter));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_FALSE(store.HasKey(kSub));
+
+    struct Step {
+        Settings::Band band;
+        Names written;
+    };
+    const Step steps[] = {
+        {{0, -6, 0, 8, 0, 0}, {"BandSnr"}},
+        {{1, -6, 40, 8, 2, 0}, {"Band", "BandQsb", "BandQrm"}},
+        {{1, 10, 40, 5, 2, 12}, {"BandSnr", "BandQsbPeriod", "BandQrn"}}, // 10 dB again: differs from the store
+        {{1, 10, 40, 5, 2, 12}, {}},
+    };
+    for (const Step& step : steps) {
+        store.ClearLog();
+        s.band = step.band;
+        ASSERT_TRUE(SaveBand(store, s, reporter));
+        EXPECT_EQ(store.WrittenNames(), step.written);
+    }
+    Settings loaded;
+    LoadSettings(store, loaded);
+    EXPECT_EQ(loaded.band, steps[3].band);
+
+    MemoryRegistryStore locked;
+    locked.FailCall(Op::OpenKey, 2, kRegistryAccessDenied);
+    locked.FailCall(Op::OpenKey, 3, kRegistryAccessDenied);
+    EXPECT_FALSE(SaveBand(locked, s, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_TRUE(locked.Writes().empty());
+    EXPECT_EQ(store.OpenHandleCount() + locked.OpenHandleCount(), 0u);
 }
 
 // Every single failure of every call, in both save moments: the message appears exactly

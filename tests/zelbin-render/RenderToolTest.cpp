@@ -303,6 +303,56 @@ TEST_F(RenderTool, UnwritableOutputExitsWithTwo) {
 
 // ---- Sound file types, text input, words-per-minute timing, soft onset ----
 // They read the files back through libsndfile, which the Windows build does not have.
+// The band conditions: --seed and --qsb-period alone change nothing; the four effects give the
+// same bytes for the same seed and others for another, over the same frames.
+TEST_F(RenderTool, BandConditionsRepeatFromTheirSeedAndAreOffWithoutThem) {
+    const std::vector<std::string> effects = {"--snr", "3", "--qsb", "60", "--qrm", "2", "--qrn", "20"};
+    std::vector<std::string> otherSeed = {"--seed", "8"};
+    otherSeed.insert(otherSeed.end(), effects.begin(), effects.end());
+    struct Case {
+        std::vector<std::string> options;
+        int sameAs; // index of the file with the same bytes, or -1
+        int unlike; // index of a file of the same size with other bytes, or -1
+    };
+    const Case cases[] = {
+        {{}, -1, -1},
+        {{"--seed", "7", "--qsb-period", "5"}, 0, -1},
+        {effects, -1, 0},
+        {effects, 2, -1},
+        {{"--seed=4294967295"}, 0, -1},
+        {otherSeed, -1, 2},
+    };
+    std::vector<std::string> files;
+    for (const Case& c : cases) {
+        const fs::path path = dir / (std::to_string(files.size()) + ".wav");
+        std::vector<std::string> arguments = {"--wpm", "25"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.insert(arguments.end(), {"CQ DE F4ABC", path.string()});
+        const ToolResult result = Run(arguments);
+        ASSERT_EQ(result.exitCode, 0) << path << ": " << result.err;
+        files.push_back(ReadText(path));
+        if (c.sameAs >= 0) {
+            EXPECT_EQ(files.back(), files[static_cast<size_t>(c.sameAs)]) << path;
+        }
+        if (c.unlike >= 0) {
+            EXPECT_NE(files.back(), files[static_cast<size_t>(c.unlike)]) << path;
+            EXPECT_EQ(files.back().size(), files[static_cast<size_t>(c.unlike)].size()) << path;
+        }
+    }
+
+    const std::string out = (dir / "bad.wav").string();
+    const char* const bad[][2] = {{"--snr", "-11"},         {"--snr", "30.5"},      {"--qsb", "101"},
+                                  {"--qsb-period", "1"},    {"--qsb-period", "31"}, {"--qrm", "4"},
+                                  {"--qrn", "61"},          {"--qrn", "2.5"},       {"--seed", "-1"},
+                                  {"--seed", "4294967296"}, {"--seed", "x"}};
+    for (const auto& [name, value] : bad) {
+        const ToolResult result = Run({name, value, "E", out});
+        EXPECT_EQ(result.exitCode, 2) << name << " " << value;
+        EXPECT_EQ(result.err.rfind("zelbin-render: bad value", 0), 0u) << result.err;
+        EXPECT_FALSE(fs::exists(out)) << name << " " << value;
+    }
+}
+
 #ifdef ZELBIN_HAVE_SNDFILE
 
 struct Decoded {
