@@ -17,7 +17,7 @@ struct Settings {
     float volume = 0.3f;                // output amplitude factor, 0 to 1
     int32_t dictationIntervalMs = 3000; // [ms] period of the dictation timer
     int32_t softOnset = kSoftOnsetOff;  // tones start at once, or rise over 5 ms (kSoftOnsetOn)
-    int32_t kochLesson = 0;             // Koch lesson of the random dictation: 0 none, 2 to 36
+    int32_t kochLesson = 0;             // Koch lesson of the random dictation: 0 none, 2 to 41
     int32_t adaptive = 0;               // adaptive drill of the random dictation: 0 off, 1 on
 
     // The two values of softOnset.
@@ -36,7 +36,7 @@ struct Settings {
     static constexpr float kVolumeLowest = 0.0f;
     static constexpr float kVolumeHighest = 1.0f;
     static constexpr int32_t kKochLessonLowest = 2; // besides 0, none
-    static constexpr int32_t kKochLessonHighest = 36;
+    static constexpr int32_t kKochLessonHighest = 41;
 
     // The volume slider of the main window, positions 0 to 100, and the volume: a position
     // gives position x 0.01 in single precision; a volume shows at the nearest position, so
@@ -50,7 +50,7 @@ struct Settings {
     // Brings every value into its range: a frequency outside it (or NaN) and a driver id
     // outside it fall back to their defaults; the lengths, the interval and the volume are
     // clamped to the nearer bound (a NaN volume becomes the lowest); a soft onset other than
-    // on or off is off; a Koch lesson other than 0 or 2 to 36 and an adaptive value other than
+    // on or off is off; a Koch lesson other than 0 or 2 to 41 and an adaptive value other than
     // 0 or 1 become 0.
     void Validate();
 };

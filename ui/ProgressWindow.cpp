@@ -1,6 +1,7 @@
 #include "ui/ProgressWindow.h"
 
 #include "history/HistoryCsv.h"
+#include "practice/KochLessons.h"
 #include "ui/ConfusionHeatMap.h"
 #include "ui/QtProgressPrompts.h"
 
@@ -155,7 +156,7 @@ QWidget* ProgressWindow::BuildControls() {
     lessonChooser_ = new QComboBox(controls);
     lessonChooser_->setObjectName(QStringLiteral("lessonChooser"));
     lessonChooser_->addItem(LessonText(0), 0);
-    for (int lesson = 2; lesson <= kCount; ++lesson) {
+    for (int lesson = KochLessons::kFirstLesson; lesson <= KochLessons::kLastLesson; ++lesson) {
         lessonChooser_->addItem(LessonText(lesson), lesson);
     }
     lessonChooser_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -330,12 +331,12 @@ QWidget* ProgressWindow::BuildConfusions() {
 }
 
 QString ProgressWindow::LessonText(int lesson) {
-    if (lesson < 2 || lesson > kCount) {
+    if (KochLessons::Validated(lesson) == KochLessons::kOff) {
         return QStringLiteral("Toutes (sans leçon)");
     }
     QStringList symbols;
-    for (int i = 0; i < lesson; ++i) {
-        symbols.append(KochSymbol(i));
+    for (const char symbol : KochLessons::Characters(lesson)) {
+        symbols.append(QString(QChar::fromLatin1(symbol)));
     }
     return QStringLiteral("Leçon %1 : %2").arg(lesson).arg(symbols.join(QLatin1Char(' ')));
 }
@@ -455,7 +456,7 @@ void ProgressWindow::OnLessonChosen(int item) {
 }
 
 void ProgressWindow::OfferLesson(int lesson) {
-    if (lesson < 2 || lesson > kCount) {
+    if (KochLessons::Validated(lesson) == KochLessons::kOff) {
         return;
     }
     offeredLesson_ = lesson;

@@ -42,7 +42,7 @@ public:
         std::function<std::vector<AnswerRecord>(int64_t sinceMs)> load;
         // Deletes every answer; false when it could not.
         std::function<bool()> clear;
-        // The lesson now in force: 0 for none, 2 to 36; and whether the drill adapts.
+        // The lesson now in force: 0 for none, 2 to 41; and whether the drill adapts.
         std::function<int()> lesson;
         std::function<bool()> adaptive;
         // The time now [ms, Unix time]; the system clock when empty.
@@ -60,7 +60,7 @@ public:
     // Sets the lesson chooser and the "Adaptatif" box from the getters, without signals.
     void SyncOptions();
 
-    // Shows "Passer à la leçon N", for a lesson of 2 to 36; one click accepts it.
+    // Shows "Passer à la leçon N", for a lesson of 2 to 41; one click accepts it.
     void OfferLesson(int lesson);
     // Hides the offer, if one is shown.
     void WithdrawOffer();
