@@ -126,6 +126,10 @@ void Synthesiser::PlayRun(std::span<const ToneSpan> tones) {
 }
 
 int64_t Synthesiser::RunFrames() const {
+    // A run published but not yet taken has not begun.
+    if (takenVersion.load(std::memory_order_acquire) != publishedVersion) {
+        return 0;
+    }
     return runFramesPublished.load(std::memory_order_relaxed);
 }
 

@@ -56,8 +56,8 @@ public:
     // after the end of its last tone. PlayCode and PlaySilentSlot end a run as they end a
     // character. The tones are copied here, on the UI thread; the audio thread never allocates.
     void PlayRun(std::span<const ToneSpan> tones);
-    // How far the audio thread has walked the run it took last [frames] (0 before it has
-    // rendered any of it); it stays at the end once the run is over.
+    // How far the audio thread has walked the last run published [frames]: 0 before it has
+    // rendered any of it; it stays at the end once the run is over. UI thread.
     int64_t RunFrames() const;
 
     void SetFrequency(float hz);
