@@ -45,6 +45,21 @@ void Settings::Validate() {
     if (adaptive != 1) {
         adaptive = defaults.adaptive;
     }
+    if (copyMaterial < 0 || copyMaterial > kCopyMaterialHighest) {
+        copyMaterial = defaults.copyMaterial;
+    }
+    if (copyWpm < kCopyWpmLowest || copyWpm > kCopyWpmHighest) {
+        copyWpm = defaults.copyWpm;
+    }
+    if (copyFarnsworth != 0 && (copyFarnsworth < kCopyFarnsworthLowest || copyFarnsworth > copyWpm)) {
+        copyFarnsworth = defaults.copyFarnsworth;
+    }
+    if (copyCount < kCopyCountLowest || copyCount > kCopyCountHighest) {
+        copyCount = defaults.copyCount;
+    }
+    if (copyAutoSpeed != 1) {
+        copyAutoSpeed = defaults.copyAutoSpeed;
+    }
 }
 
 float Settings::VolumeOfSliderPosition(int32_t position) {

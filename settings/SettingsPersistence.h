@@ -26,6 +26,11 @@ constexpr const char* kDictationIntervalValue = "DicteeLenght";
 constexpr const char* kSoftOnsetValue = "SoftOnset";
 constexpr const char* kKochLessonValue = "KochLesson";
 constexpr const char* kAdaptiveValue = "Adaptive";
+constexpr const char* kCopyMaterialValue = "CopyMaterial";
+constexpr const char* kCopyWpmValue = "CopyWpm";
+constexpr const char* kCopyFarnsworthValue = "CopyFarnsworth";
+constexpr const char* kCopyCountValue = "CopyCount";
+constexpr const char* kCopyAutoSpeedValue = "CopyAutoSpeed";
 
 // The one text reported when the settings cannot be written.
 constexpr const char* kRegistryWriteFailedMessage = "Unable to write configuration to the registry";
@@ -56,3 +61,10 @@ bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsRepor
 // missing or unreadable one counts as 0), so that with both at 0 a store that never held them
 // is left as it was. Fails and reports as SaveVolume does when something is to be written.
 bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
+
+// Writes the five values of the copy window ("CopyMaterial", "CopyWpm", "CopyFarnsworth",
+// "CopyCount", "CopyAutoSpeed"), each only when it differs from the value stored (a missing or
+// unreadable one counts as its default), so that with all at their defaults a store that never
+// held them is left as it was. Fails and reports as SaveVolume does when something is to be
+// written.
+bool SaveCopy(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
