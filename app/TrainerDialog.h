@@ -2,6 +2,7 @@
 
 #include "app/DriverMessageReporter.h"
 #include "app/SettingsMessageReporter.h"
+#include "app/TrainerCopy.h"
 #include "app/TrainerEnvironment.h"
 #include "app/TrainerLearning.h"
 #include "app/TrainerSound.h"
@@ -74,6 +75,7 @@ public:
     void OnFileStop();
     void OnAbout();
     void OnProgress(); // the context menu's and the system menu's "Progrès..."
+    void OnCopy();     // the context menu's "Copie..."
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
@@ -99,6 +101,7 @@ public:
     bool ShowsDictation() const { return display.ShowsDictation(); }
     WaveOutDriver& WaveOut() { return sound.Driver(); }
     TrainerLearning& Learning() { return learning; }
+    TrainerCopy& Copy() { return copy; }
     QMenu* ContextMenu() const { return contextMenu; }
 
 protected:
@@ -111,6 +114,7 @@ private:
     void ConnectMessageTable();
     void RestartSound(int32_t deviceId);
     void StopAndSaveVolume();
+    void StopDictations();
 
     TrainerEnvironment environment;
     SettingsMessageReporter settingsReporter;
@@ -120,6 +124,7 @@ private:
     Synthesiser synthesiser;
     Settings settings;        // the persisted values
     TrainerLearning learning; // lessons, adaptive draw, history and the progress window
+    TrainerCopy copy;         // the copy window and its runs
     MorseTable morseTable;
     KeyboardPractice keyboardPractice;
     RandomDictation randomDictation;
