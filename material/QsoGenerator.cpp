@@ -52,7 +52,7 @@ QsoGenerator::Exchange QsoGenerator::Draw(Language wanted) {
     const bool french = wanted == Language::French;
     x.greeting = draw.OneOf(french ? kFrenchGreetings : kEnglishGreetings);
     x.reportA1 = Report();
-    x.reportA2 = Report();
+    x.reportA2 = x.reportA1; // the report is sent twice
     x.reportB = Report();
     x.stationB = Station();
     x.weather = draw.OneOf(french ? kFrenchWeather : kEnglishWeather);
