@@ -142,6 +142,7 @@ void TrainerCopy::Submit(const QString& typed) {
         environment.history->RecordCopyRun(result.run, result.answers);
     }
     copyWindow->ShowCorrection(result.marks, result.spaceBefore, result.correct);
+    copyWindow->ClearAnswer(); // what was typed shows in the correction; Return now plays the next run
     if (settings.copyAutoSpeed != 1) {
         return;
     }
