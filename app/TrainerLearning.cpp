@@ -103,6 +103,9 @@ void TrainerLearning::MakeProgressWindow() {
         return history != nullptr ? history->ReadSince(sinceMs) : std::vector<AnswerRecord>{};
     };
     sources.clear = [history] { return history != nullptr && history->Clear(); };
+    sources.loadCopyRuns = [history](int64_t sinceMs) {
+        return history != nullptr ? history->CopyRunsSince(sinceMs) : std::vector<CopyRunRecord>{};
+    };
     sources.lesson = [this] { return static_cast<int>(settings.kochLesson); };
     sources.adaptive = [this] { return settings.adaptive == 1; };
     sources.nowMs = [this] { return NowMs(); };

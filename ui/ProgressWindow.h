@@ -45,6 +45,8 @@ public:
         // The lesson now in force: 0 for none, 2 to 41; and whether the drill adapts.
         std::function<int()> lesson;
         std::function<bool()> adaptive;
+        // The copy runs at or after sinceMs, for the curve of copy speeds; none when empty.
+        std::function<std::vector<CopyRunRecord>(int64_t sinceMs)> loadCopyRuns;
         // The time now [ms, Unix time]; the system clock when empty.
         std::function<int64_t()> nowMs;
         int64_t sessionStartMs = 0; // [ms] when the program started, for "Cette session"
@@ -67,6 +69,16 @@ public:
 
     ProgressStats::Period period() const;
     void setPeriod(ProgressStats::Period period);
+
+    // The practices the window can show, in the order of its chooser: a name and the history
+    // mode of its answers (empty: every mode).
+    struct Practice {
+        const char* name;
+        const char* mode;
+    };
+    static const std::vector<Practice>& Practices();
+    // Shows the answers of one practice of Practices() (by its name), or of all.
+    void setPractice(const QString& name);
     const ProgressStats& Stats() const { return stats_; }
 
     // The text of the lesson chooser's item for a lesson: "Leçon 2 : K M", or
@@ -87,6 +99,8 @@ private:
     QWidget* BuildAccuracyChart();
     QWidget* BuildResponseChart();
     QWidget* BuildDailyChart();
+    QWidget* BuildCopySpeedChart();
+    void ShowCopySpeeds(int64_t nowMs);
     QWidget* BuildConfusions();
     int64_t NowMs() const;
     void ShowStats();
@@ -107,6 +121,11 @@ private:
     int offeredLesson_ = 0;
 
     QComboBox* periodChooser_ = nullptr;
+    QComboBox* practiceChooser_ = nullptr;
+    QWidget* copySpeedView_ = nullptr;
+    QLineSeries* copySpeedLine_ = nullptr;
+    QScatterSeries* copySpeedPoints_ = nullptr;
+    QDateTimeAxis* copySpeedAxis_ = nullptr;
     QComboBox* lessonChooser_ = nullptr;
     QCheckBox* adaptiveBox_ = nullptr;
     QPushButton* offerButton_ = nullptr;
