@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int32_t kInfinite = std::numeric_limits<int32_t>::max() / 2;
-constexpr int32_t kFirstBand = 16;     // [cells] either side of the diagonal, doubled as needed
+constexpr int32_t kFirstEdits = 16;    // the table is first sized for, then doubled as needed
 constexpr const char* kNotASign = "*"; // what is shown for a typed character that is no sign
 
 // The typed text as sign slots without spaces, each with the characters the user typed for it.
@@ -33,28 +33,31 @@ std::vector<TypedSlot> TypedSlots(std::string_view typed) {
     return slots;
 }
 
-int32_t Plus() {
-    return MorseTable().IndexOfSign("+");
-}
-int32_t Equals() {
-    return MorseTable().IndexOfSign("=");
-}
-int32_t Ar() {
-    return MorseTable().IndexOfSign("<AR>");
-}
-int32_t Bt() {
-    return MorseTable().IndexOfSign("<BT>");
-}
+// The signs that sound alike, and the letters of each prosign, looked up once.
+struct SignNames {
+    int32_t plus = MorseTable().IndexOfSign("+");
+    int32_t equals = MorseTable().IndexOfSign("=");
+    int32_t ar = MorseTable().IndexOfSign("<AR>");
+    int32_t bt = MorseTable().IndexOfSign("<BT>");
+    // The two letters of each prosign, as sign indices: A and R for <AR>.
+    int32_t letters[MorseTable::kSignCount - MorseTable::kFirstProsign][2] = {};
+
+    SignNames() {
+        for (int32_t sign = MorseTable::kFirstProsign; sign < MorseTable::kSignCount; ++sign) {
+            const std::string_view name = MorseTable().SignName(sign); // "<AR>"
+            letters[sign - MorseTable::kFirstProsign][0] = MorseTable().IndexOfChar(name[1]);
+            letters[sign - MorseTable::kFirstProsign][1] = MorseTable().IndexOfChar(name[2]);
+        }
+    }
+};
+const SignNames kNames;
 
 bool SameSound(int32_t played, int32_t typed) {
-    if (typed == MorseTable::kNoIndex) {
-        return false;
-    }
     if (played == typed) {
-        return true;
+        return typed != MorseTable::kNoIndex;
     }
     const auto pair = [&](int32_t a, int32_t b) { return (played == a && typed == b) || (played == b && typed == a); };
-    return pair(Ar(), Plus()) || pair(Bt(), Equals());
+    return pair(kNames.ar, kNames.plus) || pair(kNames.bt, kNames.equals);
 }
 
 // Whether two typed slots spell a prosign played: A R for <AR>.
@@ -62,31 +65,36 @@ bool SpellsProsign(int32_t played, const TypedSlot& first, const TypedSlot& seco
     if (played < MorseTable::kFirstProsign || played >= MorseTable::kSignCount) {
         return false;
     }
-    const std::string_view name = MorseTable().SignName(played); // "<AR>"
-    return first.text.size() == 1 && second.text.size() == 1 && first.text[0] == name[1] && second.text[0] == name[2];
+    const int32_t* letters = kNames.letters[played - MorseTable::kFirstProsign];
+    return first.sign == letters[0] && second.sign == letters[1];
 }
 
 enum Step : uint8_t { kCopied, kMissed, kExtra, kSpelled };
 
-// The banded table: cost[i][k] for played prefix i and typed prefix j = i + k - band.
+// The table of the dynamic programme for an alignment of at most `edits` edits: the cost of
+// cell (i, j) is that of aligning the first i signs played and the first j typed slots, over the cells that such an
+// alignment can cross. Along a path, a missed sign moves one cell below the diagonal (j - i falls by one), an extra
+// character one above, and a prosign spelled in two letters one above for free, which only a prosign played can do. So
+// at row i, with P_i prosigns among the first i signs and P in all, j - i lies between -edits and P_i + edits, and,
+// looking from the end, between (m - n) - (P - P_i) - edits and (m - n) + edits. A distance found within `edits` is
+// therefore exact; each row holds at most 2 edits + 1 cells when the prosigns are all spelled
+// or none.
 class Table {
 public:
-    Table(const std::vector<int32_t>& played, const std::vector<TypedSlot>& typed, int32_t band)
-        : played(played), typed(typed), band(band), width(2 * band + 1),
-          cost(static_cast<size_t>(played.size() + 1) * static_cast<size_t>(width), kInfinite),
-          step(cost.size(), kCopied) {
+    Table(const std::vector<int32_t>& played, const std::vector<TypedSlot>& typed, int32_t edits)
+        : played(played), typed(typed), n(static_cast<int32_t>(played.size())), m(static_cast<int32_t>(typed.size())) {
+        Bound(edits);
         Fill();
     }
 
-    int32_t Distance() const { return At(static_cast<int32_t>(played.size()), static_cast<int32_t>(typed.size())); }
+    int32_t Distance() const { return distance; }
 
     std::vector<CopyAlignment::Mark> Trace() const {
         std::vector<CopyAlignment::Mark> marks(played.size());
-        int32_t i = static_cast<int32_t>(played.size());
-        int32_t j = static_cast<int32_t>(typed.size());
+        int32_t i = n;
+        int32_t j = m;
         while (i > 0 || j > 0) {
-            const size_t cell = Index(i, j);
-            const Step s = i == 0 ? kExtra : j == 0 ? kMissed : step[cell];
+            const Step s = i == 0 ? kExtra : j == 0 ? kMissed : step[Index(i, j)];
             const auto p = static_cast<size_t>(i - 1);
             if (s == kCopied) {
                 const TypedSlot& t = typed[static_cast<size_t>(j - 1)];
@@ -110,73 +118,108 @@ public:
     }
 
 private:
-    bool InBand(int32_t i, int32_t j) const { return j >= 0 && std::abs(j - i) <= band; }
-    size_t Index(int32_t i, int32_t j) const {
-        return static_cast<size_t>(i) * static_cast<size_t>(width) + static_cast<size_t>(j - i + band);
-    }
-    int32_t At(int32_t i, int32_t j) const { return InBand(i, j) ? cost[Index(i, j)] : kInfinite; }
-
-    void Fill() {
-        const auto n = static_cast<int32_t>(played.size());
-        const auto m = static_cast<int32_t>(typed.size());
+    // The columns of each row and where each row begins in the flat arrays.
+    void Bound(int32_t edits) {
+        int32_t prosigns = 0;
+        for (const int32_t sign : played) {
+            prosigns += sign >= MorseTable::kFirstProsign ? 1 : 0;
+        }
+        first.resize(static_cast<size_t>(n) + 1);
+        last.resize(static_cast<size_t>(n) + 1);
+        start.resize(static_cast<size_t>(n) + 2);
+        int32_t before = 0; // prosigns among the first i signs
+        size_t cells = 0;
         for (int32_t i = 0; i <= n; ++i) {
-            const int32_t from = std::max(0, i - band);
-            const int32_t to = std::min(m, i + band);
-            for (int32_t j = from; j <= to; ++j) {
-                const size_t cell = Index(i, j);
-                if (i == 0 || j == 0) {
-                    cost[cell] = i + j;
-                    step[cell] = i == 0 ? kExtra : kMissed;
-                    continue;
-                }
-                const int32_t p = played[static_cast<size_t>(i - 1)];
-                // In order of preference on equal cost.
-                int32_t best = At(i - 1, j - 1) + (SameSound(p, typed[static_cast<size_t>(j - 1)].sign) ? 0 : 1);
-                Step how = kCopied;
-                if (j >= 2 && SpellsProsign(p, typed[static_cast<size_t>(j - 2)], typed[static_cast<size_t>(j - 1)]) &&
-                    At(i - 1, j - 2) < best) {
-                    best = At(i - 1, j - 2);
-                    how = kSpelled;
-                }
-                if (At(i - 1, j) + 1 < best) {
-                    best = At(i - 1, j) + 1;
-                    how = kMissed;
-                }
-                if (At(i, j - 1) + 1 < best) {
-                    best = At(i, j - 1) + 1;
-                    how = kExtra;
-                }
-                cost[cell] = best;
-                step[cell] = how;
+            const int32_t low = std::max(-edits, (m - n) - (prosigns - before) - edits);
+            const int32_t high = std::min(before + edits, (m - n) + edits);
+            first[static_cast<size_t>(i)] = std::max(0, i + low);
+            last[static_cast<size_t>(i)] = std::min(m, i + high);
+            start[static_cast<size_t>(i)] = cells;
+            cells += static_cast<size_t>(std::max(0, last[static_cast<size_t>(i)] - first[static_cast<size_t>(i)] + 1));
+            if (i < n) {
+                before += played[static_cast<size_t>(i)] >= MorseTable::kFirstProsign ? 1 : 0;
             }
         }
+        step.assign(cells, kCopied);
+    }
+
+    size_t Index(int32_t i, int32_t j) const {
+        return start[static_cast<size_t>(i)] + static_cast<size_t>(j - first[static_cast<size_t>(i)]);
+    }
+    // Row by row, keeping the costs of the row above only; the steps of every cell stay for
+    // the trace.
+    void Fill() {
+        std::vector<int32_t> above;
+        std::vector<int32_t> row;
+        for (int32_t i = 0; i <= n; ++i) {
+            const int32_t from = first[static_cast<size_t>(i)];
+            const int32_t to = last[static_cast<size_t>(i)];
+            const int32_t aboveFrom = i > 0 ? first[static_cast<size_t>(i - 1)] : 0;
+            const int32_t aboveTo = i > 0 ? last[static_cast<size_t>(i - 1)] : -1;
+            const auto costAbove = [&](int32_t j) {
+                return j < aboveFrom || j > aboveTo ? kInfinite : above[static_cast<size_t>(j - aboveFrom)];
+            };
+            row.assign(static_cast<size_t>(std::max(0, to - from + 1)), kInfinite);
+            for (int32_t j = from; j <= to; ++j) {
+                int32_t best = 0;
+                Step how = kCopied;
+                if (i == 0 || j == 0) {
+                    best = i + j;
+                    how = i == 0 ? kExtra : kMissed;
+                } else {
+                    const int32_t p = played[static_cast<size_t>(i - 1)];
+                    const TypedSlot& t = typed[static_cast<size_t>(j - 1)];
+                    // In order of preference on equal cost.
+                    best = costAbove(j - 1) + (SameSound(p, t.sign) ? 0 : 1);
+                    if (p >= MorseTable::kFirstProsign && j >= 2 && costAbove(j - 2) < best &&
+                        SpellsProsign(p, typed[static_cast<size_t>(j - 2)], t)) {
+                        best = costAbove(j - 2);
+                        how = kSpelled;
+                    }
+                    const int32_t missed = costAbove(j) + 1;
+                    if (missed < best) {
+                        best = missed;
+                        how = kMissed;
+                    }
+                    const int32_t extra = j > from ? row[static_cast<size_t>(j - 1 - from)] + 1 : kInfinite;
+                    if (extra < best) {
+                        best = extra;
+                        how = kExtra;
+                    }
+                }
+                row[static_cast<size_t>(j - from)] = best;
+                step[Index(i, j)] = how;
+            }
+            above.swap(row);
+        }
+        distance = m >= first[static_cast<size_t>(n)] && m <= last[static_cast<size_t>(n)]
+                       ? above[static_cast<size_t>(m - first[static_cast<size_t>(n)])]
+                       : kInfinite;
     }
 
     const std::vector<int32_t>& played;
     const std::vector<TypedSlot>& typed;
-    int32_t band;
-    int32_t width;
-    std::vector<int32_t> cost;
-    std::vector<Step> step;
+    int32_t n;
+    int32_t m;
+    std::vector<int32_t> first; // [columns] of each row
+    std::vector<int32_t> last;
+    std::vector<size_t> start; // of each row in step
+    std::vector<Step> step;    // how each cell is reached
+    int32_t distance = kInfinite;
 };
 
-// The smallest band that holds an optimal alignment. A missed sign moves a path one cell
-// below the diagonal and an extra character one above, each for one edit; a prosign spelled
-// in two letters moves it one above for free, at most once per prosign played. So a path that
-// leaves a band of half-width w costs at least w + 1 - (prosigns played), and a distance below
-// that is exact.
+// The smallest table that holds an optimal alignment: sized for kFirstEdits; when the distance
+// found exceeds that, sized again for the distance found, which the best alignment cannot
+// exceed (or, when no alignment fitted, for twice as many edits).
 Table Solve(const std::vector<int32_t>& played, const std::vector<TypedSlot>& typed) {
-    const auto n = static_cast<int32_t>(played.size());
-    const auto m = static_cast<int32_t>(typed.size());
-    const auto prosigns = static_cast<int32_t>(
-        std::count_if(played.begin(), played.end(), [](int32_t sign) { return sign >= MorseTable::kFirstProsign; }));
-    int32_t band = std::max(kFirstBand, std::abs(n - m)) + prosigns;
-    for (;;) {
-        Table table(played, typed, band);
-        if (table.Distance() <= band - prosigns || band >= std::max(n, m)) {
+    const auto most = static_cast<int32_t>(played.size() + typed.size());
+    for (int32_t edits = kFirstEdits;;) {
+        Table table(played, typed, edits);
+        const int32_t distance = table.Distance();
+        if (distance <= edits || edits >= most) {
             return table;
         }
-        band *= 2;
+        edits = std::min(distance < kInfinite ? distance : 2 * edits, most);
     }
 }
 
