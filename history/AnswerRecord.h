@@ -10,6 +10,6 @@ struct AnswerRecord {
     int64_t responseMs = -1; // [ms] from the character's start to that key; -1 when none (NULL)
     // A sign whose name is longer than one character (a prosign of the copy practice, "<AR>"):
     // stored as played instead of `played` when not empty; the same for typed.
-    std::string playedName;
-    std::string typedName;
+    std::string playedName = {};
+    std::string typedName = {};
 };

@@ -40,7 +40,7 @@ char CharacterOf(const unsigned char* text) {
     if (c >= 'a' && c <= 'z') {
         c = static_cast<char>(c - 'a' + 'A');
     }
-    return MorseTable().IndexOfSign(std::string_view(&c, 1)) != MorseTable::kNoIndex ? c : 0;
+    return MorseTable().IndexOfChar(c) != MorseTable::kNoIndex ? c : 0;
 }
 
 // Finalises a prepared statement when it leaves scope.
