@@ -123,15 +123,6 @@ TEST(CopyMaterial, GroupsAndWordsComeFromTheLessonAndCountItems) {
     EXPECT_NE(std::find(french->Words().begin(), french->Words().end(), "ETE"), french->Words().end());
 }
 
-TEST(WordList, AMissingOrEmptyListSaysWhichAndWhere) {
-    std::string error;
-    EXPECT_TRUE(WordList::Find({"/nonexistent/a", "/nonexistent/b"}, "fr.txt", error).empty());
-    EXPECT_EQ(error, "La liste de mots « fr.txt » est introuvable (cherchée dans « /nonexistent/a », "
-                     "« /nonexistent/b »).");
-    EXPECT_FALSE(WordList::Load("/nonexistent/fr.txt", error));
-    EXPECT_EQ(error, "La liste de mots « /nonexistent/fr.txt » ne peut pas être lue.");
-}
-
 // Each language's QSO holds its parts in order, with the prosigns where operators put them.
 TEST(QsoGenerator, QsosHoldTheExchangesInBothLanguages) {
     struct Case {
