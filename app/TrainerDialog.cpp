@@ -44,6 +44,7 @@ constexpr std::initializer_list<int32_t> kFileInterlock = {MainControl::kDictati
 TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* parent)
     : QDialog(parent), environment(environment), settingsReporter(*environment.messages),
       driverReporter(*environment.messages, *this), learning(*this, this->environment, settings, settingsReporter),
+      copy(*this, this->environment, settings, settingsReporter, synthesiser, [this] { StopDictations(); }),
       band(*this, this->environment, settings, settingsReporter, synthesiser),
       keyboardPractice(morseTable, synthesiser), randomDictation(morseTable, synthesiser),
       fileDictation(morseTable, synthesiser), dictationTimer(*environment.timers, *environment.messages),
@@ -61,7 +62,8 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     dictationTimer.OnTick([this](uint32_t timerId) { OnTimer(timerId); });
     contextMenu = new MainContextMenu(
         *this, QString::fromUtf8(TrainerLearning::kProgressItem), [this] { OnProgress(); }, [this] { OnSoftOnset(); });
-    contextMenu->InsertItem(QString::fromUtf8(TrainerBand::kMenuItem), "bandAction", [this] { band.OpenDialog(); });
+    contextMenu->AddWindowItem(QString::fromUtf8(TrainerCopy::kCopyItem), "copyAction", [this] { OnCopy(); });
+    contextMenu->AddWindowItem(QString::fromUtf8(TrainerBand::kMenuItem), "bandAction", [this] { band.OpenDialog(); });
 }
 
 TrainerDialog::~TrainerDialog() {
@@ -160,6 +162,20 @@ void TrainerDialog::OnProgress() {
     learning.OpenProgressWindow();
 }
 
+void TrainerDialog::OnCopy() {
+    copy.OpenCopyWindow();
+}
+
+// Before a copy run: the dictations that share the synthesiser stop, as their Stop buttons do.
+void TrainerDialog::StopDictations() {
+    if (randomDictation.Active()) {
+        OnDictationStop();
+    }
+    if (fileDictation.Active()) {
+        OnFileStop();
+    }
+}
+
 void TrainerDialog::OnAbout() {
     // Modal: the main window takes no input meanwhile, but its timer goes on, and keys typed in
     // the box are the box's (the key filter sees only this window and its controls).
@@ -248,6 +264,7 @@ void TrainerDialog::OnCancel() {
 // Stops the sound and writes "Volume". When the store cannot be written the message is shown
 // once and the window ends all the same: nothing was written, the stored file stays as it was.
 void TrainerDialog::StopAndSaveVolume() {
+    copy.Stop();
     sound.Stop();
     learning.StopDictation(); // the answers not written yet
     SaveVolume(*environment.settingsStore, settings, settingsReporter);

@@ -3,6 +3,7 @@
 #include "app/DriverMessageReporter.h"
 #include "app/SettingsMessageReporter.h"
 #include "app/TrainerBand.h"
+#include "app/TrainerCopy.h"
 #include "app/TrainerEnvironment.h"
 #include "app/TrainerLearning.h"
 #include "app/TrainerSound.h"
@@ -75,6 +76,7 @@ public:
     void OnFileStop();
     void OnAbout();
     void OnProgress(); // the context menu's and the system menu's "Progrès..."
+    void OnCopy();     // the context menu's "Copie..."
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
@@ -100,6 +102,7 @@ public:
     bool ShowsDictation() const { return display.ShowsDictation(); }
     WaveOutDriver& WaveOut() { return sound.Driver(); }
     TrainerLearning& Learning() { return learning; }
+    TrainerCopy& Copy() { return copy; }
     TrainerBand& Band() { return band; }
     QMenu* ContextMenu() const { return contextMenu; }
 
@@ -113,6 +116,7 @@ private:
     void ConnectMessageTable();
     void RestartSound(int32_t deviceId);
     void StopAndSaveVolume();
+    void StopDictations();
 
     TrainerEnvironment environment;
     SettingsMessageReporter settingsReporter;
@@ -122,6 +126,7 @@ private:
     Synthesiser synthesiser;
     Settings settings;        // the persisted values
     TrainerLearning learning; // lessons, adaptive draw, history and the progress window
+    TrainerCopy copy;         // the copy window and its runs
     TrainerBand band;         // the band conditions and their dialog
     MorseTable morseTable;
     KeyboardPractice keyboardPractice;

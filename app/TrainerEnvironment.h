@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class FileDialogSeam;
 class HistoryStore;
@@ -34,4 +36,8 @@ struct TrainerEnvironment {
     ProgressPrompts* progressPrompts = nullptr;
     // The time now [ms, Unix time] for the answers; the system clock when null.
     std::function<int64_t()> clockMs;
+    // The copy practice: the seed of each run's material (a random one when null), and the
+    // folders of the word lists (the program's own when empty).
+    std::function<uint32_t()> copySeed;
+    std::vector<std::filesystem::path> wordFolders;
 };

@@ -54,9 +54,7 @@ void QrmScript::AppendKeying(std::string_view text, int32_t wpm, int32_t sampleR
             continue;
         }
         MorseCode code;
-        std::fill(std::begin(code.codes), std::end(code.codes), static_cast<int32_t>(End));
-        table.CodeForChar(character, code);
-        if (code.codes[0] == End) {
+        if (!table.CodeForSign(table.IndexOfSign(std::string_view(&character, 1)), code)) {
             continue;
         }
         if (pendingGap > 0) {

@@ -4,7 +4,6 @@
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
 #include "render/FrameSink.h"
-#include "render/WpmTiming.h"
 
 #include <cstdint>
 #include <functional>
@@ -13,14 +12,15 @@
 // Renders folded text (see TextFolder) through the trainer's synthesiser into a FrameSink,
 // at 44,100 frames per second (or the sampleRate of the options), with one of two timings:
 //
-// - Millisecond timing (wpm 0), the trainer's own: every character is played through the
-//   synthesiser's walk with the dih, dah and pause lengths, to the end of the 512-frame block
-//   in which it ends, as the sound driver would play it. Characters are gapMs apart; any slot
-//   other than a letter or digit is a silence gapMs long.
-// - Words-per-minute timing (wpm > 0, see WpmTiming): every element starts at its own frame,
-//   rounded from the exact time. Characters are 3 units apart; a run of white space puts
-//   7 units between words instead (and 7 units of silence where it begins or ends the text);
-//   any other slot is a silence as long as a character gap.
+// - Millisecond timing (wpm 0), the trainer's own: every sign (letter, digit, punctuation,
+//   prosign) is played through the synthesiser's walk with the dih, dah and pause lengths, to
+//   the end of the 512-frame block in which it ends, as the sound driver would play it. Signs
+//   are gapMs apart; any other slot is a silence gapMs long.
+// - Words-per-minute timing (wpm > 0): the text is laid out on frames by WpmSchedule and
+//   played as one run of the synthesiser, as the trainer's copy practice plays it. Every
+//   element starts at its own frame, rounded from the exact time. Signs are 3 units apart; a
+//   run of white space puts 7 units between words instead (and 7 units of silence where it
+//   begins or ends the text); any other slot is a silence as long as a character gap.
 class MorseRenderer {
 public:
     struct Options {
@@ -63,8 +63,6 @@ private:
     bool RenderCharacterToBlockEnd();
 
     bool RenderWpmTiming(std::string_view folded);
-    bool RenderWpmCharacter(char slot, const WpmTiming& timing);
-    bool PlayTone(int64_t frameCount);
 
     bool RenderFrames(int64_t frameCount);
 
@@ -74,7 +72,4 @@ private:
     FrameSink* sink = nullptr;
     ProgressObserver observer;
     int64_t framesWritten = 0;
-    // Words-per-minute walk: the position reached, in character and gap units.
-    int64_t characterUnits = 0;
-    int64_t gapUnits = 0;
 };

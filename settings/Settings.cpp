@@ -50,6 +50,21 @@ void Settings::Validate() {
     if (adaptive != 1) {
         adaptive = defaults.adaptive;
     }
+    if (copyMaterial < 0 || copyMaterial > kCopyMaterialHighest) {
+        copyMaterial = defaults.copyMaterial;
+    }
+    if (copyWpm < kCopyWpmLowest || copyWpm > kCopyWpmHighest) {
+        copyWpm = defaults.copyWpm;
+    }
+    if (copyFarnsworth != 0 && (copyFarnsworth < kCopyFarnsworthLowest || copyFarnsworth > copyWpm)) {
+        copyFarnsworth = defaults.copyFarnsworth;
+    }
+    if (copyCount < kCopyCountLowest || copyCount > kCopyCountHighest) {
+        copyCount = defaults.copyCount;
+    }
+    if (copyAutoSpeed != 1) {
+        copyAutoSpeed = defaults.copyAutoSpeed;
+    }
     band.on = InRangeOr(band.on, 0, 1, defaults.band.on);
     band.snrDb = InRangeOr(band.snrDb, kBandSnrLowestDb, kBandSnrHighestDb, defaults.band.snrDb);
     band.qsbPercent = InRangeOr(band.qsbPercent, 0, kBandQsbHighestPercent, defaults.band.qsbPercent);

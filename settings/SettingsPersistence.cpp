@@ -117,6 +117,11 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     QueryDword(key, kSoftOnsetValue, settings.softOnset);
     QueryDword(key, kKochLessonValue, settings.kochLesson);
     QueryDword(key, kAdaptiveValue, settings.adaptive);
+    QueryDword(key, kCopyMaterialValue, settings.copyMaterial);
+    QueryDword(key, kCopyWpmValue, settings.copyWpm);
+    QueryDword(key, kCopyFarnsworthValue, settings.copyFarnsworth);
+    QueryDword(key, kCopyCountValue, settings.copyCount);
+    QueryDword(key, kCopyAutoSpeedValue, settings.copyAutoSpeed);
     QueryBand(key, settings.band);
 
     key.CloseSubKey();
@@ -233,6 +238,55 @@ bool SaveBand(RegistryStore& store, const Settings& settings, SettingsReporter& 
     for (const BandValue& value : kBandValues) {
         if (stored.*value.field != settings.band.*value.field) {
             SetDword(key, value.name, settings.band.*value.field);
+        }
+    }
+    key.CloseSubKey();
+    key.CloseKey();
+    return true;
+}
+
+namespace {
+
+// The values of the copy window, by name, in the order they are written.
+struct CopyValue {
+    const char* name;
+    int32_t Settings::*field;
+};
+constexpr CopyValue kCopyValues[] = {
+    {kCopyMaterialValue, &Settings::copyMaterial},     {kCopyWpmValue, &Settings::copyWpm},
+    {kCopyFarnsworthValue, &Settings::copyFarnsworth}, {kCopyCountValue, &Settings::copyCount},
+    {kCopyAutoSpeedValue, &Settings::copyAutoSpeed},
+};
+
+} // namespace
+
+bool SaveCopy(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    Settings stored; // the defaults where nothing readable is stored
+    {
+        RegistryKey key(store);
+        if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
+            key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
+            for (const CopyValue& value : kCopyValues) {
+                QueryDword(key, value.name, stored.*value.field);
+            }
+        }
+        key.CloseSubKey();
+        key.CloseKey();
+    }
+    bool changed = false;
+    for (const CopyValue& value : kCopyValues) {
+        changed = changed || stored.*value.field != settings.*value.field;
+    }
+    if (!changed) {
+        return true;
+    }
+    RegistryKey key(store);
+    if (!OpenForWriting(key, reporter)) {
+        return false;
+    }
+    for (const CopyValue& value : kCopyValues) {
+        if (stored.*value.field != settings.*value.field) {
+            SetDword(key, value.name, settings.*value.field);
         }
     }
     key.CloseSubKey();

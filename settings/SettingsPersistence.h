@@ -26,6 +26,11 @@ constexpr const char* kDictationIntervalValue = "DicteeLenght";
 constexpr const char* kSoftOnsetValue = "SoftOnset";
 constexpr const char* kKochLessonValue = "KochLesson";
 constexpr const char* kAdaptiveValue = "Adaptive";
+constexpr const char* kCopyMaterialValue = "CopyMaterial";
+constexpr const char* kCopyWpmValue = "CopyWpm";
+constexpr const char* kCopyFarnsworthValue = "CopyFarnsworth";
+constexpr const char* kCopyCountValue = "CopyCount";
+constexpr const char* kCopyAutoSpeedValue = "CopyAutoSpeed";
 constexpr const char* kBandValue = "Band";
 constexpr const char* kBandSnrValue = "BandSnr";
 constexpr const char* kBandQsbValue = "BandQsb";
@@ -63,6 +68,12 @@ bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsRepor
 // is left as it was. Fails and reports as SaveVolume does when something is to be written.
 bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
 
+// Writes the five values of the copy window ("CopyMaterial", "CopyWpm", "CopyFarnsworth",
+// "CopyCount", "CopyAutoSpeed"), each only when it differs from the value stored (a missing or
+// unreadable one counts as its default), so that with all at their defaults a store that never
+// held them is left as it was. Fails and reports as SaveVolume does when something is to be
+// written.
+bool SaveCopy(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
 // Writes the six values of the band conditions ("Band", "BandSnr", "BandQsb", "BandQsbPeriod",
 // "BandQrm", "BandQrn"), each only when it differs from the value stored (a missing or
 // unreadable one counts as its default), so that with the defaults a store that never held them

@@ -17,6 +17,14 @@ MainContextMenu::MainContextMenu(QWidget& window, const QString& progressItem, c
     connect(softOnsetAction, &QAction::triggered, &window, onSoftOnset);
 }
 
+void MainContextMenu::AddWindowItem(const QString& text, const char* objectName,
+                                    const std::function<void()>& onChosen) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(objectName));
+    connect(action, &QAction::triggered, parentWidget(), onChosen);
+    insertAction(softOnsetAction, action);
+}
+
 void MainContextMenu::PopupAt(const QPoint& globalPos, bool softOnsetOn) {
     SetSoftOnsetChecked(softOnsetOn);
     popup(globalPos);
@@ -24,13 +32,4 @@ void MainContextMenu::PopupAt(const QPoint& globalPos, bool softOnsetOn) {
 
 void MainContextMenu::SetSoftOnsetChecked(bool on) {
     softOnsetAction->setChecked(on);
-}
-
-QAction* MainContextMenu::InsertItem(const QString& text, const char* objectName,
-                                     const std::function<void()>& onTrigger) {
-    auto* item = new QAction(text, this);
-    item->setObjectName(QString::fromLatin1(objectName));
-    insertAction(softOnsetAction, item);
-    connect(item, &QAction::triggered, parentWidget(), onTrigger);
-    return item;
 }

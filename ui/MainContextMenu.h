@@ -9,8 +9,9 @@ class QPoint;
 class QString;
 
 // The context menu of the main window's background (the controls leave a right-click to the
-// window): "Progrès..." first, the items inserted after it, then "Attaque douce", checkable, which shows the setting in
-// force each time the menu opens. A child of the window; each item calls the window's handler.
+// window): "Progrès..." first, then the items of the other windows ("Copie...", "Conditions de bande..."), then
+// "Attaque douce", checkable, which shows the setting in force
+// each time the menu opens. A child of the window; each item calls the window's handler.
 class MainContextMenu : public QMenu {
     Q_OBJECT
 
@@ -20,11 +21,12 @@ public:
     MainContextMenu(QWidget& window, const QString& progressItem, const std::function<void()>& onProgress,
                     const std::function<void()>& onSoftOnset);
 
+    // Adds an item that opens a window, after those added before it and above "Attaque douce".
+    void AddWindowItem(const QString& text, const char* objectName, const std::function<void()>& onChosen);
+
     // Opens the menu at globalPos, "Attaque douce" checked when the soft onset is on.
     void PopupAt(const QPoint& globalPos, bool softOnsetOn);
     void SetSoftOnsetChecked(bool on);
-    // Adds an item that opens a window, after the others of its kind and before "Attaque douce".
-    QAction* InsertItem(const QString& text, const char* objectName, const std::function<void()>& onTrigger);
 
 private:
     QAction* softOnsetAction = nullptr;

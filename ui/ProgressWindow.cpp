@@ -1,6 +1,7 @@
 #include "ui/ProgressWindow.h"
 
 #include "history/HistoryCsv.h"
+#include "practice/KochLessons.h"
 #include "ui/ConfusionHeatMap.h"
 #include "ui/QtProgressPrompts.h"
 
@@ -125,6 +126,7 @@ ProgressWindow::ProgressWindow(Sources sources, ProgressPrompts* prompts, QWidge
     charts->addWidget(BuildAccuracyChart(), 5);
     charts->addWidget(BuildResponseChart(), 4);
     charts->addWidget(BuildDailyChart(), 4);
+    charts->addWidget(BuildCopySpeedChart(), 4);
     auto* body = new QHBoxLayout;
     body->addLayout(charts, 1);
     body->addWidget(BuildConfusions(), 0);
@@ -152,10 +154,19 @@ QWidget* ProgressWindow::BuildControls() {
     periodChooser_->setCurrentIndex(2);
     connect(periodChooser_, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
 
+    practiceChooser_ = new QComboBox(controls);
+    practiceChooser_->setObjectName(QStringLiteral("practiceChooser"));
+    practiceChooser_->setAccessibleName(QStringLiteral("Pratique"));
+    for (const Practice& practice : Practices()) {
+        practiceChooser_->addItem(QString::fromUtf8(practice.name), QString::fromLatin1(practice.mode));
+    }
+    practiceChooser_->setCurrentIndex(practiceChooser_->count() - 1); // "Tout"
+    connect(practiceChooser_, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
+
     lessonChooser_ = new QComboBox(controls);
     lessonChooser_->setObjectName(QStringLiteral("lessonChooser"));
     lessonChooser_->addItem(LessonText(0), 0);
-    for (int lesson = 2; lesson <= kCount; ++lesson) {
+    for (int lesson = KochLessons::kFirstLesson; lesson <= KochLessons::kLastLesson; ++lesson) {
         lessonChooser_->addItem(LessonText(lesson), lesson);
     }
     lessonChooser_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -188,6 +199,9 @@ QWidget* ProgressWindow::BuildControls() {
 
     row->addWidget(new QLabel(QStringLiteral("Période :"), controls));
     row->addWidget(periodChooser_);
+    row->addSpacing(12);
+    row->addWidget(new QLabel(QStringLiteral("Pratique :"), controls));
+    row->addWidget(practiceChooser_);
     row->addSpacing(12);
     row->addWidget(new QLabel(QStringLiteral("Leçon :"), controls));
     row->addWidget(lessonChooser_);
@@ -297,6 +311,36 @@ QWidget* ProgressWindow::BuildDailyChart() {
     return NewView(chart, "dailyChart", this);
 }
 
+// The copy practice's curve: the highest speed copied at 90 % or more on each day.
+QWidget* ProgressWindow::BuildCopySpeedChart() {
+    QChart* chart = NewChart(QStringLiteral("Vitesse copiée à 90 % ou plus, 30 derniers jours (mots/min)"));
+    copySpeedLine_ = new QLineSeries;
+    copySpeedLine_->setPen(QPen(kResponseColour, 2.5));
+    copySpeedPoints_ = new QScatterSeries;
+    copySpeedPoints_->setColor(kResponseColour);
+    copySpeedPoints_->setBorderColor(kResponseColour);
+    copySpeedPoints_->setMarkerSize(7.0);
+    chart->addSeries(copySpeedLine_);
+    chart->addSeries(copySpeedPoints_);
+    copySpeedAxis_ = new QDateTimeAxis;
+    copySpeedAxis_->setFormat(QStringLiteral("dd/MM"));
+    copySpeedAxis_->setTickCount(7);
+    chart->addAxis(copySpeedAxis_, Qt::AlignBottom);
+    auto* speed = new QValueAxis;
+    speed->setRange(0, 60);
+    speed->setTickCount(7);
+    speed->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(speed, Qt::AlignLeft);
+    for (QAbstractSeries* series :
+         {static_cast<QAbstractSeries*>(copySpeedLine_), static_cast<QAbstractSeries*>(copySpeedPoints_)}) {
+        series->attachAxis(copySpeedAxis_);
+        series->attachAxis(speed);
+    }
+    copySpeedView_ = NewView(chart, "copySpeedChart", this);
+    copySpeedView_->hide();
+    return copySpeedView_;
+}
+
 QWidget* ProgressWindow::BuildConfusions() {
     auto* panel = new QWidget(this);
     auto* column = new QVBoxLayout(panel);
@@ -330,12 +374,12 @@ QWidget* ProgressWindow::BuildConfusions() {
 }
 
 QString ProgressWindow::LessonText(int lesson) {
-    if (lesson < 2 || lesson > kCount) {
+    if (KochLessons::Validated(lesson) == KochLessons::kOff) {
         return QStringLiteral("Toutes (sans leçon)");
     }
     QStringList symbols;
-    for (int i = 0; i < lesson; ++i) {
-        symbols.append(KochSymbol(i));
+    for (const char symbol : KochLessons::Characters(lesson)) {
+        symbols.append(QString(QChar::fromLatin1(symbol)));
     }
     return QStringLiteral("Leçon %1 : %2").arg(lesson).arg(symbols.join(QLatin1Char(' ')));
 }
@@ -356,6 +400,15 @@ void ProgressWindow::setPeriod(ProgressStats::Period period) {
     periodChooser_->setCurrentIndex(periodChooser_->findData(static_cast<int>(period)));
 }
 
+const std::vector<ProgressWindow::Practice>& ProgressWindow::Practices() {
+    static const std::vector<Practice> practices = {{"Dictée", "random"}, {"Copie", "copy"}, {"Tout", ""}};
+    return practices;
+}
+
+void ProgressWindow::setPractice(const QString& name) {
+    practiceChooser_->setCurrentIndex(practiceChooser_->findText(name));
+}
+
 void ProgressWindow::SyncOptions() {
     const QSignalBlocker lessonBlocker(lessonChooser_);
     const QSignalBlocker adaptiveBlocker(adaptiveBox_);
@@ -370,9 +423,17 @@ void ProgressWindow::Reload() {
     const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, nowMs);
     // The line of the days always covers 30 days, whatever the period.
     const int64_t loadSinceMs = std::min(sinceMs, ProgressStats::DaysStartMs(nowMs));
-    const std::vector<AnswerRecord> records = sources_.load ? sources_.load(loadSinceMs) : std::vector<AnswerRecord>{};
+    std::vector<AnswerRecord> records = sources_.load ? sources_.load(loadSinceMs) : std::vector<AnswerRecord>{};
+    const std::string mode = practiceChooser_->currentData().toString().toStdString();
+    if (!mode.empty()) {
+        std::erase_if(records, [&mode](const AnswerRecord& record) { return record.mode != mode; });
+    }
     stats_ = ProgressStats::Compute(records, sinceMs, nowMs);
     ShowStats();
+    copySpeedView_->setVisible(mode == "copy");
+    if (mode == "copy") {
+        ShowCopySpeeds(nowMs);
+    }
 }
 
 void ProgressWindow::ShowStats() {
@@ -441,6 +502,22 @@ void ProgressWindow::ShowDays() {
                          QDateTime::fromMSecsSinceEpoch(last.startMs + ProgressStats::kDayMs));
 }
 
+void ProgressWindow::ShowCopySpeeds(int64_t nowMs) {
+    const std::vector<CopyRunRecord> runs =
+        sources_.loadCopyRuns ? sources_.loadCopyRuns(ProgressStats::DaysStartMs(nowMs)) : std::vector<CopyRunRecord>{};
+    const std::array<int, ProgressStats::kDayCount> best = ProgressStats::BestCopySpeeds(runs, nowMs);
+    QList<QPointF> points;
+    for (size_t i = 0; i < best.size(); ++i) {
+        if (best[i] > 0) {
+            points.append(QPointF(static_cast<qreal>(stats_.days[i].startMs + ProgressStats::kDayMs / 2), best[i]));
+        }
+    }
+    copySpeedLine_->replace(points);
+    copySpeedPoints_->replace(points);
+    copySpeedAxis_->setRange(QDateTime::fromMSecsSinceEpoch(stats_.days.front().startMs),
+                             QDateTime::fromMSecsSinceEpoch(stats_.days.back().startMs + ProgressStats::kDayMs));
+}
+
 void ProgressWindow::ShowConfusions() {
     heatMap_->SetMatrix(stats_.matrix);
     QStringList lines;
@@ -455,7 +532,7 @@ void ProgressWindow::OnLessonChosen(int item) {
 }
 
 void ProgressWindow::OfferLesson(int lesson) {
-    if (lesson < 2 || lesson > kCount) {
+    if (KochLessons::Validated(lesson) == KochLessons::kOff) {
         return;
     }
     offeredLesson_ = lesson;

@@ -42,9 +42,11 @@ public:
         std::function<std::vector<AnswerRecord>(int64_t sinceMs)> load;
         // Deletes every answer; false when it could not.
         std::function<bool()> clear;
-        // The lesson now in force: 0 for none, 2 to 36; and whether the drill adapts.
+        // The lesson now in force: 0 for none, 2 to 41; and whether the drill adapts.
         std::function<int()> lesson;
         std::function<bool()> adaptive;
+        // The copy runs at or after sinceMs, for the curve of copy speeds; none when empty.
+        std::function<std::vector<CopyRunRecord>(int64_t sinceMs)> loadCopyRuns;
         // The time now [ms, Unix time]; the system clock when empty.
         std::function<int64_t()> nowMs;
         int64_t sessionStartMs = 0; // [ms] when the program started, for "Cette session"
@@ -60,13 +62,23 @@ public:
     // Sets the lesson chooser and the "Adaptatif" box from the getters, without signals.
     void SyncOptions();
 
-    // Shows "Passer à la leçon N", for a lesson of 2 to 36; one click accepts it.
+    // Shows "Passer à la leçon N", for a lesson of 2 to 41; one click accepts it.
     void OfferLesson(int lesson);
     // Hides the offer, if one is shown.
     void WithdrawOffer();
 
     ProgressStats::Period period() const;
     void setPeriod(ProgressStats::Period period);
+
+    // The practices the window can show, in the order of its chooser: a name and the history
+    // mode of its answers (empty: every mode).
+    struct Practice {
+        const char* name;
+        const char* mode;
+    };
+    static const std::vector<Practice>& Practices();
+    // Shows the answers of one practice of Practices() (by its name), or of all.
+    void setPractice(const QString& name);
     const ProgressStats& Stats() const { return stats_; }
 
     // The text of the lesson chooser's item for a lesson: "Leçon 2 : K M", or
@@ -87,6 +99,8 @@ private:
     QWidget* BuildAccuracyChart();
     QWidget* BuildResponseChart();
     QWidget* BuildDailyChart();
+    QWidget* BuildCopySpeedChart();
+    void ShowCopySpeeds(int64_t nowMs);
     QWidget* BuildConfusions();
     int64_t NowMs() const;
     void ShowStats();
@@ -107,6 +121,11 @@ private:
     int offeredLesson_ = 0;
 
     QComboBox* periodChooser_ = nullptr;
+    QComboBox* practiceChooser_ = nullptr;
+    QWidget* copySpeedView_ = nullptr;
+    QLineSeries* copySpeedLine_ = nullptr;
+    QScatterSeries* copySpeedPoints_ = nullptr;
+    QDateTimeAxis* copySpeedAxis_ = nullptr;
     QComboBox* lessonChooser_ = nullptr;
     QCheckBox* adaptiveBox_ = nullptr;
     QPushButton* offerButton_ = nullptr;

@@ -3,9 +3,12 @@
 // Each window is built as the program builds it (over a fake sound device and settings in
 // memory) and grabbed as it first appears. Add a window by adding a row to kShots.
 
+#include "practice/CopyAlignment.h"
+#include "render/TextFolder.h"
 #include "tests/app/TrainerFixture.h"
 #include "ui/AboutDialog.h"
 #include "ui/ConfigDialog.h"
+#include "ui/CopyWindow.h"
 #include "ui/ProgressWindow.h"
 
 #include <QApplication>
@@ -13,6 +16,7 @@
 #include <QPixmap>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -136,11 +140,39 @@ QPixmap ProgressShot() {
     return window.grab();
 }
 
+// The copy window after a run of five callsigns at 25 words per minute, spaced out to 18, with
+// two signs missed or mistaken.
+QPixmap CopyShot() {
+    const std::string played = "F5ABC DL1XYZ K1AB EA8/DL1ABC F5ABC/P";
+    std::vector<int32_t> signs;
+    std::vector<bool> spaceBefore;
+    bool space = false;
+    for (const char slot : TextFolder::Fold(played)) {
+        if (slot == TextFolder::kSpace) {
+            space = true;
+            continue;
+        }
+        signs.push_back(TextFolder::SignOfSlot(slot));
+        spaceBefore.push_back(space);
+        space = false;
+    }
+    const std::vector<CopyAlignment::Mark> marks = CopyAlignment::Align(signs, "F5ABC DL1XZY K1AB EA8/DL1ABC F5AB/P");
+    const auto correct =
+        static_cast<int32_t>(std::count_if(marks.begin(), marks.end(), [](const auto& m) { return m.correct; }));
+    CopyWindow window;
+    window.SetOptions({3, 25, 18, 5, true});
+    window.ShowCorrection(marks, spaceBefore, correct);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return {};
+    }
+    QApplication::processEvents();
+    return window.grab();
+}
+
 const Shot kShots[] = {
-    {"main.png", MainWindow},
-    {"about.png", AboutBox},
-    {"config.png", ConfigWindow},
-    {"progress.png", ProgressShot},
+    {"main.png", MainWindow},       {"about.png", AboutBox}, {"config.png", ConfigWindow},
+    {"progress.png", ProgressShot}, {"copy.png", CopyShot},
 };
 
 } // namespace

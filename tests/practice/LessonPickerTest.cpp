@@ -38,9 +38,19 @@ TEST(KochLessons, LessonsAreThePrefixesOfTheKochOrderAndOtherNumbersMeanOff) {
     EXPECT_EQ(KochLessons::Indices(20).back(), 31);                     // '5'
     EXPECT_EQ(KochLessons::Indices(36).back(), 23);                     // 'X'
     for (const auto& [stored, taken] : std::map<int32_t, int32_t>{
-             {INT_MIN, 0}, {-2, 0}, {0, 0}, {1, 0}, {2, 2}, {17, 17}, {36, 36}, {37, 0}, {INT_MAX, 0}}) {
+             {INT_MIN, 0}, {-2, 0}, {0, 0}, {1, 0}, {2, 2}, {17, 17}, {36, 36}, {42, 0}, {INT_MAX, 0}}) {
         EXPECT_EQ(KochLessons::Validated(stored), taken) << stored;
         EXPECT_EQ(KochLessons::Characters(stored), taken == 0 ? all : koch.substr(0, taken)) << stored;
+    }
+    // Past 36, one punctuation sign per lesson, with its MorseTable index.
+    const std::pair<int32_t, std::string> punctuation[] = {
+        {37, "."}, {38, ".,"}, {39, ".,?"}, {40, ".,?/"}, {41, ".,?/="}};
+    for (const auto& [lesson, signs] : punctuation) {
+        const std::string expected = koch + signs;
+        EXPECT_EQ(KochLessons::Validated(lesson), lesson);
+        EXPECT_EQ(KochLessons::Characters(lesson), expected) << lesson;
+        ASSERT_EQ(KochLessons::Indices(lesson).size(), static_cast<size_t>(lesson));
+        EXPECT_EQ(KochLessons::Indices(lesson).back(), lesson - 1) << "'.' is 36 ... '=' is 40";
     }
     EXPECT_EQ(KochLessons::Indices(0).size(), 36u);
     EXPECT_EQ(KochLessons::Indices(0).front(), 0);
@@ -71,7 +81,8 @@ TEST(KochLessons, NextLessonIsDueAfterAHundredAnswersWithNinetyRight) {
         {"100 answers, 89 right", 2, eightyNineRight, false},
         {"last 100 right, older wrong", 5, oldMistakes, true},
         {"last 100 with 89 right, older right", 5, recentMistakes, false},
-        {"last lesson", 36, Answers('K', 200, 0, 500), false},
+        {"last lesson", 41, Answers('K', 200, 0, 500), false},
+        {"lesson 36 leads on to the punctuation", 36, Answers('K', 200, 0, 500), true},
         {"no lesson", 0, Answers('K', 200, 0, 500), false},
     };
     for (const Case& c : cases) {

@@ -93,6 +93,11 @@ TEST(LoadSettings, QueriesEveryValueInOrderThenClosesSubKeyFirst) {
                                                "QueryValue SoftOnset",
                                                "QueryValue KochLesson",
                                                "QueryValue Adaptive",
+                                               "QueryValue CopyMaterial",
+                                               "QueryValue CopyWpm",
+                                               "QueryValue CopyFarnsworth",
+                                               "QueryValue CopyCount",
+                                               "QueryValue CopyAutoSpeed",
                                                "QueryValue Band",
                                                "QueryValue BandSnr",
                                                "QueryValue BandQsb",
@@ -433,7 +438,7 @@ TEST(LoadSettings, ReadsTheDrawsValuesAndTakesAnythingOutOfRangeAsZero) {
     struct Case {
         int32_t storedLesson, storedAdaptive, lesson, adaptive;
     };
-    const Case cases[] = {{2, 1, 2, 1}, {36, 0, 36, 0}, {1, 2, 0, 0}, {37, -1, 0, 0}, {-5, 1, 0, 1}};
+    const Case cases[] = {{2, 1, 2, 1}, {36, 0, 36, 0}, {1, 2, 0, 0}, {41, -1, 41, 0}, {42, 1, 0, 1}};
     for (const Case& c : cases) {
         MemoryRegistryStore store;
         store.PutDword(kSub, "KochLesson", c.storedLesson);
@@ -484,6 +489,69 @@ TEST(SaveLearning, WritesOnlyWhatDiffersFromTheStoreSoDefaultsLeaveItAlone) {
     LoadSettings(store, loaded);
     EXPECT_EQ(loaded.kochLesson, 0);
     EXPECT_EQ(loaded.adaptive, 1);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+// The five values of the copy window: read with the others, out of range as their defaults,
+// each written only when it differs from the store, so that defaults leave it alone.
+TEST(SaveCopy, ReadsInRangeAndWritesOnlyWhatDiffers) {
+    struct Stored {
+        const char* name;
+        int32_t value;
+        int32_t Settings::*field;
+        int32_t taken;
+    };
+    const Stored rows[] = {
+        {"CopyMaterial", 4, &Settings::copyMaterial, 4},
+        {"CopyMaterial", 5, &Settings::copyMaterial, 0},
+        {"CopyWpm", 5, &Settings::copyWpm, 5},
+        {"CopyWpm", 61, &Settings::copyWpm, 20},
+        {"CopyWpm", 4, &Settings::copyWpm, 20},
+        {"CopyFarnsworth", 3, &Settings::copyFarnsworth, 3},
+        {"CopyFarnsworth", 2, &Settings::copyFarnsworth, 0},
+        {"CopyFarnsworth", 21, &Settings::copyFarnsworth, 0},
+        {"CopyFarnsworth", 20, &Settings::copyFarnsworth, 20},
+        {"CopyCount", 50, &Settings::copyCount, 50},
+        {"CopyCount", 0, &Settings::copyCount, 5},
+        {"CopyAutoSpeed", 1, &Settings::copyAutoSpeed, 1},
+        {"CopyAutoSpeed", 2, &Settings::copyAutoSpeed, 0},
+    };
+    for (const Stored& row : rows) {
+        MemoryRegistryStore store;
+        store.PutDword(kSub, row.name, row.value);
+        Settings s;
+        LoadSettings(store, s);
+        EXPECT_EQ(s.*row.field, row.taken) << row.name << " " << row.value;
+    }
+    const Settings defaults;
+    EXPECT_EQ(defaults.copyMaterial, 0);
+    EXPECT_EQ(defaults.copyWpm, 20);
+    EXPECT_EQ(defaults.copyFarnsworth, 0);
+    EXPECT_EQ(defaults.copyCount, 5);
+    EXPECT_EQ(defaults.copyAutoSpeed, 0);
+
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    Settings s;
+    ASSERT_TRUE(SaveCopy(store, s, reporter));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_FALSE(store.HasKey(kSub));
+    s.copyWpm = 25;
+    s.copyFarnsworth = 12;
+    ASSERT_TRUE(SaveCopy(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"CopyWpm", "CopyFarnsworth"}));
+    store.ClearLog();
+    s.copyWpm = 20; // back to the default: written, the store holds 25
+    ASSERT_TRUE(SaveCopy(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"CopyWpm"}));
+    store.ClearLog();
+    ASSERT_TRUE(SaveCopy(store, s, reporter));
+    EXPECT_TRUE(store.Writes().empty());
+    Settings loaded;
+    LoadSettings(store, loaded);
+    EXPECT_EQ(loaded.copyWpm, 20);
+    EXPECT_EQ(loaded.copyFarnsworth, 12);
     EXPECT_TRUE(reporter.messages.empty());
     EXPECT_EQ(store.OpenHandleCount(), 0u);
 }

@@ -16,6 +16,7 @@
 #include <QStackedBarSeries>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXYSeries>
 
 #include <ctime>
 #include <limits>
@@ -105,12 +106,17 @@ private slots:
         QCOMPARE(Items(*Find<QComboBox>(window, "periodChooser")),
                  (QStringList{QStringLiteral("Cette session"), QStringLiteral("7 jours"), QStringLiteral("Tout")}));
         const QStringList lessons = Items(*Find<QComboBox>(window, "lessonChooser"));
-        QCOMPARE(lessons.size(), 36);
+        QCOMPARE(lessons.size(), 41);
         QCOMPARE(lessons[0], QStringLiteral("Toutes (sans leçon)"));
         QCOMPARE(lessons[1], QStringLiteral("Leçon 2 : K M"));
         QCOMPARE(lessons[4], QStringLiteral("Leçon 5 : K M R S U"));
         QCOMPARE(lessons[35], QStringLiteral("Leçon 36 : K M R S U A P T L O W I N J E F Y V G 5 Q 9 Z H 3 8 B 4 2 "
                                              "7 C 1 D 6 0 X"));
+        QCOMPARE(lessons[40], QString(lessons[35]).replace(QStringLiteral("36"), QStringLiteral("41")) +
+                                  QStringLiteral(" . , ? / ="));
+        QCOMPARE(Items(*Find<QComboBox>(window, "practiceChooser")),
+                 (QStringList{QStringLiteral("Dictée"), QStringLiteral("Copie"), QStringLiteral("Tout")}));
+        QCOMPARE(Find<QComboBox>(window, "practiceChooser")->currentText(), QStringLiteral("Tout"));
         QCOMPARE(Find<QCheckBox>(window, "adaptiveBox")->text(), QStringLiteral("Adaptatif"));
         QCOMPARE(Find<QPushButton>(window, "exportButton")->text(), QStringLiteral("Exporter CSV..."));
         QCOMPARE(Find<QPushButton>(window, "clearButton")->text(), QStringLiteral("Effacer l'historique..."));
@@ -163,7 +169,7 @@ private slots:
         window.show();
         auto* offer = Find<QPushButton>(window, "offerButton");
         window.OfferLesson(1);
-        window.OfferLesson(37);
+        window.OfferLesson(42);
         QVERIFY(offer->isHidden());
         window.OfferLesson(6);
         QVERIFY(offer->isVisible());
@@ -216,6 +222,37 @@ private slots:
         window.Reload();
         QCOMPARE(Find<QLabel>(window, "summaryLabel")->text(), QStringLiteral("Aucune réponse sur cette période."));
         QCOMPARE(Find<QLabel>(window, "topConfusions")->text(), QStringLiteral("Aucune confusion."));
+    }
+
+    // The practice filter: each choice counts the answers of its mode; "Copie" shows the curve of
+    // the highest speed copied at 90 % or more on each day.
+    void practiceFilterAndTheCopySpeedCurve() {
+        History history;
+        AnswerRecord copied = Answer(kNowMs - 60'000, 'K', 'K');
+        copied.mode = "copy";
+        history.records = {Answer(kNowMs - 120'000, 'K', 'M'), copied, copied};
+        ProgressWindow::Sources sources = history.Sources();
+        sources.loadCopyRuns = [](int64_t) {
+            return std::vector<CopyRunRecord>{{kNowMs - 2 * kDayMs, 25, 0, 10, 9},
+                                              {kNowMs - 2 * kDayMs + 1000, 30, 0, 10, 8},
+                                              {kNowMs - 60'000, 22, 10, 2, 2}};
+        };
+        FakeProgressPrompts prompts;
+        ProgressWindow window(sources, &prompts);
+        QCOMPARE(window.Stats().TotalAnswers(), 3);
+        QVERIFY(Find<QWidget>(window, "copySpeedChart")->isHidden());
+        const std::pair<const char*, int> practices[] = {{"Dictée", 1}, {"Copie", 2}, {"Tout", 3}};
+        for (const auto& [name, answers] : practices) {
+            window.setPractice(QString::fromUtf8(name));
+            QCOMPARE(window.Stats().TotalAnswers(), answers);
+            QCOMPARE(Find<QWidget>(window, "copySpeedChart")->isHidden(), QString::fromUtf8(name) != "Copie");
+        }
+        window.setPractice(QStringLiteral("Copie"));
+        auto* view = Find<QChartView>(window, "copySpeedChart");
+        const auto* points = static_cast<QXYSeries*>(view->chart()->series().at(1));
+        QCOMPARE(points->points().size(), 2);
+        QCOMPARE(points->points()[0].y(), 25.0); // 30 was copied at 80 %
+        QCOMPARE(points->points()[1].y(), 22.0);
     }
 
     void barsAreColouredByAccuracyBand() {

@@ -544,7 +544,7 @@ TEST_F(RenderTool, UnwritableOutputOfEachTypeExitsWithTwo) {
 
 TEST_F(RenderTool, TextFromStandardInputOrAFileInUtf8) {
     const std::string text = "\xC3\xA9t\xC3\xA9 \xC5\x93 e\xCC\x81\n"; // "été œ é", the last one decomposed
-    ASSERT_EQ(Run({"ETE OE E?", (dir / "ascii.wav").string()}).exitCode, 0);
+    ASSERT_EQ(Run({"ETE OE E!", (dir / "ascii.wav").string()}).exitCode, 0);
     std::ofstream(dir / "text.txt", std::ios::binary) << text;
     const ToolResult fromStdin = Run({"-", (dir / "stdin.wav").string()}, text);
     const ToolResult fromFile = Run({"--text-file", (dir / "text.txt").string(), (dir / "file.wav").string()});
@@ -556,7 +556,7 @@ TEST_F(RenderTool, TextFromStandardInputOrAFileInUtf8) {
     const std::string expected = ReadText(dir / "ascii.wav");
     ASSERT_GT(expected.size(), 44u);
     for (const char* name : {"stdin.wav", "file.wav", "filestdin.wav", "operand.wav"}) {
-        EXPECT_TRUE(ReadText(dir / name) == expected) << name << ": the newline is another character, like '?'";
+        EXPECT_TRUE(ReadText(dir / name) == expected) << name << ": the newline is another character, like '!'";
     }
     for (const fs::path& source : {dir / "absent.txt", dir}) {
         const ToolResult result = Run({"--text-file", source.string(), (dir / "none.wav").string()});
@@ -757,7 +757,7 @@ TEST_F(RenderTool, FailuresLeaveNoFileAndKeepTheOlderOne) {
     const std::vector<std::string> longText = {"--wpm", "20", "-"};
     std::vector<Case> cases = {
         {{""}, "empty.wav", "", 0, 0, "the text is empty: nothing to play"},
-        {{"-"}, "spaces.wav", " ?! \n", 0, 0, "nothing to play: no character of the text has a Morse code"},
+        {{"-"}, "spaces.wav", " #! \n", 0, 0, "nothing to play: no character of the text has a Morse code"},
         {{"-"}, "binary.wav", NoiseBytes(), 0, 0, "the input is not text: it holds a zero byte"},
         {{"-"},
          "controls.wav",
