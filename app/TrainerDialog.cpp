@@ -15,7 +15,6 @@
 #include "ui/KeyDownFilter.h"
 #include "ui/LinkLabel.h"
 #include "ui/MainWindowBuilder.h"
-#include "ui/MinimisedIcon.h"
 #include "ui/SystemMenu.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/VirtualKey.h"
@@ -181,18 +180,6 @@ void TrainerDialog::OnAbout() {
     // the box are the box's (the key filter sees only this window and its controls).
     AboutDialog about(this, environment.urlOpener);
     about.DoModal();
-}
-
-void TrainerDialog::paintEvent(QPaintEvent* event) {
-    if (isMinimized()) {
-        OnPaint();
-        return;
-    }
-    QDialog::paintEvent(event);
-}
-
-void TrainerDialog::OnPaint() {
-    MinimisedIcon::Paint(*this, icon); // only a minimised window draws its icon
 }
 
 void TrainerDialog::OnNoise() {

@@ -62,7 +62,6 @@ public:
 
     // Message table.
     bool OnSysCommand(uint32_t commandId, intptr_t parameter); // true when handled here
-    void OnPaint();
     void OnLastLetter();
     void OnChar(uint32_t character, int32_t repeatCount, uint32_t flags); // replays, whatever the character
     void OnNoise();
@@ -110,7 +109,6 @@ protected:
     void DoDataExchange();
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void ConnectMessageTable();

@@ -140,6 +140,11 @@ WaveStatus PortAudioDevice::Open(int32_t deviceId, int32_t sampleRate) {
         return kWaveFailed;
     }
     stream = opened;
+    // PortAudio's callback thread real-time where the system grants it (as the audio thread's,
+    // WaveOutDriver), so that a busy machine does not starve the device; refused, it stays as it is.
+    if (Pa_GetHostApiInfo(Pa_GetDeviceInfo(index)->hostApi)->type == paALSA) {
+        PaAlsa_EnableRealtimeScheduling(stream, 1);
+    }
     Pa_SetStreamFinishedCallback(stream, &PortAudioDevice::StreamFinished);
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);

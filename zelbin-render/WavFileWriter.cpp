@@ -42,7 +42,8 @@ bool FlushToDisk(std::FILE* file) {
 
 bool WavFileWriter::TypeForPath(const std::string& path, Type& type) {
     constexpr const char* kWav = ".wav";
-    if (path.size() < 4) {
+    // ".wav" alone, or right after a folder separator, is a hidden name without an extension.
+    if (path.size() <= 4 || path[path.size() - 5] == '/' || path[path.size() - 5] == '\\') {
         return false;
     }
     std::string tail = path.substr(path.size() - 4);

@@ -21,7 +21,7 @@ public:
 
     static constexpr const char* kKnownExtensions = ".wav (this build has no libsndfile for other types)";
 
-    // True for a name ending in ".wav", any case.
+    // True for a name ending in ".wav", any case, after at least one character of its own.
     static bool TypeForPath(const std::string& path, Type& type);
 
     WavFileWriter() = default;

@@ -119,7 +119,9 @@ TEST(AdaptiveWeights, MissedWeighTenTimesTheRightOnesNewOnesAreWeakAndNoneIsZero
     EXPECT_DOUBLE_EQ(AdaptiveWeights::WeightOf(oldMisses), AdaptiveWeights::WeightOf(Answers('E', 50, 0, 300)));
 }
 
-TEST(AdaptiveWeights, ComputeSortsAnyMixOfAnswersByCharacterAndTime) {
+// The weights the adaptive draw uses, from the history's answers in any order. Exact values:
+// 1 + 19 x the error rate + min(median response / 3000 ms, 1).
+TEST(AdaptiveWeights, TheDrawWeighsEachCharacterByItsNewestAnswers) {
     std::vector<AnswerRecord> mix;
     const std::vector<AnswerRecord> k = Answers('K', 50, 1, 500); // missed
     const std::vector<AnswerRecord> m = Answers('M', 80, 0, 500); // right
@@ -130,11 +132,45 @@ TEST(AdaptiveWeights, ComputeSortsAnyMixOfAnswersByCharacterAndTime) {
             mix.push_back(k[i]);
         }
     }
-    const std::vector<double> weights = AdaptiveWeights::Compute(KochLessons::Indices(3), mix);
-    ASSERT_EQ(weights.size(), 3u);
-    EXPECT_DOUBLE_EQ(weights[0], AdaptiveWeights::WeightOf(k));
-    EXPECT_DOUBLE_EQ(weights[1], AdaptiveWeights::WeightOf(m));
-    EXPECT_DOUBLE_EQ(weights[2], AdaptiveWeights::WeightOf({})); // R: never answered
+    std::vector<AnswerRecord> evenWindow = Answers('K', 25, 0, 1000);
+    for (AnswerRecord& r : Answers('K', 25, 0, 2000, 0)) {
+        evenWindow.push_back(r);
+    }
+    std::vector<AnswerRecord> unanswered = Answers('K', 50, 0, -1);
+    for (AnswerRecord& r : unanswered) {
+        r.typed = 0; // no key typed
+    }
+    std::vector<AnswerRecord> someUnanswered = Answers('K', 40, 0, 0, 200000);
+    someUnanswered.insert(someUnanswered.end(), unanswered.begin(), unanswered.begin() + 10);
+    std::vector<AnswerRecord> newestLast = Answers('K', 50, 1, 600, 0); // older misses first
+    for (AnswerRecord& r : Answers('K', 50, 0, 600)) {
+        newestLast.push_back(r);
+    }
+    struct Case {
+        const char* name;
+        std::vector<AnswerRecord> answers;
+        std::vector<double> weights; // of K, M and R (lesson 3)
+    };
+    const std::vector<Case> cases = {
+        {"a mix of K and M, oldest first", mix, {20.0 + 500.0 / 3000, 1.0 + 500.0 / 3000, 21.0}},
+        {"no key ever typed", unanswered, {21.0, 21.0, 21.0}},
+        {"even window: median between 1000 and 2000 ms", evenWindow, {1.5, 21.0, 21.0}},
+        {"right at once: the floor", Answers('K', 50, 0, 0), {1.0, 21.0, 21.0}},
+        {"1500 ms: half the slowest", Answers('K', 50, 0, 1500), {1.5, 21.0, 21.0}},
+        {"4500 ms: slowness capped at 3000 ms", Answers('K', 50, 0, 4500), {2.0, 21.0, 21.0}},
+        {"no key typed counts as missed", someUnanswered, {1.0 + 19.0 * 10 / 50, 21.0, 21.0}},
+        {"the newest 50 count, wherever they come", newestLast, {1.2, 21.0, 21.0}},
+    };
+    for (const Case& c : cases) {
+        LessonPicker picker;
+        picker.Configure(3, true);
+        picker.Start(1, c.answers);
+        const std::vector<double> weights = picker.Weights();
+        ASSERT_EQ(weights.size(), 3u) << c.name;
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_NEAR(weights[i], c.weights[i], 1e-12) << c.name << ", character " << i;
+        }
+    }
 }
 
 TEST(LessonPicker, WithNoLessonAndNoAdaptiveTheDrawIsTheUsualOne) {

@@ -32,6 +32,22 @@ TEST(TextFolder, FoldsEachCharacterToItsSlots) {
         {"Latin Extended-A",
          "\xC5\x81\xC3\xB3\xC5\xBA \xC5\xBE\xC4\x8D\xC5\x99 \xC4\x9F\xC5\x9F\xC4\xB1 \xC5\xB8\xC5\xBF",
          "LOZ ZCR GSI YS"},
+        {"first and last of each run of Latin-1 letters", "ÀÅÆÇÈËÌÏÐÑÒÖØÙÜÝßàåæçèëìïðñòöøùüýÿ",
+         "AAAECEEIIDNOOOUUYSSAAAECEEIIDNOOOUUYY"},
+        {"first and last of each run of Latin Extended-A letters", "ĀąĆčĎđĒěĜģĤħĨıĲĳĴĵĶĸĹłŃŋŌőŒœŔřŚšŢŧŨųŴŵŶŸŹžſ",
+         "AACCDDEEGGHHIIIJIJJJKKLLNNOOOEOERRSSTTUUWWYYZZS"},
+        {"first and last combining marks, and their neighbours", "A\xCC\x80\xCD\xAF\xCB\xBF\xCD\xB0", "A##"},
+        {"U+2000 to U+200A and the other spaces, and their neighbours",
+         "a\xE2\x80\x80"
+         "b\xE2\x80\x8A"
+         "c\xE2\x80\xA8"
+         "d\xE2\x80\xA9"
+         "e\xE2\x81\x9F"
+         "f\xE3\x80\x80"
+         "g\xE2\x80\x8B"
+         "h\xE1\xBF\xBF"
+         "i",
+         "A B C D E F G#H#I"},
         {"letters just outside the table", "\xC3\x97\xC3\xB7\xC3\x9E\xC3\xBE\xC6\x80", "#####"},
         {"y with diaeresis and d with stroke", "\xC3\xBF\xC4\x91", "YD"},
         {"decomposed e and combining acute", "e\xCC\x81t\xCC\x88\xCD\xAF", "ET"},
