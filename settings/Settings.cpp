@@ -45,6 +45,15 @@ void Settings::Validate() {
     if (adaptive != 1) {
         adaptive = defaults.adaptive;
     }
+    if (keyerMode < 0 || keyerMode > kKeyerModeHighest) {
+        keyerMode = defaults.keyerMode;
+    }
+    if (keyerWpm < kKeyerWpmLowest || keyerWpm > kKeyerWpmHighest) {
+        keyerWpm = defaults.keyerWpm;
+    }
+    if (keyerSwap != 0 && keyerSwap != 1) {
+        keyerSwap = defaults.keyerSwap;
+    }
 }
 
 float Settings::VolumeOfSliderPosition(int32_t position) {

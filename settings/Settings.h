@@ -19,6 +19,9 @@ struct Settings {
     int32_t softOnset = kSoftOnsetOff;  // tones start at once, or rise over 5 ms (kSoftOnsetOn)
     int32_t kochLesson = 0;             // Koch lesson of the random dictation: 0 none, 2 to 36
     int32_t adaptive = 0;               // adaptive drill of the random dictation: 0 off, 1 on
+    int32_t keyerMode = 0;              // the sending window's key: 0 straight, 1 iambic A, 2 iambic B
+    int32_t keyerWpm = 20;              // [WPM] the iambic keyer's speed
+    int32_t keyerSwap = 0;              // the paddles swapped: 0 no, 1 yes
 
     // The two values of softOnset.
     static constexpr int32_t kSoftOnsetOff = 0;
@@ -37,6 +40,9 @@ struct Settings {
     static constexpr float kVolumeHighest = 1.0f;
     static constexpr int32_t kKochLessonLowest = 2; // besides 0, none
     static constexpr int32_t kKochLessonHighest = 36;
+    static constexpr int32_t kKeyerModeHighest = 2; // 0 is the lowest
+    static constexpr int32_t kKeyerWpmLowest = 5;   // [WPM]
+    static constexpr int32_t kKeyerWpmHighest = 50; // [WPM]
 
     // The volume slider of the main window, positions 0 to 100, and the volume: a position
     // gives position x 0.01 in single precision; a volume shows at the nearest position, so
@@ -51,6 +57,6 @@ struct Settings {
     // outside it fall back to their defaults; the lengths, the interval and the volume are
     // clamped to the nearer bound (a NaN volume becomes the lowest); a soft onset other than
     // on or off is off; a Koch lesson other than 0 or 2 to 36 and an adaptive value other than
-    // 0 or 1 become 0.
+    // 0 or 1 become 0; a keyer mode, keyer speed or swap outside its range takes its default.
     void Validate();
 };

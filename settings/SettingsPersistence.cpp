@@ -97,6 +97,9 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     QueryDword(key, kSoftOnsetValue, settings.softOnset);
     QueryDword(key, kKochLessonValue, settings.kochLesson);
     QueryDword(key, kAdaptiveValue, settings.adaptive);
+    QueryDword(key, kKeyerModeValue, settings.keyerMode);
+    QueryDword(key, kKeyerWpmValue, settings.keyerWpm);
+    QueryDword(key, kKeyerSwapValue, settings.keyerSwap);
 
     key.CloseSubKey();
     key.CloseKey();
@@ -185,6 +188,58 @@ bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReport
     }
     if (adaptiveChanged) {
         SetDword(key, kAdaptiveValue, settings.adaptive);
+    }
+    key.CloseSubKey();
+    key.CloseKey();
+    return true;
+}
+
+namespace {
+
+// The three values of the sending window as the store holds them now, each at its default where
+// missing or unreadable.
+Settings StoredKeying(RegistryStore& store) {
+    Settings stored;
+    RegistryKey key(store);
+    if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
+        key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
+        QueryDword(key, kKeyerModeValue, stored.keyerMode);
+        QueryDword(key, kKeyerWpmValue, stored.keyerWpm);
+        QueryDword(key, kKeyerSwapValue, stored.keyerSwap);
+    }
+    key.CloseSubKey();
+    key.CloseKey();
+    return stored;
+}
+
+} // namespace
+
+bool SaveKeying(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    const Settings stored = StoredKeying(store);
+    const struct {
+        const char* name;
+        int32_t stored;
+        int32_t value;
+    } values[] = {
+        {kKeyerModeValue, stored.keyerMode, settings.keyerMode},
+        {kKeyerWpmValue, stored.keyerWpm, settings.keyerWpm},
+        {kKeyerSwapValue, stored.keyerSwap, settings.keyerSwap},
+    };
+    bool changed = false;
+    for (const auto& v : values) {
+        changed = changed || v.stored != v.value;
+    }
+    if (!changed) {
+        return true;
+    }
+    RegistryKey key(store);
+    if (!OpenForWriting(key, reporter)) {
+        return false;
+    }
+    for (const auto& v : values) {
+        if (v.stored != v.value) {
+            SetDword(key, v.name, v.value);
+        }
     }
     key.CloseSubKey();
     key.CloseKey();
