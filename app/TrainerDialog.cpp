@@ -46,7 +46,13 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
       driverReporter(*environment.messages, *this), learning(*this, this->environment, settings, settingsReporter),
       keyboardPractice(morseTable, synthesiser), randomDictation(morseTable, synthesiser),
       fileDictation(morseTable, synthesiser), dictationTimer(*environment.timers, *environment.messages),
-      sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages), icon(LoadAppIcon()) {
+      sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages),
+      // Each attempt's answers are committed, and shown in an open progress window, as a stopped
+      // dictation's are.
+      sending(
+          *this, this->environment, settings, settingsReporter, [this] { return sound.DeviceId(); },
+          [this] { learning.StopDictation(); }),
+      icon(LoadAppIcon()) {
     MainWindowBuilder::Build(*this);
     sound.Driver().SetErrorReporter(&driverReporter);
     focus = new DialogFocus(*this, MainDialogTemplate());
@@ -60,6 +66,7 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     dictationTimer.OnTick([this](uint32_t timerId) { OnTimer(timerId); });
     contextMenu = new MainContextMenu(
         *this, QString::fromUtf8(TrainerLearning::kProgressItem), [this] { OnProgress(); }, [this] { OnSoftOnset(); });
+    contextMenu->AddItem(QString::fromUtf8(TrainerSending::kSendingItem), "sendingAction", [this] { OnSending(); });
 }
 
 TrainerDialog::~TrainerDialog() {
@@ -157,6 +164,10 @@ void TrainerDialog::OnProgress() {
     learning.OpenProgressWindow();
 }
 
+void TrainerDialog::OnSending() {
+    sending.OpenWindow();
+}
+
 void TrainerDialog::OnAbout() {
     // Modal: the main window takes no input meanwhile, but its timer goes on, and keys typed in
     // the box are the box's (the key filter sees only this window and its controls).
@@ -193,6 +204,7 @@ void TrainerDialog::OnSoftOnset() {
 void TrainerDialog::OnHScroll(int32_t, int32_t, QSlider*) {
     settings.volume = Settings::VolumeOfSliderPosition(volumeSlider->value());
     synthesiser.SetVolume(settings.volume);
+    sending.ApplyTone();
 }
 
 // Keyboard practice (practice/KeyboardPractice)
@@ -246,6 +258,7 @@ void TrainerDialog::OnCancel() {
 // once and the window ends all the same: nothing was written, the stored file stays as it was.
 void TrainerDialog::StopAndSaveVolume() {
     sound.Stop();
+    sending.CloseWindow();    // its attempt so far
     learning.StopDictation(); // the answers not written yet
     SaveVolume(*environment.settingsStore, settings, settingsReporter);
 }
@@ -338,6 +351,8 @@ void TrainerDialog::OnConfiguration() {
     settings = dialog.Values(); // the volume passes through the dialog unchanged
     synthesiser.ApplySettings(settings);
     RestartSound(settings.driverId);
+    sending.ApplyTone();
+    sending.DeviceChanged();
     if (SaveConfiguration(*environment.settingsStore, settings, settingsReporter)) {
         SaveLearning(*environment.settingsStore, settings, settingsReporter);
     }

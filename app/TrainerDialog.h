@@ -4,6 +4,7 @@
 #include "app/SettingsMessageReporter.h"
 #include "app/TrainerEnvironment.h"
 #include "app/TrainerLearning.h"
+#include "app/TrainerSending.h"
 #include "app/TrainerSound.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
@@ -74,6 +75,7 @@ public:
     void OnFileStop();
     void OnAbout();
     void OnProgress(); // the context menu's and the system menu's "Progrès..."
+    void OnSending();  // the context menu's "Manipulation..."
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
@@ -99,6 +101,7 @@ public:
     bool ShowsDictation() const { return display.ShowsDictation(); }
     WaveOutDriver& WaveOut() { return sound.Driver(); }
     TrainerLearning& Learning() { return learning; }
+    TrainerSending& Sending() { return sending; }
     QMenu* ContextMenu() const { return contextMenu; }
 
 protected:
@@ -127,7 +130,8 @@ private:
     PracticeDisplay display;       // the practice lines and their "Montrer" boxes
     DictationTimer dictationTimer; // timer 31 of both dictation modes
 
-    TrainerSound sound; // the sound driver, over the synthesiser
+    TrainerSound sound;     // the sound driver, over the synthesiser
+    TrainerSending sending; // the sending window, its key and sidetone; after the sound, whose device it shares
 
     // Controls bound to members by DoDataExchange.
     QPointer<LinkLabel> linkLabel;          // 1031

@@ -9,6 +9,7 @@ class HistoryStore;
 class MessageSeam;
 class ProgressPrompts;
 class RegistryStore;
+class SidetoneDevice;
 class TimerSeam;
 class UrlOpener;
 class WaveOutDriver;
@@ -34,4 +35,9 @@ struct TrainerEnvironment {
     ProgressPrompts* progressPrompts = nullptr;
     // The time now [ms, Unix time] for the answers; the system clock when null.
     std::function<int64_t()> clockMs;
+    // Makes the sending window's sidetone stream each time that window opens. When null, or when
+    // the stream cannot be opened, the key keeps time without a sound.
+    std::function<std::unique_ptr<SidetoneDevice>()> makeSidetoneDevice;
+    // [ms] a monotonic clock for the moments the keys go down and up; steady_clock when null.
+    std::function<double()> keyClockMs;
 };

@@ -139,6 +139,9 @@ void KeyingEngine::ApplyInput(KeyInput input, bool down, int64_t frame) {
     }
     inputsDown = down ? inputsDown | bit : inputsDown & ~bit;
     if (!IsIambic()) {
+        if (!IsStraightKeyInput(input)) {
+            return;
+        }
         if (down) {
             straightKey.Press(static_cast<int32_t>(input), frame, sink);
         } else {

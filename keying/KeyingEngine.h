@@ -36,6 +36,9 @@ public:
 
     KeyingEngine();
     KeyingEngine(const KeyingEngine&) = delete;
+
+    // Whether an input keys the straight key: all but the right mouse button.
+    static bool IsStraightKeyInput(KeyInput input) { return input != KeyInput::RightButton; }
     KeyingEngine& operator=(const KeyingEngine&) = delete;
 
     // UI thread. Each returns false when the queue is full (the event is lost).

@@ -10,9 +10,9 @@ enum class KeyingMode : int32_t {
     IambicB = 2,
 };
 
-// The physical inputs that key: with a straight key each of them is the key; with paddles the
-// left ones are the dit paddle and the right ones the dah paddle, or the other way round when
-// the paddles are swapped. Space keys only the straight key.
+// The physical inputs that key: with a straight key each of them but the right mouse button is
+// the key; with paddles the left ones are the dit paddle and the right ones the dah paddle, or the
+// other way round when the paddles are swapped. Space keys only the straight key.
 enum class KeyInput : uint8_t {
     Space = 0,
     LeftControl = 1,

@@ -18,7 +18,7 @@ public:
         if (tail - read.load(std::memory_order_acquire) == Capacity) {
             return false;
         }
-        slots[tail % Capacity] = item;
+        items[tail % Capacity] = item;
         written.store(tail + 1, std::memory_order_release);
         return true;
     }
@@ -29,13 +29,13 @@ public:
         if (head == written.load(std::memory_order_acquire)) {
             return false;
         }
-        item = slots[head % Capacity];
+        item = items[head % Capacity];
         read.store(head + 1, std::memory_order_release);
         return true;
     }
 
 private:
-    std::array<T, Capacity> slots{};
+    std::array<T, Capacity> items{};
     std::atomic<size_t> written{0}; // items pushed, ever
     std::atomic<size_t> read{0};    // items popped, ever
 };

@@ -17,6 +17,15 @@ MainContextMenu::MainContextMenu(QWidget& window, const QString& progressItem, c
     connect(softOnsetAction, &QAction::triggered, &window, onSoftOnset);
 }
 
+QAction* MainContextMenu::AddItem(const QString& text, const char* objectName,
+                                  const std::function<void()>& onTriggered) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(objectName));
+    insertAction(softOnsetAction, action);
+    connect(action, &QAction::triggered, parentWidget(), onTriggered);
+    return action;
+}
+
 void MainContextMenu::PopupAt(const QPoint& globalPos, bool softOnsetOn) {
     SetSoftOnsetChecked(softOnsetOn);
     popup(globalPos);

@@ -9,7 +9,7 @@ class QPoint;
 class QString;
 
 // The context menu of the main window's background (the controls leave a right-click to the
-// window): "Progrès..." first, then "Attaque douce", checkable, which shows the setting in force
+// window): "Progrès..." first, then the items added, then "Attaque douce", checkable, which shows the setting in force
 // each time the menu opens. A child of the window; each item calls the window's handler.
 class MainContextMenu : public QMenu {
     Q_OBJECT
@@ -19,6 +19,9 @@ public:
 
     MainContextMenu(QWidget& window, const QString& progressItem, const std::function<void()>& onProgress,
                     const std::function<void()>& onSoftOnset);
+
+    // Adds an item below those added before it and above "Attaque douce".
+    QAction* AddItem(const QString& text, const char* objectName, const std::function<void()>& onTriggered);
 
     // Opens the menu at globalPos, "Attaque douce" checked when the soft onset is on.
     void PopupAt(const QPoint& globalPos, bool softOnsetOn);

@@ -152,6 +152,15 @@ QWidget* ProgressWindow::BuildControls() {
     periodChooser_->setCurrentIndex(2);
     connect(periodChooser_, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
 
+    // The practices whose answers are shown, by their history mode; "Tout" shows every answer.
+    practiceChooser_ = new QComboBox(controls);
+    practiceChooser_->setObjectName(QStringLiteral("practiceChooser"));
+    practiceChooser_->setAccessibleName(QStringLiteral("Exercice"));
+    practiceChooser_->addItem(QStringLiteral("Tout"), QString());
+    practiceChooser_->addItem(QStringLiteral("Dictée"), QStringLiteral("random"));
+    practiceChooser_->addItem(QStringLiteral("Manipulation"), QStringLiteral("send"));
+    connect(practiceChooser_, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
+
     lessonChooser_ = new QComboBox(controls);
     lessonChooser_->setObjectName(QStringLiteral("lessonChooser"));
     lessonChooser_->addItem(LessonText(0), 0);
@@ -188,6 +197,9 @@ QWidget* ProgressWindow::BuildControls() {
 
     row->addWidget(new QLabel(QStringLiteral("Période :"), controls));
     row->addWidget(periodChooser_);
+    row->addSpacing(12);
+    row->addWidget(new QLabel(QStringLiteral("Exercice :"), controls));
+    row->addWidget(practiceChooser_);
     row->addSpacing(12);
     row->addWidget(new QLabel(QStringLiteral("Leçon :"), controls));
     row->addWidget(lessonChooser_);
@@ -370,9 +382,18 @@ void ProgressWindow::Reload() {
     const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, nowMs);
     // The line of the days always covers 30 days, whatever the period.
     const int64_t loadSinceMs = std::min(sinceMs, ProgressStats::DaysStartMs(nowMs));
-    const std::vector<AnswerRecord> records = sources_.load ? sources_.load(loadSinceMs) : std::vector<AnswerRecord>{};
+    const std::vector<AnswerRecord> records = Load(loadSinceMs);
     stats_ = ProgressStats::Compute(records, sinceMs, nowMs);
     ShowStats();
+}
+
+std::vector<AnswerRecord> ProgressWindow::Load(int64_t sinceMs) const {
+    std::vector<AnswerRecord> records = sources_.load ? sources_.load(sinceMs) : std::vector<AnswerRecord>{};
+    const std::string mode = practiceChooser_->currentData().toString().toStdString();
+    if (!mode.empty()) {
+        std::erase_if(records, [&mode](const AnswerRecord& record) { return record.mode != mode; });
+    }
+    return records;
 }
 
 void ProgressWindow::ShowStats() {
@@ -484,7 +505,7 @@ void ProgressWindow::OnExportCsv() {
         return;
     }
     const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, NowMs());
-    std::vector<AnswerRecord> records = sources_.load ? sources_.load(sinceMs) : std::vector<AnswerRecord>{};
+    std::vector<AnswerRecord> records = Load(sinceMs);
     std::erase_if(records, [sinceMs](const AnswerRecord& record) { return record.atMs < sinceMs; });
     std::sort(records.begin(), records.end(),
               [](const AnswerRecord& a, const AnswerRecord& b) { return a.atMs < b.atMs; });

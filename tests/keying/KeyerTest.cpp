@@ -197,8 +197,10 @@ TEST(KeyerTest, EngineKeysFromTheInputsAndSoundsTheKey) {
     EXPECT_EQ(swapped.Changes(), (std::vector<Change>{{true, 0}, {false, 7938}, {true, 10584}, {false, 13230}}));
 
     // A straight key: down from the block after Space went down, up from the block after it came
-    // up, whatever else is held meanwhile; Space does nothing to paddles.
+    // up, whatever else is held meanwhile; the right mouse button does not key it, nor does Space
+    // key paddles.
     EngineRig straight(KeyingMode::Straight);
+    straight.engine.Input(KeyInput::RightButton, true);
     straight.Blocks(1);
     straight.engine.Input(KeyInput::Space, true);
     straight.Blocks(3);

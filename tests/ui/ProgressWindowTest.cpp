@@ -117,6 +117,30 @@ private slots:
         QVERIFY(Find<QPushButton>(window, "offerButton")->isHidden());
     }
 
+    // "Exercice": every answer, the random dictation's only, or the sending practice's only.
+    void practiceFilterKeepsOnlyThatPracticesAnswers() {
+        History history;
+        history.records = {Answer(kNowMs - 5000, 'K', 'K'), Answer(kNowMs - 4000, 'M', 'K'),
+                           Answer(kNowMs - 3000, 'K', 'K'), Answer(kNowMs - 2000, 'R', 0)};
+        history.records[2].mode = "send";
+        history.records[3].mode = "send";
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        auto* practices = Find<QComboBox>(window, "practiceChooser");
+        QCOMPARE(Items(*practices),
+                 (QStringList{QStringLiteral("Tout"), QStringLiteral("Dictée"), QStringLiteral("Manipulation")}));
+        const struct {
+            int item;
+            int answers, correct;
+        } rows[] = {{0, 4, 2}, {1, 2, 1}, {2, 2, 1}};
+        for (const auto& row : rows) {
+            practices->setCurrentIndex(row.item);
+            QCOMPARE(window.Stats().TotalAnswers(), row.answers);
+            QCOMPARE(window.Stats().TotalCorrect(), row.correct);
+        }
+        QCOMPARE(window.Stats().characters[ProgressStats::KochIndex('R')].answers, 1); // a send row, not typed
+    }
+
     void optionsEmitTheirSignalsAndSyncDoesNot() {
         History history;
         history.lesson = 7;
