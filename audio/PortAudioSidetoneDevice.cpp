@@ -4,6 +4,8 @@
 
 #include <portaudio.h>
 
+#include <algorithm>
+
 PortAudioSidetoneDevice::~PortAudioSidetoneDevice() {
     Close();
 }
@@ -23,7 +25,7 @@ bool PortAudioSidetoneDevice::Open(int32_t deviceId, int32_t sampleRate, RenderF
     parameters.device = index;
     parameters.channelCount = 2;
     parameters.sampleFormat = paInt16;
-    parameters.suggestedLatency = info->defaultLowOutputLatency;
+    parameters.suggestedLatency = std::max(info->defaultLowOutputLatency, kHostBufferSeconds);
     parameters.hostApiSpecificStreamInfo = nullptr;
     render = renderFunction;
     renderData = userData;
@@ -48,6 +50,11 @@ void PortAudioSidetoneDevice::Close() {
     Pa_AbortStream(stream); // returns once the callback has ended
     Pa_CloseStream(stream);
     stream = nullptr;
+}
+
+double PortAudioSidetoneDevice::OutputLatencySeconds() const {
+    const PaStreamInfo* info = stream != nullptr ? Pa_GetStreamInfo(stream) : nullptr;
+    return info != nullptr ? info->outputLatency : 0.0;
 }
 
 // The PortAudio callback. Real-time rule: no allocation, no locks, no I/O, no Qt.

@@ -219,6 +219,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sidetone-figures: the sidetone stream did not open\n");
         return 1;
     }
+    std::printf("sidetone stream: blocks of %lu frames, output latency reported by PortAudio %.1f ms\n",
+                PortAudioSidetoneDevice::kCallbackFrames, 1000.0 * sidetone.OutputLatencySeconds());
     std::this_thread::sleep_for(1s);
     const auto underflows = [&] { return static_cast<unsigned long long>(mainDevice->GetUnderflowCount()); };
     const unsigned long long atStart = underflows();
