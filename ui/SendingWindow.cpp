@@ -21,6 +21,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const char* const kModeNames[] = {"Pioche droite", "Iambique A", "Iambique B"};
