@@ -47,7 +47,13 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
       band(*this, this->environment, settings, settingsReporter, synthesiser),
       keyboardPractice(morseTable, synthesiser), randomDictation(morseTable, synthesiser),
       fileDictation(morseTable, synthesiser), dictationTimer(*environment.timers, *environment.messages),
-      sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages), icon(LoadAppIcon()) {
+      sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages),
+      // Each attempt's answers are committed, and shown in an open progress window, as a stopped
+      // dictation's are.
+      sending(
+          *this, this->environment, settings, settingsReporter, [this] { return sound.DeviceId(); },
+          [this] { learning.StopDictation(); }),
+      icon(LoadAppIcon()) {
     MainWindowBuilder::Build(*this);
     sound.Driver().SetErrorReporter(&driverReporter);
     focus = new DialogFocus(*this, MainDialogTemplate());
@@ -62,6 +68,7 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     contextMenu = new MainContextMenu(
         *this, QString::fromUtf8(TrainerLearning::kProgressItem), [this] { OnProgress(); }, [this] { OnSoftOnset(); });
     contextMenu->AddWindowItem(QString::fromUtf8(TrainerCopy::kCopyItem), "copyAction", [this] { OnCopy(); });
+    contextMenu->AddWindowItem(QString::fromUtf8(TrainerSending::kSendingItem), "sendingAction", [this] { OnSending(); });
     contextMenu->AddWindowItem(QString::fromUtf8(TrainerBand::kMenuItem), "bandAction", [this] { band.OpenDialog(); });
 }
 
@@ -175,6 +182,10 @@ void TrainerDialog::StopDictations() {
     }
 }
 
+void TrainerDialog::OnSending() {
+    sending.OpenWindow();
+}
+
 void TrainerDialog::OnAbout() {
     // Modal: the main window takes no input meanwhile, but its timer goes on, and keys typed in
     // the box are the box's (the key filter sees only this window and its controls).
@@ -199,6 +210,7 @@ void TrainerDialog::OnSoftOnset() {
 void TrainerDialog::OnHScroll(int32_t, int32_t, QSlider*) {
     settings.volume = Settings::VolumeOfSliderPosition(volumeSlider->value());
     synthesiser.SetVolume(settings.volume);
+    sending.ApplyTone();
 }
 
 // Keyboard practice (practice/KeyboardPractice)
@@ -253,6 +265,7 @@ void TrainerDialog::OnCancel() {
 void TrainerDialog::StopAndSaveVolume() {
     copy.Stop();
     sound.Stop();
+    sending.CloseWindow();    // its attempt so far
     learning.StopDictation(); // the answers not written yet
     SaveVolume(*environment.settingsStore, settings, settingsReporter);
 }
@@ -345,6 +358,8 @@ void TrainerDialog::OnConfiguration() {
     settings = dialog.Values(); // the volume passes through the dialog unchanged
     synthesiser.ApplySettings(settings);
     RestartSound(settings.driverId);
+    sending.ApplyTone();
+    sending.DeviceChanged();
     if (SaveConfiguration(*environment.settingsStore, settings, settingsReporter)) {
         SaveLearning(*environment.settingsStore, settings, settingsReporter);
     }

@@ -6,6 +6,7 @@
 #include "app/TrainerCopy.h"
 #include "app/TrainerEnvironment.h"
 #include "app/TrainerLearning.h"
+#include "app/TrainerSending.h"
 #include "app/TrainerSound.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
@@ -76,6 +77,7 @@ public:
     void OnAbout();
     void OnProgress(); // the context menu's and the system menu's "Progrès..."
     void OnCopy();     // the context menu's "Copie..."
+    void OnSending(); // the context menu's "Manipulation..."
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
@@ -103,6 +105,7 @@ public:
     TrainerLearning& Learning() { return learning; }
     TrainerCopy& Copy() { return copy; }
     TrainerBand& Band() { return band; }
+    TrainerSending& Sending() { return sending; }
     QMenu* ContextMenu() const { return contextMenu; }
 
 protected:
@@ -133,7 +136,8 @@ private:
     PracticeDisplay display;       // the practice lines and their "Montrer" boxes
     DictationTimer dictationTimer; // timer 31 of both dictation modes
 
-    TrainerSound sound; // the sound driver, over the synthesiser
+    TrainerSound sound;     // the sound driver, over the synthesiser
+    TrainerSending sending; // the sending window, its key and sidetone; after the sound, whose device it shares
 
     // Controls bound to members by DoDataExchange.
     QPointer<LinkLabel> linkLabel;          // 1031

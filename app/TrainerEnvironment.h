@@ -11,6 +11,7 @@ class HistoryStore;
 class MessageSeam;
 class ProgressPrompts;
 class RegistryStore;
+class SidetoneDevice;
 class TimerSeam;
 class UrlOpener;
 class WaveOutDriver;
@@ -40,4 +41,9 @@ struct TrainerEnvironment {
     // folders of the word lists (the program's own when empty).
     std::function<uint32_t()> copySeed;
     std::vector<std::filesystem::path> wordFolders;
+    // Makes the sending window's sidetone stream each time that window opens. When null, or when
+    // the stream cannot be opened, the key keeps time without a sound.
+    std::function<std::unique_ptr<SidetoneDevice>()> makeSidetoneDevice;
+    // [ms] a monotonic clock for the moments the keys go down and up; steady_clock when null.
+    std::function<double()> keyClockMs;
 };

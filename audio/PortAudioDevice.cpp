@@ -234,6 +234,14 @@ WaveStatus PortAudioDevice::GetDeviceName(int32_t deviceId, char* name, size_t c
     return kWaveOk;
 }
 
+int32_t PortAudioDevice::HostDeviceIndex(int32_t deviceId) {
+    PortAudioSystem& system = PortAudioSystem::Instance();
+    if (!system.IsReady() || deviceId < 0 || deviceId >= system.Count()) {
+        return -1;
+    }
+    return system.Index(deviceId);
+}
+
 // The done flag is set before handBacks changes, so a change seen here is never missed: the
 // wait returns at once when the count moved since it was read.
 void PortAudioDevice::WaitUntilDone(const WaveHeader& header, const std::atomic<bool>& cancel) {

@@ -12,4 +12,9 @@ struct AnswerRecord {
     // stored as played instead of `played` when not empty; the same for typed.
     std::string playedName = {};
     std::string typedName = {};
+
+    // Stores a MorseTable sign index as played (or typed): its one character, its name when
+    // longer ("<AR>"), or '*' for an index that is no sign (a code read that has no meaning).
+    void SetPlayedSign(int32_t sign);
+    void SetTypedSign(int32_t sign);
 };

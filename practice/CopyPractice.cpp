@@ -10,16 +10,6 @@ namespace {
 
 const std::vector<WpmSchedule::Sign> kNoSigns;
 
-// How a sign is stored: its one character, or its name when longer ("<AR>").
-void StoreSign(int32_t sign, char& character, std::string& name) {
-    const std::string_view text = MorseTable().SignName(sign);
-    if (text.size() == 1) {
-        character = text[0];
-    } else {
-        name = std::string(text);
-    }
-}
-
 } // namespace
 
 CopyPractice::CopyPractice(Synthesiser& synthesiser) : synthesiser(synthesiser) {}
@@ -92,9 +82,9 @@ CopyPractice::Result CopyPractice::Correct(std::string_view typed) {
         AnswerRecord answer;
         answer.atMs = startMs + schedule->Signs()[i].startFrame * 1000 / kSampleRate;
         answer.mode = "copy";
-        StoreSign(mark.sign, answer.played, answer.playedName);
+        answer.SetPlayedSign(mark.sign);
         if (mark.typedSign != MorseTable::kNoIndex) {
-            StoreSign(mark.typedSign, answer.typed, answer.typedName);
+            answer.SetTypedSign(mark.typedSign);
         } else if (!mark.typed.empty()) {
             answer.typedName = mark.typed;
         }

@@ -72,6 +72,15 @@ void Settings::Validate() {
         InRangeOr(band.qsbPeriodS, kBandQsbPeriodLowestS, kBandQsbPeriodHighestS, defaults.band.qsbPeriodS);
     band.qrmStations = InRangeOr(band.qrmStations, 0, kBandQrmHighest, defaults.band.qrmStations);
     band.qrnPerMinute = InRangeOr(band.qrnPerMinute, 0, kBandQrnHighestPerMinute, defaults.band.qrnPerMinute);
+    if (keyerMode < 0 || keyerMode > kKeyerModeHighest) {
+        keyerMode = defaults.keyerMode;
+    }
+    if (keyerWpm < kKeyerWpmLowest || keyerWpm > kKeyerWpmHighest) {
+        keyerWpm = defaults.keyerWpm;
+    }
+    if (keyerSwap != 0 && keyerSwap != 1) {
+        keyerSwap = defaults.keyerSwap;
+    }
 }
 
 float Settings::VolumeOfSliderPosition(int32_t position) {

@@ -2,9 +2,11 @@
 
 #include "settings/RegistryKey.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <span>
 
 namespace {
 
@@ -74,24 +76,75 @@ bool OpenForWriting(RegistryKey& key, SettingsReporter& reporter) {
     return true;
 }
 
-// The band values by name, for reading and writing them in one order.
-struct BandValue {
+// A whole-number setting of the draw or of an opt-in window, by name: where Settings holds it.
+struct StoredValue {
     const char* name;
-    int32_t Settings::Band::*field;
+    int32_t& (*field)(Settings&);
 };
-constexpr BandValue kBandValues[] = {
-    {kBandValue, &Settings::Band::on},
-    {kBandSnrValue, &Settings::Band::snrDb},
-    {kBandQsbValue, &Settings::Band::qsbPercent},
-    {kBandQsbPeriodValue, &Settings::Band::qsbPeriodS},
-    {kBandQrmValue, &Settings::Band::qrmStations},
-    {kBandQrnValue, &Settings::Band::qrnPerMinute},
+// Each group in the order its values are read and written.
+constexpr StoredValue kLearningValues[] = {
+    {kKochLessonValue, [](Settings& s) -> int32_t& { return s.kochLesson; }},
+    {kAdaptiveValue, [](Settings& s) -> int32_t& { return s.adaptive; }},
+};
+constexpr StoredValue kCopyValues[] = {
+    {kCopyMaterialValue, [](Settings& s) -> int32_t& { return s.copyMaterial; }},
+    {kCopyWpmValue, [](Settings& s) -> int32_t& { return s.copyWpm; }},
+    {kCopyFarnsworthValue, [](Settings& s) -> int32_t& { return s.copyFarnsworth; }},
+    {kCopyCountValue, [](Settings& s) -> int32_t& { return s.copyCount; }},
+    {kCopyAutoSpeedValue, [](Settings& s) -> int32_t& { return s.copyAutoSpeed; }},
+};
+constexpr StoredValue kBandValues[] = {
+    {kBandValue, [](Settings& s) -> int32_t& { return s.band.on; }},
+    {kBandSnrValue, [](Settings& s) -> int32_t& { return s.band.snrDb; }},
+    {kBandQsbValue, [](Settings& s) -> int32_t& { return s.band.qsbPercent; }},
+    {kBandQsbPeriodValue, [](Settings& s) -> int32_t& { return s.band.qsbPeriodS; }},
+    {kBandQrmValue, [](Settings& s) -> int32_t& { return s.band.qrmStations; }},
+    {kBandQrnValue, [](Settings& s) -> int32_t& { return s.band.qrnPerMinute; }},
+};
+constexpr StoredValue kKeyerValues[] = {
+    {kKeyerModeValue, [](Settings& s) -> int32_t& { return s.keyerMode; }},
+    {kKeyerWpmValue, [](Settings& s) -> int32_t& { return s.keyerWpm; }},
+    {kKeyerSwapValue, [](Settings& s) -> int32_t& { return s.keyerSwap; }},
 };
 
-void QueryBand(RegistryKey& key, Settings::Band& band) {
-    for (const BandValue& value : kBandValues) {
-        QueryDword(key, value.name, band.*value.field);
+void QueryValues(RegistryKey& key, std::span<const StoredValue> values, Settings& settings) {
+    for (const StoredValue& value : values) {
+        QueryDword(key, value.name, value.field(settings));
     }
+}
+
+// Writes each value of the group that differs from the value stored (a missing or unreadable
+// one counts as its default), so that a store that never held them is left as it was while they
+// keep their defaults. Fails and reports as SaveVolume does when something is to be written.
+bool SaveChangedValues(RegistryStore& store, const Settings& settings, SettingsReporter& reporter,
+                       std::span<const StoredValue> values) {
+    Settings stored; // the defaults where nothing readable is stored
+    {
+        RegistryKey key(store);
+        if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
+            key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
+            QueryValues(key, values, stored);
+        }
+        key.CloseSubKey();
+        key.CloseKey();
+    }
+    Settings current = settings;
+    const auto differs = [&](const StoredValue& value) { return value.field(stored) != value.field(current); };
+    if (std::none_of(values.begin(), values.end(), differs)) {
+        return true;
+    }
+    RegistryKey key(store);
+    if (!OpenForWriting(key, reporter)) {
+        return false;
+    }
+    for (const StoredValue& value : values) {
+        if (differs(value)) {
+            SetDword(key, value.name, value.field(current));
+        }
+    }
+    key.CloseSubKey();
+    key.CloseKey();
+    return true;
 }
 
 } // namespace
@@ -115,14 +168,10 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     QueryDword(key, kVolumeValue, storedVolume);
     QueryDword(key, kDictationIntervalValue, settings.dictationIntervalMs);
     QueryDword(key, kSoftOnsetValue, settings.softOnset);
-    QueryDword(key, kKochLessonValue, settings.kochLesson);
-    QueryDword(key, kAdaptiveValue, settings.adaptive);
-    QueryDword(key, kCopyMaterialValue, settings.copyMaterial);
-    QueryDword(key, kCopyWpmValue, settings.copyWpm);
-    QueryDword(key, kCopyFarnsworthValue, settings.copyFarnsworth);
-    QueryDword(key, kCopyCountValue, settings.copyCount);
-    QueryDword(key, kCopyAutoSpeedValue, settings.copyAutoSpeed);
-    QueryBand(key, settings.band);
+    QueryValues(key, kLearningValues, settings);
+    QueryValues(key, kCopyValues, settings);
+    QueryValues(key, kBandValues, settings);
+    QueryValues(key, kKeyerValues, settings);
 
     key.CloseSubKey();
     key.CloseKey();
@@ -175,121 +224,18 @@ bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsRepor
     return true;
 }
 
-namespace {
-
-// The two values of the draw as the store holds them now, 0 where missing.
-Settings StoredLearning(RegistryStore& store) {
-    Settings stored;
-    stored.kochLesson = 0;
-    stored.adaptive = 0;
-    RegistryKey key(store);
-    if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
-        key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
-        QueryDword(key, kKochLessonValue, stored.kochLesson);
-        QueryDword(key, kAdaptiveValue, stored.adaptive);
-    }
-    key.CloseSubKey();
-    key.CloseKey();
-    return stored;
+bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    return SaveChangedValues(store, settings, reporter, kLearningValues);
 }
 
-} // namespace
-
-bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
-    const Settings stored = StoredLearning(store);
-    const bool lessonChanged = stored.kochLesson != settings.kochLesson;
-    const bool adaptiveChanged = stored.adaptive != settings.adaptive;
-    if (!lessonChanged && !adaptiveChanged) {
-        return true;
-    }
-    RegistryKey key(store);
-    if (!OpenForWriting(key, reporter)) {
-        return false;
-    }
-    if (lessonChanged) {
-        SetDword(key, kKochLessonValue, settings.kochLesson);
-    }
-    if (adaptiveChanged) {
-        SetDword(key, kAdaptiveValue, settings.adaptive);
-    }
-    key.CloseSubKey();
-    key.CloseKey();
-    return true;
+bool SaveCopy(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    return SaveChangedValues(store, settings, reporter, kCopyValues);
 }
 
 bool SaveBand(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
-    Settings::Band stored; // the defaults where nothing is stored
-    {
-        RegistryKey key(store);
-        if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
-            key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
-            QueryBand(key, stored);
-        }
-        key.CloseSubKey();
-        key.CloseKey();
-    }
-    if (stored == settings.band) {
-        return true;
-    }
-    RegistryKey key(store);
-    if (!OpenForWriting(key, reporter)) {
-        return false;
-    }
-    for (const BandValue& value : kBandValues) {
-        if (stored.*value.field != settings.band.*value.field) {
-            SetDword(key, value.name, settings.band.*value.field);
-        }
-    }
-    key.CloseSubKey();
-    key.CloseKey();
-    return true;
+    return SaveChangedValues(store, settings, reporter, kBandValues);
 }
 
-namespace {
-
-// The values of the copy window, by name, in the order they are written.
-struct CopyValue {
-    const char* name;
-    int32_t Settings::*field;
-};
-constexpr CopyValue kCopyValues[] = {
-    {kCopyMaterialValue, &Settings::copyMaterial},     {kCopyWpmValue, &Settings::copyWpm},
-    {kCopyFarnsworthValue, &Settings::copyFarnsworth}, {kCopyCountValue, &Settings::copyCount},
-    {kCopyAutoSpeedValue, &Settings::copyAutoSpeed},
-};
-
-} // namespace
-
-bool SaveCopy(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
-    Settings stored; // the defaults where nothing readable is stored
-    {
-        RegistryKey key(store);
-        if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
-            key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
-            for (const CopyValue& value : kCopyValues) {
-                QueryDword(key, value.name, stored.*value.field);
-            }
-        }
-        key.CloseSubKey();
-        key.CloseKey();
-    }
-    bool changed = false;
-    for (const CopyValue& value : kCopyValues) {
-        changed = changed || stored.*value.field != settings.*value.field;
-    }
-    if (!changed) {
-        return true;
-    }
-    RegistryKey key(store);
-    if (!OpenForWriting(key, reporter)) {
-        return false;
-    }
-    for (const CopyValue& value : kCopyValues) {
-        if (stored.*value.field != settings.*value.field) {
-            SetDword(key, value.name, settings.*value.field);
-        }
-    }
-    key.CloseSubKey();
-    key.CloseKey();
-    return true;
+bool SaveKeying(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    return SaveChangedValues(store, settings, reporter, kKeyerValues);
 }

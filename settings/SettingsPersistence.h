@@ -12,6 +12,9 @@
 // The two values of the random dictation's draw, "KochLesson" and "Adaptive", are read with the
 // others and saved when the configuration dialog is confirmed and whenever the progress window
 // changes them.
+//
+// The three values of the sending window, "KeyerMode", "KeyerWpm" and "KeyerSwap", are read with
+// the others and saved whenever that window changes them.
 
 // The key path, subkey and value names, spelled as the stores hold them.
 constexpr const char* kSettingsProductKey = "Software\\Zelbin";
@@ -37,6 +40,9 @@ constexpr const char* kBandQsbValue = "BandQsb";
 constexpr const char* kBandQsbPeriodValue = "BandQsbPeriod";
 constexpr const char* kBandQrmValue = "BandQrm";
 constexpr const char* kBandQrnValue = "BandQrn";
+constexpr const char* kKeyerModeValue = "KeyerMode";
+constexpr const char* kKeyerWpmValue = "KeyerWpm";
+constexpr const char* kKeyerSwapValue = "KeyerSwap";
 
 // The one text reported when the settings cannot be written.
 constexpr const char* kRegistryWriteFailedMessage = "Unable to write configuration to the registry";
@@ -79,3 +85,8 @@ bool SaveCopy(RegistryStore& store, const Settings& settings, SettingsReporter& 
 // unreadable one counts as its default), so that with the defaults a store that never held them
 // is left as it was. Fails and reports as SaveVolume does when something is to be written.
 bool SaveBand(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
+// Writes "KeyerMode", "KeyerWpm" and "KeyerSwap", each only when it differs from the value stored
+// (a missing or unreadable one counts as its default), so that a store that never held them is
+// left as it was while they keep their defaults. Fails and reports as SaveVolume does when
+// something is to be written.
+bool SaveKeying(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);

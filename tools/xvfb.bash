@@ -39,3 +39,22 @@ start_xvfb() {
         return 1
     fi
 }
+
+# choose_menu_item WINDOW X Y DOWNS: right-clicks WINDOW at X, Y (window coordinates), waits until
+# the context menu is on the screen (one more visible window of the program that owns WINDOW),
+# then presses Down DOWNS times and Return.
+choose_menu_item() {
+    local window=$1 x=$2 y=$3 downs=$4
+    local pid before
+    pid=$(xdotool getwindowpid "$window") || return 1
+    before=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)
+    xdotool mousemove --window "$window" "$x" "$y" click 3
+    local deadline=$((SECONDS + xvfb_start_timeout_s))
+    until [ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" -gt "$before" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || { echo "choose_menu_item: no menu appeared" >&2; return 1; }
+        sleep 0.05
+    done
+    local keys=()
+    for ((i = 0; i < downs; ++i)); do keys+=(Down); done
+    xdotool key "${keys[@]}" Return
+}

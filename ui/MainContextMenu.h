@@ -9,7 +9,7 @@ class QPoint;
 class QString;
 
 // The context menu of the main window's background (the controls leave a right-click to the
-// window): "Progrès..." first, then the items of the other windows ("Copie...", "Conditions de bande..."), then
+// window): "Progrès..." first, then the items of the other windows ("Copie...", "Manipulation...", "Conditions de bande..."), then
 // "Attaque douce", checkable, which shows the setting in force
 // each time the menu opens. A child of the window; each item calls the window's handler.
 class MainContextMenu : public QMenu {

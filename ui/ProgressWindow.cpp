@@ -154,6 +154,7 @@ QWidget* ProgressWindow::BuildControls() {
     periodChooser_->setCurrentIndex(2);
     connect(periodChooser_, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
 
+    // The practices whose answers are shown, by their history mode; "Tout" shows every answer.
     practiceChooser_ = new QComboBox(controls);
     practiceChooser_->setObjectName(QStringLiteral("practiceChooser"));
     practiceChooser_->setAccessibleName(QStringLiteral("Pratique"));
@@ -401,7 +402,7 @@ void ProgressWindow::setPeriod(ProgressStats::Period period) {
 }
 
 const std::vector<ProgressWindow::Practice>& ProgressWindow::Practices() {
-    static const std::vector<Practice> practices = {{"Dictée", "random"}, {"Copie", "copy"}, {"Tout", ""}};
+    static const std::vector<Practice> practices = {{"Dictée", "random"}, {"Copie", "copy"}, {"Manipulation", "send"}, {"Tout", ""}};
     return practices;
 }
 
@@ -423,17 +424,23 @@ void ProgressWindow::Reload() {
     const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, nowMs);
     // The line of the days always covers 30 days, whatever the period.
     const int64_t loadSinceMs = std::min(sinceMs, ProgressStats::DaysStartMs(nowMs));
-    std::vector<AnswerRecord> records = sources_.load ? sources_.load(loadSinceMs) : std::vector<AnswerRecord>{};
+    const std::vector<AnswerRecord> records = Load(loadSinceMs);
+    stats_ = ProgressStats::Compute(records, sinceMs, nowMs);
+    ShowStats();
+    const bool copy = practiceChooser_->currentData().toString() == QStringLiteral("copy");
+    copySpeedView_->setVisible(copy);
+    if (copy) {
+        ShowCopySpeeds(nowMs);
+    }
+}
+
+std::vector<AnswerRecord> ProgressWindow::Load(int64_t sinceMs) const {
+    std::vector<AnswerRecord> records = sources_.load ? sources_.load(sinceMs) : std::vector<AnswerRecord>{};
     const std::string mode = practiceChooser_->currentData().toString().toStdString();
     if (!mode.empty()) {
         std::erase_if(records, [&mode](const AnswerRecord& record) { return record.mode != mode; });
     }
-    stats_ = ProgressStats::Compute(records, sinceMs, nowMs);
-    ShowStats();
-    copySpeedView_->setVisible(mode == "copy");
-    if (mode == "copy") {
-        ShowCopySpeeds(nowMs);
-    }
+    return records;
 }
 
 void ProgressWindow::ShowStats() {
@@ -561,7 +568,7 @@ void ProgressWindow::OnExportCsv() {
         return;
     }
     const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, NowMs());
-    std::vector<AnswerRecord> records = sources_.load ? sources_.load(sinceMs) : std::vector<AnswerRecord>{};
+    std::vector<AnswerRecord> records = Load(sinceMs);
     std::erase_if(records, [sinceMs](const AnswerRecord& record) { return record.atMs < sinceMs; });
     std::sort(records.begin(), records.end(),
               [](const AnswerRecord& a, const AnswerRecord& b) { return a.atMs < b.atMs; });

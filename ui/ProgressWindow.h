@@ -26,7 +26,8 @@ class QPushButton;
 class QScatterSeries;
 class QValueAxis;
 
-// The progress window, "Progrès": a modeless dialog that shows, over a chosen period, the
+// The progress window, "Progrès": a modeless dialog that shows, over a chosen period and for a
+// chosen practice (the random dictation, the sending practice or all), the
 // accuracy, the answer count and the median response time of each character, the confusions
 // as a heat map with the five most frequent ones, and the accuracy of each of the last 30 days.
 // It also chooses the Koch lesson and the adaptive drill, exports the answers as CSV and clears
@@ -103,6 +104,7 @@ private:
     void ShowCopySpeeds(int64_t nowMs);
     QWidget* BuildConfusions();
     int64_t NowMs() const;
+    std::vector<AnswerRecord> Load(int64_t sinceMs) const; // of the chosen practice
     void ShowStats();
     void ShowAccuracy();
     void PlaceCountLabels();

@@ -76,7 +76,7 @@ void BandConditionsWiringTest::itemFollowsProgressAndStoredValuesApplyAtStart() 
             trainer.store.PutDword(kKey, name, value);
         }
         TrainerDialog& dialog = trainer.Open();
-        QCOMPARE(MenuTexts(dialog), QStringList({"Progrès...", "Copie...", "Conditions de bande...", "Attaque douce"}));
+        QCOMPARE(MenuTexts(dialog).indexOf("Conditions de bande..."), 3); // the order: CopyWiringTest
         QCOMPARE(dialog.GetSynthesiser().Band().Enabled(), c.band.on == 1);
         const double heard = HeardRms(trainer);
         QVERIFY(c.band.on == 1 ? heard > 50.0 : heard == 0.0);

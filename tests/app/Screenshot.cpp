@@ -9,10 +9,13 @@
 #include "ui/AboutDialog.h"
 #include "ui/ConfigDialog.h"
 #include "ui/CopyWindow.h"
+#include "ui/KeyArea.h"
 #include "ui/ProgressWindow.h"
+#include "ui/SendingWindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QTest>
 
@@ -170,9 +173,62 @@ QPixmap CopyShot() {
     return window.grab();
 }
 
+// The sending window halfway through a target, keyed with a straight key at about 16 WPM by a
+// learner whose dahs run long, with one character wrong and one missing.
+QPixmap SendingShot() {
+    TrainerFixture trainer;
+    double nowMs = 1000;
+    trainer.environment.keyClockMs = [&nowMs] { return nowMs; };
+    trainer.environment.clockMs = [] { return int64_t{1'765'130'400'000}; };
+    TrainerDialog& dialog = trainer.Open();
+    TrainerSending& sending = dialog.Sending();
+    sending.SetMaterial([] { return std::string("KMRSU AKPTL OWIMK LSRAU"); });
+    sending.OpenWindow();
+    SendingWindow* window = sending.Window();
+    if (!QTest::qWaitForWindowExposed(window)) {
+        return {};
+    }
+    std::mt19937 random(20261207);
+    std::uniform_real_distribution<double> jitter(0.85, 1.15);
+    const double unitMs = 75;
+    const auto wait = [&](double units) {
+        const double endMs = nowMs + units * unitMs * jitter(random);
+        for (; nowMs < endMs; nowMs += 10) {
+            sending.Poll();
+        }
+    };
+    const auto key = [&](QEvent::Type type) {
+        QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(window->Key(), &event);
+    };
+    const MorseTable table;
+    for (const char c : std::string("KMRSU AKPTR OIM")) {
+        if (c == ' ') {
+            wait(4);
+            continue;
+        }
+        MorseCode code{};
+        table.CodeForChar(c, code);
+        for (int i = 0; i < MorseCode::kLength && code.codes[i] != End; ++i) {
+            if (code.codes[i] == Gap) {
+                wait(1);
+                continue;
+            }
+            key(QEvent::KeyPress);
+            wait(code.codes[i] == Dah ? 3.6 : 1.0);
+            key(QEvent::KeyRelease);
+        }
+        wait(3.3);
+    }
+    trainer.sidetone->Play(4410);
+    sending.Poll();
+    QApplication::processEvents();
+    return window->grab();
+}
+
 const Shot kShots[] = {
     {"main.png", MainWindow},       {"about.png", AboutBox}, {"config.png", ConfigWindow},
-    {"progress.png", ProgressShot}, {"copy.png", CopyShot},
+    {"progress.png", ProgressShot}, {"copy.png", CopyShot},  {"sending.png", SendingShot},
 };
 
 } // namespace

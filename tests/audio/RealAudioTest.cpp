@@ -3,7 +3,9 @@
 // $ZELBIN_TAP before passing it on to a private PulseAudio null sink paced in real time.
 #include "audio/PcmConversion.h"
 #include "audio/PortAudioDevice.h"
+#include "audio/PortAudioSidetoneDevice.h"
 #include "audio/WaveOutDriver.h"
+#include "keying/KeyingEngine.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
 
@@ -164,6 +166,53 @@ TEST(RealAudio, CharacterReachesTheDeviceBitExactAndUnbroken) {
         }
     }
     EXPECT_EQ(mismatches, 0u) << "first difference " << first << " frames after the tone began";
+}
+
+// The sending window's sidetone on its own stream: the dit paddle held 170 ms at 20 WPM keys two
+// dits, which reach the device sample for sample as the engine renders them anywhere.
+TEST(RealAudio, SidetoneReachesTheDeviceBitExact) {
+    const auto configure = [](KeyingEngine& engine) {
+        engine.Configure(KeyingMode::IambicA, 20, false);
+        engine.SetTone(kFrequency, kVolume);
+    };
+    KeyingEngine engine;
+    configure(engine);
+    PortAudioSidetoneDevice device;
+    ASSERT_TRUE(device.Open(0, 44100, &KeyingEngine::RenderCallback, &engine));
+    std::this_thread::sleep_for(200ms); // silence first
+    engine.Input(KeyInput::LeftControl, true);
+    std::this_thread::sleep_for(170ms); // past the second dit's start (120 ms), before a third's (240 ms)
+    engine.Input(KeyInput::LeftControl, false);
+    std::this_thread::sleep_for(400ms);
+    device.Close();
+
+    // The same two dits rendered here: 2646 frames each, 2646 apart, each with its 221-frame fall.
+    KeyingEngine offline;
+    configure(offline);
+    offline.Input(KeyInput::LeftControl, true);
+    std::vector<uint32_t> reference(3 * 2646 + 221);
+    constexpr int32_t kReleaseFrame = 7497; // 170 ms
+    offline.Render(reference.data(), kReleaseFrame);
+    offline.Input(KeyInput::LeftControl, false);
+    offline.Render(reference.data() + kReleaseFrame, static_cast<int32_t>(reference.size()) - kReleaseFrame);
+    const std::vector<uint32_t> tap = ReadTap();
+    const size_t t0 = FirstNonZero(tap);
+    const size_t r0 = FirstNonZero(reference);
+    ASSERT_LT(t0, tap.size()) << "no tone reached the device (" << tap.size() << " frames recorded)";
+    ASSERT_GE(tap.size() - t0, reference.size() - r0);
+    size_t mismatches = 0;
+    for (size_t i = 0; r0 + i < reference.size(); ++i) {
+        mismatches += tap[t0 + i] != reference[r0 + i] ? 1 : 0;
+    }
+    EXPECT_EQ(mismatches, 0u);
+    KeyingEngine::Transition t;
+    std::vector<int64_t> changes;
+    while (engine.TakeTransition(t)) {
+        changes.push_back(t.frame);
+    }
+    ASSERT_EQ(changes.size(), 4u);
+    EXPECT_EQ(changes[1] - changes[0], 2646);
+    EXPECT_EQ(changes[3] - changes[1], 2 * 2646);
 }
 
 TEST(RealAudio, DeviceIdOutsideTheListFailsToOpen) {

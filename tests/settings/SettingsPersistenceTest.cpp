@@ -104,6 +104,9 @@ TEST(LoadSettings, QueriesEveryValueInOrderThenClosesSubKeyFirst) {
                                                "QueryValue BandQsbPeriod",
                                                "QueryValue BandQrm",
                                                "QueryValue BandQrn",
+                                               "QueryValue KeyerMode",
+                                               "QueryValue KeyerWpm",
+                                               "QueryValue KeyerSwap",
                                                "CloseKey Software\\Zelbin\\Configuration",
                                                "CloseKey Software\\Zelbin"};
     EXPECT_EQ(store.Calls(), expected);
@@ -640,6 +643,69 @@ TEST(SaveBand, WritesOnlyWhatDiffersFromTheStoreSoDefaultsLeaveItAlone) {
     EXPECT_EQ(reporter.messages, (Names{kMessage}));
     EXPECT_TRUE(locked.Writes().empty());
     EXPECT_EQ(store.OpenHandleCount() + locked.OpenHandleCount(), 0u);
+}
+
+// ---- The sending window's three values ----
+
+// Stored values in range load as they are, others as their defaults (straight key, 20 WPM, not
+// swapped); a save writes exactly the values that differ from the store, a missing one counting
+// as its default, so that a run that keeps the defaults leaves the store untouched.
+TEST(SaveKeying, LoadsInRangeAndWritesOnlyWhatDiffers) {
+    struct Load {
+        int32_t mode, wpm, swap; // stored
+        int32_t loadedMode, loadedWpm, loadedSwap;
+    };
+    const Load loads[] = {
+        {0, 5, 0, 0, 5, 0}, {1, 50, 1, 1, 50, 1}, {2, 33, 0, 2, 33, 0}, {3, 4, 2, 0, 20, 0}, {-1, 51, -1, 0, 20, 0}};
+    for (const Load& c : loads) {
+        MemoryRegistryStore store;
+        store.PutDword(kSub, "KeyerMode", c.mode);
+        store.PutDword(kSub, "KeyerWpm", c.wpm);
+        store.PutDword(kSub, "KeyerSwap", c.swap);
+        Settings s;
+        LoadSettings(store, s);
+        EXPECT_EQ(s.keyerMode, c.loadedMode) << c.mode;
+        EXPECT_EQ(s.keyerWpm, c.loadedWpm) << c.wpm;
+        EXPECT_EQ(s.keyerSwap, c.loadedSwap) << c.swap;
+    }
+
+    struct Save {
+        int32_t mode, wpm, swap;
+        Names written;
+    };
+    const Save saves[] = {
+        {0, 20, 0, {}},                                     // the defaults, nothing stored: nothing written
+        {2, 20, 0, {"KeyerMode"}},                          // mode B
+        {2, 25, 1, {"KeyerWpm", "KeyerSwap"}},              // only what changed since
+        {2, 25, 1, {}},                                     // nothing changed
+        {0, 20, 0, {"KeyerMode", "KeyerWpm", "KeyerSwap"}}, // back to the defaults: stored too
+    };
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    for (const Save& c : saves) {
+        store.ClearLog();
+        Settings s;
+        s.keyerMode = c.mode;
+        s.keyerWpm = c.wpm;
+        s.keyerSwap = c.swap;
+        ASSERT_TRUE(SaveKeying(store, s, reporter));
+        EXPECT_EQ(store.WrittenNames(), c.written) << c.mode << " " << c.wpm << " " << c.swap;
+        EXPECT_EQ(store.HasKey(kSub), &c != &saves[0]); // no subkey made for the defaults
+        Settings loaded;
+        LoadSettings(store, loaded);
+        EXPECT_EQ(loaded.keyerWpm, c.wpm);
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+
+    MemoryRegistryStore locked;
+    locked.FailCall(Op::OpenKey, 1, kRegistryAccessDenied);
+    locked.FailCall(Op::OpenKey, 2, kRegistryAccessDenied);
+    Settings s;
+    s.keyerSwap = 1;
+    EXPECT_FALSE(SaveKeying(locked, s, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_EQ(locked.OpenHandleCount(), 0u);
 }
 
 // Every single failure of every call, in both save moments: the message appears exactly

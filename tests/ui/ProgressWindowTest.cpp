@@ -115,12 +115,35 @@ private slots:
         QCOMPARE(lessons[40], QString(lessons[35]).replace(QStringLiteral("36"), QStringLiteral("41")) +
                                   QStringLiteral(" . , ? / ="));
         QCOMPARE(Items(*Find<QComboBox>(window, "practiceChooser")),
-                 (QStringList{QStringLiteral("Dictée"), QStringLiteral("Copie"), QStringLiteral("Tout")}));
+                 (QStringList{QStringLiteral("Dictée"), QStringLiteral("Copie"), QStringLiteral("Manipulation"), QStringLiteral("Tout")}));
         QCOMPARE(Find<QComboBox>(window, "practiceChooser")->currentText(), QStringLiteral("Tout"));
         QCOMPARE(Find<QCheckBox>(window, "adaptiveBox")->text(), QStringLiteral("Adaptatif"));
         QCOMPARE(Find<QPushButton>(window, "exportButton")->text(), QStringLiteral("Exporter CSV..."));
         QCOMPARE(Find<QPushButton>(window, "clearButton")->text(), QStringLiteral("Effacer l'historique..."));
         QVERIFY(Find<QPushButton>(window, "offerButton")->isHidden());
+    }
+
+    // "Pratique": the random dictation's answers only, the sending practice's only, or every answer.
+    void practiceFilterKeepsOnlyThatPracticesAnswers() {
+        History history;
+        history.records = {Answer(kNowMs - 5000, 'K', 'K'), Answer(kNowMs - 4000, 'M', 'K'),
+                           Answer(kNowMs - 3000, 'K', 'K'), Answer(kNowMs - 2000, 'R', 0)};
+        history.records[2].mode = "send";
+        history.records[3].mode = "send";
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        auto* practices = Find<QComboBox>(window, "practiceChooser");
+        QCOMPARE(Items(*practices).last(), QStringLiteral("Tout"));
+        const struct {
+            int item;
+            int answers, correct;
+        } rows[] = {{3, 4, 2}, {0, 2, 1}, {2, 2, 1}};
+        for (const auto& row : rows) {
+            practices->setCurrentIndex(row.item);
+            QCOMPARE(window.Stats().TotalAnswers(), row.answers);
+            QCOMPARE(window.Stats().TotalCorrect(), row.correct);
+        }
+        QCOMPARE(window.Stats().characters[ProgressStats::KochIndex('R')].answers, 1); // a send row, not typed
     }
 
     void optionsEmitTheirSignalsAndSyncDoesNot() {
