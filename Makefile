@@ -2,10 +2,25 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: deps run test test-dev test-asan test-tsan test-fuzz test-windows bench format screenshot package clean
+.PHONY: all deps deps-test deps-windows deps-package run test test-dev test-asan test-tsan test-fuzz test-windows \
+	bench format screenshot package clean
 
+# A bare `make` builds the optimised trainer and zelbin-render (build/release), with only what
+# building them needs: no test tools, no Wine.
+all: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release -j $(JOBS)
+
+# The packages of each use (tools/install-deps): building and running, testing, the Windows build,
+# the Debian package.
 deps:
-	@tools/install-deps
+	@tools/install-deps run
+deps-test:
+	@tools/install-deps test
+deps-windows:
+	@tools/install-deps windows
+deps-package:
+	@tools/install-deps package
 
 # Builds the optimised program and starts the trainer.
 run: deps
@@ -14,14 +29,14 @@ run: deps
 	build/release/app/zelbin
 
 # Renders the windows offscreen into build/screenshots/ (main.png, ...), to look at them.
-screenshot: deps
+screenshot: deps-test
 	cmake --preset dev >/dev/null
 	cmake --build --preset dev -j $(JOBS) --target zelbin-screenshot
 	QT_QPA_PLATFORM=offscreen tools/run-test build/dev/tests/app/zelbin-screenshot $(CURDIR)/build/screenshots
 
 # The whole suite: debug, AddressSanitizer and ThreadSanitizer builds, the fuzzers, then the
 # Windows build of the core with its tests under Wine.
-test: deps test-dev test-asan test-tsan test-fuzz test-windows
+test: deps-test test-dev test-asan test-tsan test-fuzz test-windows
 
 test-dev:
 	cmake --preset dev >/dev/null
@@ -45,16 +60,16 @@ test-fuzz:
 
 # The core, its tests and zelbin-render built for Windows with MinGW-w64; the tests run under
 # Wine in a private, temporary prefix.
-test-windows: deps
+test-windows: deps-windows
 	JOBS=$(JOBS) tools/test-windows
 
-bench: deps
+bench: deps-test
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS)
 	@for b in build/bench/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
 
 # Builds the Debian package build/release/zelbin_<version>_<arch>.deb.
-package: deps
+package: deps-package
 	cmake --preset release >/dev/null
 	cmake --build --preset release -j $(JOBS)
 	cd build/release && cpack -G DEB

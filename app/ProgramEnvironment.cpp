@@ -1,6 +1,7 @@
 #include "app/ProgramEnvironment.h"
 
 #include "app/HistoryMessageReporter.h"
+#include "audio/PortAudioSidetoneDevice.h"
 #include "audio/WaveOutDriver.h"
 #include "history/HistoryPath.h"
 #include "history/HistoryStore.h"
@@ -15,6 +16,7 @@ ProgramEnvironment::ProgramEnvironment()
       historyReporter(std::make_unique<HistoryMessageReporter>(*messages)),
       history(std::make_unique<HistoryStore>(HistoryPath::Default(), historyReporter.get())) {
     environment.makeSoundDriver = [] { return std::make_unique<WaveOutDriver>(); };
+    environment.makeSidetoneDevice = [] { return std::make_unique<PortAudioSidetoneDevice>(); };
     environment.settingsStore = settingsStore.get();
     environment.messages = messages.get();
     environment.timers = timers.get();

@@ -15,7 +15,6 @@
 #include "ui/KeyDownFilter.h"
 #include "ui/LinkLabel.h"
 #include "ui/MainWindowBuilder.h"
-#include "ui/MinimisedIcon.h"
 #include "ui/SystemMenu.h"
 #include "ui/TemplateBuilder.h"
 #include "ui/VirtualKey.h"
@@ -44,9 +43,17 @@ constexpr std::initializer_list<int32_t> kFileInterlock = {MainControl::kDictati
 TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* parent)
     : QDialog(parent), environment(environment), settingsReporter(*environment.messages),
       driverReporter(*environment.messages, *this), learning(*this, this->environment, settings, settingsReporter),
+      copy(*this, this->environment, settings, settingsReporter, synthesiser, [this] { StopDictations(); }),
+      band(*this, this->environment, settings, settingsReporter, synthesiser),
       keyboardPractice(morseTable, synthesiser), randomDictation(morseTable, synthesiser),
       fileDictation(morseTable, synthesiser), dictationTimer(*environment.timers, *environment.messages),
-      sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages), icon(LoadAppIcon()) {
+      sound(environment.makeSoundDriver(), synthesiser, this, *environment.messages),
+      // Each attempt's answers are committed, and shown in an open progress window, as a stopped
+      // dictation's are.
+      sending(
+          *this, this->environment, settings, settingsReporter, [this] { return sound.DeviceId(); },
+          [this] { learning.StopDictation(); }),
+      icon(LoadAppIcon()) {
     MainWindowBuilder::Build(*this);
     sound.Driver().SetErrorReporter(&driverReporter);
     focus = new DialogFocus(*this, MainDialogTemplate());
@@ -64,6 +71,9 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     dictationTimer.OnTick([this](uint32_t timerId) { OnTimer(timerId); });
     contextMenu = new MainContextMenu(
         *this, QString::fromUtf8(TrainerLearning::kProgressItem), [this] { OnProgress(); }, [this] { OnSoftOnset(); });
+    contextMenu->AddWindowItem(QString::fromUtf8(TrainerCopy::kCopyItem), "copyAction", [this] { OnCopy(); });
+    contextMenu->AddWindowItem(QString::fromUtf8(TrainerSending::kSendingItem), "sendingAction", [this] { OnSending(); });
+    contextMenu->AddWindowItem(QString::fromUtf8(TrainerBand::kMenuItem), "bandAction", [this] { band.OpenDialog(); });
 }
 
 TrainerDialog::~TrainerDialog() {
@@ -144,6 +154,7 @@ bool TrainerDialog::OnInitDialog() {
         volumeSlider->setValue(Settings::SliderPositionOfVolume(settings.volume));
     }
     synthesiser.ApplySettings(settings); // 8. frequency, volume, lengths, soft onset; then the code of '1', not played
+    band.Apply();
     morseTable.CodeForChar('1', synthesiser.currentCode);
     display.HideBoth();                                               // 9. no practice runs: the practices start idle
     HomePage::SetUpMainWindowLink(*linkLabel, environment.urlOpener); // 10.
@@ -174,23 +185,29 @@ void TrainerDialog::OnProgress() {
     learning.OpenProgressWindow();
 }
 
+void TrainerDialog::OnCopy() {
+    copy.OpenCopyWindow();
+}
+
+// Before a copy run: the dictations that share the synthesiser stop, as their Stop buttons do.
+void TrainerDialog::StopDictations() {
+    if (randomDictation.Active()) {
+        OnDictationStop();
+    }
+    if (fileDictation.Active()) {
+        OnFileStop();
+    }
+}
+
+void TrainerDialog::OnSending() {
+    sending.OpenWindow();
+}
+
 void TrainerDialog::OnAbout() {
     // Modal: the main window takes no input meanwhile, but its timer goes on, and keys typed in
     // the box are the box's (the key filter sees only this window and its controls).
     AboutDialog about(this, environment.urlOpener);
     about.DoModal();
-}
-
-void TrainerDialog::paintEvent(QPaintEvent* event) {
-    if (isMinimized()) {
-        OnPaint();
-        return;
-    }
-    QDialog::paintEvent(event);
-}
-
-void TrainerDialog::OnPaint() {
-    MinimisedIcon::Paint(*this, icon); // only a minimised window draws its icon
 }
 
 void TrainerDialog::OnNoise() {
@@ -210,6 +227,7 @@ void TrainerDialog::OnSoftOnset() {
 void TrainerDialog::OnHScroll(int32_t, int32_t, QSlider*) {
     settings.volume = Settings::VolumeOfSliderPosition(volumeSlider->value());
     synthesiser.SetVolume(settings.volume);
+    sending.ApplyTone();
 }
 
 // Keyboard practice (practice/KeyboardPractice)
@@ -261,7 +279,9 @@ void TrainerDialog::OnCancel() {
 // Stops the sound and writes "Volume". When the store cannot be written the message is shown
 // once and the window ends all the same: nothing was written, the stored file stays as it was.
 void TrainerDialog::StopAndSaveVolume() {
+    copy.Stop();
     sound.Stop();
+    sending.CloseWindow();    // its attempt so far
     learning.StopDictation(); // the answers not written yet
     SaveVolume(*environment.settingsStore, settings, settingsReporter);
 }
@@ -359,6 +379,8 @@ void TrainerDialog::OnConfiguration() {
     settings = dialog.Values(); // the volume passes through the dialog unchanged
     synthesiser.ApplySettings(settings);
     RestartSound(settings.driverId);
+    sending.ApplyTone();
+    sending.DeviceChanged();
     if (SaveConfiguration(*environment.settingsStore, settings, settingsReporter)) {
         SaveLearning(*environment.settingsStore, settings, settingsReporter);
     }

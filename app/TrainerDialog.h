@@ -2,8 +2,11 @@
 
 #include "app/DriverMessageReporter.h"
 #include "app/SettingsMessageReporter.h"
+#include "app/TrainerBand.h"
+#include "app/TrainerCopy.h"
 #include "app/TrainerEnvironment.h"
 #include "app/TrainerLearning.h"
+#include "app/TrainerSending.h"
 #include "app/TrainerSound.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
@@ -60,7 +63,6 @@ public:
 
     // Message table.
     bool OnSysCommand(uint32_t commandId, intptr_t parameter); // true when handled here
-    void OnPaint();
     void OnLastLetter();
     void OnChar(uint32_t character, int32_t repeatCount, uint32_t flags); // replays, whatever the character
     void OnNoise();
@@ -74,6 +76,8 @@ public:
     void OnFileStop();
     void OnAbout();
     void OnProgress(); // the context menu's and the system menu's "Progrès..."
+    void OnCopy();     // the context menu's "Copie..."
+    void OnSending(); // the context menu's "Manipulation..."
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();
@@ -99,19 +103,22 @@ public:
     bool ShowsDictation() const { return display.ShowsDictation(); }
     WaveOutDriver& WaveOut() { return sound.Driver(); }
     TrainerLearning& Learning() { return learning; }
+    TrainerCopy& Copy() { return copy; }
+    TrainerBand& Band() { return band; }
+    TrainerSending& Sending() { return sending; }
     QMenu* ContextMenu() const { return contextMenu; }
 
 protected:
     void DoDataExchange();
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void ConnectMessageTable();
     void OpenContextMenuFromKeyboard();
     void RestartSound(int32_t deviceId);
     void StopAndSaveVolume();
+    void StopDictations();
 
     TrainerEnvironment environment;
     SettingsMessageReporter settingsReporter;
@@ -121,6 +128,8 @@ private:
     Synthesiser synthesiser;
     Settings settings;        // the persisted values
     TrainerLearning learning; // lessons, adaptive draw, history and the progress window
+    TrainerCopy copy;         // the copy window and its runs
+    TrainerBand band;         // the band conditions and their dialog
     MorseTable morseTable;
     KeyboardPractice keyboardPractice;
     RandomDictation randomDictation;
@@ -128,7 +137,8 @@ private:
     PracticeDisplay display;       // the practice lines and their "Montrer" boxes
     DictationTimer dictationTimer; // timer 31 of both dictation modes
 
-    TrainerSound sound; // the sound driver, over the synthesiser
+    TrainerSound sound;     // the sound driver, over the synthesiser
+    TrainerSending sending; // the sending window, its key and sidetone; after the sound, whose device it shares
 
     // Controls bound to members by DoDataExchange.
     QPointer<LinkLabel> linkLabel;          // 1031

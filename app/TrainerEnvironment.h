@@ -1,14 +1,17 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class FileDialogSeam;
 class HistoryStore;
 class MessageSeam;
 class ProgressPrompts;
 class RegistryStore;
+class SidetoneDevice;
 class TimerSeam;
 class UrlOpener;
 class WaveOutDriver;
@@ -34,4 +37,13 @@ struct TrainerEnvironment {
     ProgressPrompts* progressPrompts = nullptr;
     // The time now [ms, Unix time] for the answers; the system clock when null.
     std::function<int64_t()> clockMs;
+    // The copy practice: the seed of each run's material (a random one when null), and the
+    // folders of the word lists (the program's own when empty).
+    std::function<uint32_t()> copySeed;
+    std::vector<std::filesystem::path> wordFolders;
+    // Makes the sending window's sidetone stream each time that window opens. When null, or when
+    // the stream cannot be opened, the key keeps time without a sound.
+    std::function<std::unique_ptr<SidetoneDevice>()> makeSidetoneDevice;
+    // [ms] a monotonic clock for the moments the keys go down and up; steady_clock when null.
+    std::function<double()> keyClockMs;
 };

@@ -17,6 +17,16 @@
 #include <chrono>
 #include <random>
 
+namespace {
+
+// The character of a dictated index: a letter or digit, or the punctuation of the lessons past 36.
+char SymbolOf(int32_t index) {
+    const std::string_view name = MorseTable().SignName(index);
+    return name.size() == 1 ? name[0] : MorseTable().IndexToChar(index);
+}
+
+} // namespace
+
 TrainerLearning::TrainerLearning(QWidget& window, const TrainerEnvironment& environment, Settings& settings,
                                  SettingsReporter& reporter)
     : window(window), environment(environment), settings(settings), reporter(reporter), sessionStartMs(NowMs()) {
@@ -31,6 +41,7 @@ TrainerLearning::TrainerLearning(QWidget& window, const TrainerEnvironment& envi
 TrainerLearning::~TrainerLearning() = default;
 
 void TrainerLearning::Drive(RandomDictation& dictation) {
+    driven = &dictation;
     dictation.SetPicker(environment.pickIndex ? environment.pickIndex : [this] { return PickIndex(); });
     dictation.SetClock(environment.clockMs);
     dictation.SetAnswerObserver([this](const ScoredAnswer& answer) { Scored(answer); });
@@ -53,8 +64,8 @@ void TrainerLearning::Scored(const ScoredAnswer& answer) {
     AnswerRecord record;
     record.atMs = answer.startMs;
     record.mode = "random";
-    record.played = MorseTable().IndexToChar(answer.playedIndex);
-    record.typed = answer.typedIndex ? MorseTable().IndexToChar(*answer.typedIndex) : 0;
+    record.played = SymbolOf(answer.playedIndex);
+    record.typed = answer.typedIndex ? SymbolOf(*answer.typedIndex) : 0;
     record.responseMs = answer.typedIndex ? answer.responseMs : -1;
     if (environment.history != nullptr) {
         environment.history->Record(record, settings.kochLesson);
@@ -92,6 +103,9 @@ void TrainerLearning::MakeProgressWindow() {
         return history != nullptr ? history->ReadSince(sinceMs) : std::vector<AnswerRecord>{};
     };
     sources.clear = [history] { return history != nullptr && history->Clear(); };
+    sources.loadCopyRuns = [history](int64_t sinceMs) {
+        return history != nullptr ? history->CopyRunsSince(sinceMs) : std::vector<CopyRunRecord>{};
+    };
     sources.lesson = [this] { return static_cast<int>(settings.kochLesson); };
     sources.adaptive = [this] { return settings.adaptive == 1; };
     sources.nowMs = [this] { return NowMs(); };
@@ -127,6 +141,9 @@ void TrainerLearning::ChooseAdaptive(bool adaptive) {
 // seeded with at Play.
 void TrainerLearning::ConfigurePicker() {
     picker.Configure(settings.kochLesson, settings.adaptive == 1);
+    if (driven != nullptr) {
+        driven->SetSignAnswers(settings.kochLesson > KochLessons::kLastCharacterLesson);
+    }
 }
 
 // Offers the next lesson when the one in force has been passed, else takes any offer back.

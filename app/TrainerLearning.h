@@ -71,7 +71,8 @@ private:
     Settings& settings;
     SettingsReporter& reporter;
     LessonPicker picker;
-    int64_t sessionStartMs;       // [ms] Unix time when the window was made
-    QPointer<QTimer> commitTimer; // writes queued answers that are due, whatever else happens
+    RandomDictation* driven = nullptr; // the dictation that Drive drives
+    int64_t sessionStartMs;            // [ms] Unix time when the window was made
+    QPointer<QTimer> commitTimer;      // writes queued answers that are due, whatever else happens
     QPointer<ProgressWindow> progress;
 };

@@ -24,11 +24,12 @@ TrainerSound::TrainerSound(std::unique_ptr<WaveOutDriver> driver, Synthesiser& s
 
 TrainerSound::~TrainerSound() = default;
 
-void TrainerSound::Restart(int32_t deviceId) {
+void TrainerSound::Restart(int32_t newDeviceId) {
+    deviceId = newDeviceId;
     SoundDriver& sound = *driver;
     sound.Stop();
     sound.SetCallback(owner, ToneCallback, &synthesiser);
-    if (!sound.Configure(kSampleRate, kBufferBytes, kBufferCount, kRefillIntervalMs, deviceId)) {
+    if (!sound.Configure(kSampleRate, kBufferBytes, kBufferCount, kRefillIntervalMs, newDeviceId)) {
         messages.Show(QString::fromUtf8(kConfigureFailed));
     }
     if (!sound.Start()) {

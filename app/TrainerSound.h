@@ -34,10 +34,13 @@ public:
     std::vector<std::string> DeviceNames(int32_t maxCount);
 
     WaveOutDriver& Driver() { return *driver; }
+    // The device of the last Restart.
+    int32_t DeviceId() const { return deviceId; }
 
 private:
     std::unique_ptr<WaveOutDriver> driver;
     Synthesiser& synthesiser;
     void* owner;
     MessageSeam& messages;
+    int32_t deviceId = kStartupDeviceId;
 };

@@ -140,6 +140,11 @@ WaveStatus PortAudioDevice::Open(int32_t deviceId, int32_t sampleRate) {
         return kWaveFailed;
     }
     stream = opened;
+    // PortAudio's callback thread real-time where the system grants it (as the audio thread's,
+    // WaveOutDriver), so that a busy machine does not starve the device; refused, it stays as it is.
+    if (Pa_GetHostApiInfo(Pa_GetDeviceInfo(index)->hostApi)->type == paALSA) {
+        PaAlsa_EnableRealtimeScheduling(stream, 1);
+    }
     Pa_SetStreamFinishedCallback(stream, &PortAudioDevice::StreamFinished);
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
@@ -227,6 +232,14 @@ WaveStatus PortAudioDevice::GetDeviceName(int32_t deviceId, char* name, size_t c
     }
     std::snprintf(name, capacity, "%s", system.Name(deviceId).c_str());
     return kWaveOk;
+}
+
+int32_t PortAudioDevice::HostDeviceIndex(int32_t deviceId) {
+    PortAudioSystem& system = PortAudioSystem::Instance();
+    if (!system.IsReady() || deviceId < 0 || deviceId >= system.Count()) {
+        return -1;
+    }
+    return system.Index(deviceId);
 }
 
 // The done flag is set before handBacks changes, so a change seen here is never missed: the

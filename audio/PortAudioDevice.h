@@ -46,6 +46,10 @@ public:
     // True once the stream has stopped by itself (the device went away).
     bool HasFailed() const;
 
+    // PortAudio's index of output device deviceId (our ids, as above), for other streams on the
+    // same device; -1 when there is no such device.
+    static int32_t HostDeviceIndex(int32_t deviceId);
+
     // Measuring hook: after Arm, the callback notes the time at which it takes the first
     // non-zero sample from a written buffer.
     void ArmToneProbe();

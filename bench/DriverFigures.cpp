@@ -6,6 +6,8 @@
 //      median and 99th percentile over 200 restarts at random moments;
 //   3. underflows during 60 s of continuous tone while two other processes keep both
 //      cores busy.
+// A fourth argument "band" lays the band conditions over the tone all the while, with all four
+// effects on (0 dB, QSB 70 % over 5 s, 3 stations, 30 crashes a minute).
 #include "audio/PortAudioDevice.h"
 #include "audio/WaveOutDriver.h"
 #include "morse/MorseTable.h"
@@ -203,12 +205,25 @@ int main(int argc, char** argv) {
     const double idleSeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     const int restarts = argc > 2 ? std::atoi(argv[2]) : 200;
     const int loadSeconds = argc > 3 ? std::atoi(argv[3]) : 60;
+    const bool band = argc > 4 && std::string(argv[4]) == "band";
 
     Synthesiser synth;
     synth.Initialise();
     synth.SetElementLengths(50, 50, 150);
     synth.SetFrequency(700.0f);
     synth.SetVolume(0.5f);
+    if (band) {
+        BandParameters parameters;
+        parameters.noise = true;
+        parameters.snrDb = 0.0f;
+        parameters.qsbDepth = 0.7f;
+        parameters.qsbPeriodS = 5.0f;
+        parameters.qrmStations = 3;
+        parameters.qrnPerMinute = 30.0f;
+        synth.Band().Configure(parameters, 1);
+        synth.Band().SetEnabled(true);
+        std::printf("band conditions on: 0 dB, QSB 70 %% over 5 s, 3 stations, 30 crashes a minute\n");
+    }
     auto device = std::make_unique<PortAudioDevice>();
     PortAudioDevice* portAudio = device.get();
     WaveOutDriver driver(std::move(device));

@@ -1,5 +1,6 @@
 # Installation and the Debian package: the program, its help page, its desktop entry, its icons
-# and its AppStream metainfo. `cmake --install` and `cpack -G DEB` both use these rules.
+# and its AppStream metainfo; zelbin-render and its manual page; the licence. `cmake --install`
+# and `cpack -G DEB` both use these rules.
 
 set(ZELBIN_APP_ID org.zelbin.Zelbin)
 set(_zelbin_res ${PROJECT_SOURCE_DIR}/res)
@@ -12,6 +13,22 @@ configure_file(${_zelbin_res}/help/index.html ${PROJECT_BINARY_DIR}/share/zelbin
 if(TARGET zelbin)
     install(TARGETS zelbin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+install(TARGETS zelbin-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Debian installs manual pages compressed, without a name or time stamp in the gzip header (-n).
+if(NOT WIN32)
+    set(_zelbin_render_man ${PROJECT_BINARY_DIR}/share/man/man1/zelbin-render.1.gz)
+    file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/share/man/man1)
+    add_custom_command(OUTPUT ${_zelbin_render_man}
+        COMMAND sh -c "gzip -9n -c \"$1\" >\"$2\"" sh ${PROJECT_SOURCE_DIR}/zelbin-render/zelbin-render.1
+                ${_zelbin_render_man}
+        DEPENDS ${PROJECT_SOURCE_DIR}/zelbin-render/zelbin-render.1
+        VERBATIM)
+    add_custom_target(zelbin-render-manual ALL DEPENDS ${_zelbin_render_man})
+    install(FILES ${_zelbin_render_man} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+# The licence, where Debian looks for it: the GNU GPL 3 or later, whose text Debian systems hold
+# in /usr/share/common-licenses/GPL-3.
+install(FILES ${_zelbin_res}/debian/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelbin)
 install(FILES ${_zelbin_res}/help/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/zelbin/help)
 install(FILES ${_zelbin_res}/desktop/${ZELBIN_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_zelbin_res}/desktop/${ZELBIN_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -34,7 +51,9 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Morse code receiving trainer with a French interface")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Zelbin teaches you to receive Morse code by ear. It plays the letters A-Z and the digits 0-9 as a
 sine tone at the pitch and speed you choose, with keyboard practice, random dictation with a
-score, and dictation of a text file.")
+score, and dictation of a text file. zelbin-render writes the same sound to WAV, FLAC, Ogg,
+Opus or MP3 files.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_CONTACT "Zelbin maintainers <zelbin@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -20,7 +20,9 @@ constexpr const char* kSchema =
     "CREATE INDEX IF NOT EXISTS answers_by_time ON answers(at_ms);"
     "CREATE INDEX IF NOT EXISTS answers_by_played ON answers(played, at_ms);"
     "CREATE TABLE IF NOT EXISTS lesson_answers(at_ms INTEGER NOT NULL, lesson INTEGER NOT NULL);"
-    "CREATE INDEX IF NOT EXISTS lesson_answers_by_lesson ON lesson_answers(lesson, at_ms);";
+    "CREATE INDEX IF NOT EXISTS lesson_answers_by_lesson ON lesson_answers(lesson, at_ms);"
+    "CREATE TABLE IF NOT EXISTS copy_runs(at_ms INTEGER NOT NULL, wpm INTEGER NOT NULL, "
+    "farnsworth INTEGER NOT NULL, played INTEGER NOT NULL, correct INTEGER NOT NULL);";
 
 constexpr const char* kColumns = "a.at_ms, a.mode, a.played, a.typed, a.response_ms";
 
@@ -235,8 +237,8 @@ bool HistoryStore::InsertAnswer(const QueuedAnswer& answer) {
     sqlite3_reset(insertAnswer);
     sqlite3_bind_int64(insertAnswer, 1, r.atMs);
     sqlite3_bind_text(insertAnswer, 2, r.mode.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insertAnswer, 3, played, -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(insertAnswer, 4, typed, -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insertAnswer, 3, r.playedName.empty() ? played : r.playedName.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insertAnswer, 4, r.typedName.empty() ? typed : r.typedName.c_str(), -1, SQLITE_TRANSIENT);
     if (r.responseMs < 0) {
         sqlite3_bind_null(insertAnswer, 5);
     } else {
@@ -323,6 +325,48 @@ std::vector<AnswerRecord> HistoryStore::ReadRows(sqlite3_stmt* statement) {
     return records;
 }
 
+void HistoryStore::RecordCopyRun(const CopyRunRecord& run, const std::vector<AnswerRecord>& answers) {
+    if (!IsAvailable()) {
+        return;
+    }
+    for (const AnswerRecord& answer : answers) {
+        Record(answer);
+    }
+    Commit();
+    // The run's line after its answers: the curve of copy speeds only ever reads runs whose
+    // answers are kept.
+    Statement insert(db, "INSERT INTO copy_runs(at_ms, wpm, farnsworth, played, correct) VALUES(?, ?, ?, ?, ?)");
+    sqlite3_bind_int64(insert.Get(), 1, run.atMs);
+    sqlite3_bind_int(insert.Get(), 2, run.wpm);
+    sqlite3_bind_int(insert.Get(), 3, run.farnsworth);
+    sqlite3_bind_int(insert.Get(), 4, run.played);
+    sqlite3_bind_int(insert.Get(), 5, run.correct);
+    const int code = insert.Code() == SQLITE_OK ? sqlite3_step(insert.Get()) : insert.Code();
+    if (code != SQLITE_DONE) {
+        FailWithCode(code);
+    }
+}
+
+std::vector<CopyRunRecord> HistoryStore::CopyRunsSince(int64_t sinceMs) {
+    std::vector<CopyRunRecord> runs;
+    if (!IsAvailable()) {
+        return runs;
+    }
+    Statement select(db,
+                     "SELECT at_ms, wpm, farnsworth, played, correct FROM copy_runs WHERE at_ms >= ? ORDER BY at_ms");
+    sqlite3_bind_int64(select.Get(), 1, sinceMs);
+    int code = select.Code() == SQLITE_OK ? SQLITE_ROW : select.Code();
+    while (code == SQLITE_ROW && (code = sqlite3_step(select.Get())) == SQLITE_ROW) {
+        runs.push_back({sqlite3_column_int64(select.Get(), 0), sqlite3_column_int(select.Get(), 1),
+                        sqlite3_column_int(select.Get(), 2), sqlite3_column_int(select.Get(), 3),
+                        sqlite3_column_int(select.Get(), 4)});
+    }
+    if (code != SQLITE_DONE) {
+        FailWithCode(code);
+    }
+    return runs;
+}
+
 bool HistoryStore::Clear() {
     queue.clear();
     if (!IsAvailable()) {
@@ -331,7 +375,7 @@ bool HistoryStore::Clear() {
     if (!Execute("BEGIN IMMEDIATE")) {
         return false;
     }
-    if (!Execute("DELETE FROM answers; DELETE FROM lesson_answers;") || !Execute("COMMIT")) {
+    if (!Execute("DELETE FROM answers; DELETE FROM lesson_answers; DELETE FROM copy_runs;") || !Execute("COMMIT")) {
         if (sqlite3_get_autocommit(db) == 0) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/AnswerRecord.h"
+#include "history/CopyRunRecord.h"
 #include "history/HistoryReporter.h"
 
 #include <cstdint>
@@ -20,7 +21,11 @@ struct sqlite3_stmt;
 //           response_ms INTEGER)        -- typed '' and response_ms NULL when no key was typed
 // and, added by this program, two indexes on answers and the table
 //   lesson_answers(at_ms INTEGER NOT NULL, lesson INTEGER NOT NULL)
-// which says in which Koch lesson the answer played at at_ms was given.
+// which says in which Koch lesson the answer played at at_ms was given, and the table
+//   copy_runs(at_ms INTEGER NOT NULL, wpm INTEGER NOT NULL, farnsworth INTEGER NOT NULL,
+//             played INTEGER NOT NULL, correct INTEGER NOT NULL)
+// with one line per run of the copy practice (its first sign's at_ms, its speeds, its score),
+// beside the answers of mode 'copy' of its signs.
 //
 // The file is opened on first use (the first answer or the first read), in WAL mode. Record()
 // only queues the answer in memory; the queue is written in one transaction by Commit(), which
@@ -80,6 +85,11 @@ public:
 
     // The last `count` answers given in Koch lesson `lesson`, newest first.
     std::vector<AnswerRecord> LastLessonAnswers(int32_t lesson, int32_t count);
+
+    // The answers of a copy run, queued and committed at once, then the run's line.
+    void RecordCopyRun(const CopyRunRecord& run, const std::vector<AnswerRecord>& answers);
+    // The copy runs that began at or after sinceMs, oldest first.
+    std::vector<CopyRunRecord> CopyRunsSince(int64_t sinceMs);
 
     // Removes every answer, the queued ones too. False when the store is unavailable or failed.
     bool Clear();

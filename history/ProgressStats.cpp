@@ -147,6 +147,25 @@ ProgressStats ProgressStats::Compute(const std::vector<AnswerRecord>& records, i
     return stats;
 }
 
+std::array<int, ProgressStats::kDayCount> ProgressStats::BestCopySpeeds(const std::vector<CopyRunRecord>& runs,
+                                                                        int64_t nowMs) {
+    std::array<int64_t, kDayCount + 1> boundaries{};
+    for (int i = 0; i <= kDayCount; ++i) {
+        boundaries[static_cast<size_t>(i)] = LocalMidnightMs(nowMs, i + 1 - kDayCount, nullptr);
+    }
+    std::array<int, kDayCount> best{};
+    for (const CopyRunRecord& run : runs) {
+        const bool copied = run.played > 0 && run.correct * 10 >= run.played * 9;
+        if (!copied || run.atMs < boundaries.front() || run.atMs >= boundaries.back()) {
+            continue;
+        }
+        const auto next = std::upper_bound(boundaries.begin(), boundaries.end(), run.atMs);
+        int& day = best[static_cast<size_t>(next - boundaries.begin() - 1)];
+        day = std::max(day, static_cast<int>(run.wpm));
+    }
+    return best;
+}
+
 int ProgressStats::TotalAnswers() const {
     int total = 0;
     for (const Character& character : characters) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/AnswerRecord.h"
+#include "history/CopyRunRecord.h"
 
 #include <array>
 #include <cstdint>
@@ -59,6 +60,11 @@ public:
 
     // Index of a character in Koch order, or -1 for anything else (lower case counts as upper).
     static int KochIndex(char symbol);
+
+    // For each of the 30 days (oldest first, today last): the highest character speed
+    // [words/min] of the copy runs of that day with at least 90 % of their signs right; 0 for a
+    // day without one.
+    static std::array<int, kDayCount> BestCopySpeeds(const std::vector<CopyRunRecord>& runs, int64_t nowMs);
 
     int TotalAnswers() const;
     int TotalCorrect() const;

@@ -7,6 +7,7 @@
 
 namespace {
 
+constexpr int32_t kDefaultSampleRate = 44100;     // [frames/s]
 constexpr float kSamplePeriod = 2.267573655e-05f; // [s] 1/44100 as the nearest float
 // [rad] 2*pi/44100 as a float, one unit in the last place above the nearest float.
 constexpr float kPhaseStep = 1.424758666e-04f;
@@ -30,9 +31,10 @@ MorseCode AllEnd() {
 
 Synthesiser::Synthesiser()
     : currentCode(AllEnd()), frequency(kInitialSettings.frequency), volume(kInitialSettings.volume), noise(false),
-      softOnset(kInitialSettings.softOnset == Settings::kSoftOnsetOn), rampSeconds(kRampSeconds) {
+      softOnset(kInitialSettings.softOnset == Settings::kSoftOnsetOn), rampSeconds(kRampSeconds),
+      samplePeriod(kSamplePeriod), phaseStep(kPhaseStep) {
     for (RestartRequest& request : requests) {
-        request = {AllEnd(), false, 0};
+        request = {AllEnd(), false, 0, false, {}};
     }
     SetElementLengths(kInitialSettings.pauseMs, kInitialSettings.dihMs, kInitialSettings.dahMs);
 }
@@ -79,6 +81,17 @@ float Synthesiser::ElementSeconds(int32_t code) const {
     return elementSeconds[code].load(std::memory_order_relaxed);
 }
 
+void Synthesiser::SetSampleRate(int32_t rate) {
+    framesPerSecond = rate;
+    if (rate == kDefaultSampleRate) {
+        samplePeriod = kSamplePeriod;
+        phaseStep = kPhaseStep;
+    } else {
+        samplePeriod = static_cast<float>(1.0 / rate);
+        phaseStep = static_cast<float>(2.0 * kPi / rate);
+    }
+}
+
 void Synthesiser::SetFrequency(float hz) {
     frequency.store(hz, std::memory_order_relaxed);
 }
@@ -114,9 +127,28 @@ void Synthesiser::PlaySilentSlot() {
     PublishRestart(false);
 }
 
+void Synthesiser::PlayRun(std::span<const ToneSpan> tones) {
+    RestartRequest& request = requests[uiRequest];
+    request.tones.assign(tones.begin(), tones.end());
+    request.run = true;
+    request.play = true;
+    request.version = ++publishedVersion;
+    publishedPlay = true;
+    uiRequest = sharedRequest.exchange(uiRequest | kFresh, std::memory_order_acq_rel) & kIndexMask;
+}
+
+int64_t Synthesiser::RunFrames() const {
+    // A run published but not yet taken has not begun.
+    if (takenVersion.load(std::memory_order_acquire) != publishedVersion) {
+        return 0;
+    }
+    return runFramesPublished.load(std::memory_order_relaxed);
+}
+
 void Synthesiser::PublishRestart(bool play) {
     RestartRequest& request = requests[uiRequest];
     request.codes = currentCode;
+    request.run = false;
     request.play = play;
     request.version = ++publishedVersion;
     publishedPlay = play;
@@ -141,6 +173,12 @@ void Synthesiser::TakePendingRestart() {
     sequence = request.codes.codes;
     elementIndex = 0;
     sampleCounter = 0;
+    runMode = request.run;
+    runTones = request.tones.data();
+    runCount = request.run ? request.tones.size() : 0;
+    runIndex = 0;
+    runFrame = 0;
+    runFramesPublished.store(0, std::memory_order_relaxed);
     playing = request.play;
     playingPublished.store(playing, std::memory_order_relaxed);
     takenVersion.store(request.version, std::memory_order_release);
@@ -169,8 +207,15 @@ const StereoFrame* Synthesiser::Render(int32_t* frameCount) {
     }
     std::fill_n(leftSamples.get(), kMaxBlockFrames, 0.0f);
     std::fill_n(rightSamples.get(), kMaxBlockFrames, 0.0f);
-    if (playing) {
+    if (playing && runMode) {
+        WalkRun(count, softOnset.load(std::memory_order_relaxed));
+        runFramesPublished.store(runFrame, std::memory_order_relaxed);
+    } else if (playing) {
         WalkSequence(count, softOnset.load(std::memory_order_relaxed));
+    }
+    if (band.Enabled()) {
+        band.Process(leftSamples.get(), count, frequency.load(std::memory_order_relaxed));
+        std::copy_n(leftSamples.get(), count, rightSamples.get());
     }
     if (noise.load(std::memory_order_relaxed)) {
         AddNoise(count);
@@ -198,7 +243,7 @@ void Synthesiser::WalkSequence(int32_t frameCount, bool softOnsetOn) {
             return;
         }
         const int32_t code = sequence[elementIndex];
-        const double t = static_cast<double>(sampleCounter) * static_cast<double>(kSamplePeriod);
+        const double t = static_cast<double>(sampleCounter) * static_cast<double>(samplePeriod);
         if (t >= elementSeconds[code].load(std::memory_order_relaxed)) {
             sampleCounter = 0;
             ++elementIndex;
@@ -216,17 +261,43 @@ void Synthesiser::WalkSequence(int32_t frameCount, bool softOnsetOn) {
     }
 }
 
-// Sine at phase 0 when the element starts, faded linearly over its last rampSeconds. The end
-// test of the walk uses the unrounded time t; the fade uses t rounded to single precision.
-// With the soft onset on, the amplitude is also multiplied by the raised cosine
-// (1 - cos(pi t' / 5 ms)) / 2 while t' is below 5 ms.
+// A run: each tone on exactly its frames, silence between them; the walk ends at the first
+// frame after the last tone.
+void Synthesiser::WalkRun(int32_t frameCount, bool softOnsetOn) {
+    for (int32_t i = 0; i < frameCount; ++i) {
+        while (runIndex < runCount && runFrame >= runTones[runIndex].startFrame + runTones[runIndex].lengthFrames) {
+            ++runIndex;
+        }
+        if (runIndex >= runCount) {
+            playing = false;
+            return;
+        }
+        const ToneSpan& tone = runTones[runIndex];
+        if (runFrame >= tone.startFrame) {
+            // The tone of a Dih lasting half a frame less than the span: exactly its frames sound.
+            const auto duration = static_cast<float>((static_cast<double>(tone.lengthFrames) - 0.5) /
+                                                     static_cast<double>(framesPerSecond));
+            const float sample = ToneSampleAt(runFrame - tone.startFrame, duration, softOnsetOn);
+            leftSamples[i] = sample;
+            rightSamples[i] = sample;
+        }
+        ++runFrame;
+    }
+}
+
 float Synthesiser::ToneSample(int32_t code, bool softOnsetOn) const {
-    const float duration = elementSeconds[code].load(std::memory_order_relaxed);
-    const double phase = static_cast<double>(sampleCounter) *
-                         static_cast<double>(frequency.load(std::memory_order_relaxed)) *
-                         static_cast<double>(kPhaseStep);
+    return ToneSampleAt(sampleCounter, elementSeconds[code].load(std::memory_order_relaxed), softOnsetOn);
+}
+
+// Sine at phase 0 when the element starts (counter 0), faded linearly over its last
+// rampSeconds. The end test of the walk uses the unrounded time t; the fade uses t rounded to
+// single precision. With the soft onset on, the amplitude is also multiplied by the raised
+// cosine (1 - cos(pi t' / 5 ms)) / 2 while t' is below 5 ms.
+float Synthesiser::ToneSampleAt(int64_t counter, float duration, bool softOnsetOn) const {
+    const double phase = static_cast<double>(counter) * static_cast<double>(frequency.load(std::memory_order_relaxed)) *
+                         static_cast<double>(phaseStep);
     const double sine = std::sin(phase);
-    const auto tPrime = static_cast<float>(static_cast<double>(sampleCounter) * static_cast<double>(kSamplePeriod));
+    const auto tPrime = static_cast<float>(static_cast<double>(counter) * static_cast<double>(samplePeriod));
     float amplitude = 1.0f;
     if (!(tPrime < static_cast<double>(duration) - static_cast<double>(rampSeconds))) {
         amplitude = duration / rampSeconds - tPrime / rampSeconds;

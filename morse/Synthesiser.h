@@ -1,11 +1,15 @@
 #pragma once
 
 #include "audio/StereoFrame.h"
+#include "band/BandConditions.h"
 #include "morse/MorseCode.h"
+#include "morse/ToneSpan.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <vector>
 
 struct Settings;
 
@@ -46,6 +50,21 @@ public:
     void PlayCode();
     // The same restart on currentCode with playing false: the output falls silent at once.
     void PlaySilentSlot();
+    // Restarts on a run of tones instead of currentCode: the frames of the run are counted from
+    // the first frame of the next block that ToneCallback renders, and each tone sounds on
+    // exactly its frames, as a Dih lasting half a frame less than its length would (phase 0 at
+    // its first frame, the end fade, the soft onset), with silence around it. The run is over
+    // after the end of its last tone. PlayCode and PlaySilentSlot end a run as they end a
+    // character. The tones are copied here, on the UI thread; the audio thread never allocates.
+    void PlayRun(std::span<const ToneSpan> tones);
+    // How far the audio thread has walked the last run published [frames]: 0 before it has
+    // rendered any of it; it stays at the end once the run is over. UI thread.
+    int64_t RunFrames() const;
+
+    // The sample rate [frames/s], 44,100 unless set: the period and the phase step of each
+    // sample. 44,100 keeps the exact constants of the trainer's sound; other rates (for sound
+    // files) take 1/rate and 2 pi/rate as floats. Call it while nothing plays.
+    void SetSampleRate(int32_t rate);
 
     void SetFrequency(float hz);
     float Frequency() const; // [Hz]
@@ -62,6 +81,11 @@ public:
     // True from PlayCode until the walk has reached End (a restart not yet taken by the audio
     // thread counts as done).
     bool IsPlaying() const;
+
+    // The band conditions laid over the tone before the volume and the noise of "Bruit"; off
+    // until enabled. Configure and switch it from the UI thread (see BandConditions).
+    BandConditions& Band() { return band; }
+    const BandConditions& Band() const { return band; }
 
     // What the audio thread is walking. Call it on the audio thread, or while none runs.
     struct Playback {
@@ -83,8 +107,10 @@ private:
     void PublishRestart(bool play);
     void TakePendingRestart();
     void WalkSequence(int32_t frameCount, bool softOnsetOn);
+    void WalkRun(int32_t frameCount, bool softOnsetOn);
     bool AtEnd() const;
     float ToneSample(int32_t code, bool softOnsetOn) const;
+    float ToneSampleAt(int64_t counter, float duration, bool softOnsetOn) const;
     void AddNoise(int32_t frameCount);
     int32_t NextNoiseValue();
     void FillFrames(int32_t frameCount, float gain);
@@ -104,6 +130,9 @@ private:
     std::atomic<bool> softOnset;          // raised-cosine rise at the start of each tone
     std::atomic<float> elementSeconds[3]; // [s] of Gap, Dih, Dah
     float rampSeconds;                    // [s] fade at the end of a tone; set before the audio thread
+    float samplePeriod;                   // [s] 1/rate; set before the audio thread
+    float phaseStep;                      // [rad] 2 pi/rate; set before the audio thread
+    int32_t framesPerSecond = 44100;      // [frames/s] the rate; set before the audio thread
 
     // Restart mailbox: a triple buffer between one writer (the UI thread) and one reader (the
     // audio thread), so that a restart looks indivisible to the walk and neither side waits.
@@ -121,7 +150,9 @@ private:
     struct RestartRequest {
         MorseCode codes;
         bool play;
-        uint32_t version; // counts the restarts published
+        uint32_t version;            // counts the restarts published
+        bool run = false;            // walk tones instead of codes
+        std::vector<ToneSpan> tones; // the run; filled by the UI thread while it owns the request
     };
     static constexpr uint32_t kFresh = 4u;     // flag in sharedRequest: not yet taken
     static constexpr uint32_t kIndexMask = 3u; // request index in sharedRequest
@@ -139,7 +170,15 @@ private:
     int32_t elementIndex = 0;                          // index in sequence of the element being played
     int32_t sampleCounter = 0;                         // samples produced so far in the current element
     bool playing = false;                              // walking the sequence
+    bool runMode = false;                              // walking runTones instead of sequence
+    const ToneSpan* runTones = nullptr;                // the run of the request the audio thread owns
+    size_t runCount = 0;                               // [tones] in it
+    size_t runIndex = 0;                               // the tone sounding or next to sound
+    int64_t runFrame = 0;                              // [frames] walked in the run
+    std::atomic<int64_t> runFramesPublished{0};        // runFrame after each block, for RunFrames
     uint32_t noiseSeed = 1;                            // the noise generator's state
+
+    BandConditions band; // its own thread rules; skipped while off
 };
 
 // The SampleCallback of the synthesiser; userData is the Synthesiser. Delivers *frameCount

@@ -1,9 +1,6 @@
 #include "practice/AdaptiveWeights.h"
 
-#include "morse/MorseTable.h"
-
 #include <algorithm>
-#include <array>
 
 double AdaptiveWeights::WeightOf(const std::vector<AnswerRecord>& newestFirst) {
     const size_t n = std::min(newestFirst.size(), static_cast<size_t>(kWindow));
@@ -34,27 +31,4 @@ double AdaptiveWeights::WeightOf(const std::vector<AnswerRecord>& newestFirst) {
     }
     const double errorRate = static_cast<double>(wrong) / static_cast<double>(n);
     return kFloor + kErrorGain * errorRate + kSlowGain * slowness;
-}
-
-std::vector<double> AdaptiveWeights::Compute(const std::vector<int32_t>& indices,
-                                             const std::vector<AnswerRecord>& answers) {
-    std::array<std::vector<AnswerRecord>, MorseTable::kCharacterCount> byIndex;
-    for (const AnswerRecord& r : answers) {
-        const int32_t index = MorseTable().IndexOfChar(r.played);
-        if (index >= 0) {
-            byIndex[static_cast<size_t>(index)].push_back(r);
-        }
-    }
-    std::vector<double> weights;
-    for (const int32_t index : indices) {
-        if (index < 0 || index >= static_cast<int32_t>(byIndex.size())) {
-            weights.push_back(kFloor);
-            continue;
-        }
-        std::vector<AnswerRecord>& own = byIndex[static_cast<size_t>(index)];
-        std::stable_sort(own.begin(), own.end(),
-                         [](const AnswerRecord& a, const AnswerRecord& b) { return a.atMs > b.atMs; });
-        weights.push_back(WeightOf(own));
-    }
-    return weights;
 }

@@ -27,9 +27,6 @@ public:
     static constexpr double kMaxWeight = kFloor + kErrorGain + kSlowGain;
 
     // The weight of one character from its answers, newest first (only the first kWindow count).
+    // LessonPicker keeps each character's answers in that order and draws with these weights.
     static double WeightOf(const std::vector<AnswerRecord>& newestFirst);
-
-    // The weights of `indices` (character indices 0-35) from any set of answers, in the same
-    // order as `indices`.
-    static std::vector<double> Compute(const std::vector<int32_t>& indices, const std::vector<AnswerRecord>& answers);
 };

@@ -32,7 +32,7 @@ std::string KochLessons::Characters(int32_t lesson) {
 std::vector<int32_t> KochLessons::Indices(int32_t lesson) {
     std::vector<int32_t> indices;
     for (const char c : Characters(lesson)) {
-        indices.push_back(MorseTable().IndexOfChar(c));
+        indices.push_back(MorseTable().IndexOfSign(std::string_view(&c, 1)));
     }
     return indices;
 }

@@ -29,7 +29,7 @@ void LessonPicker::SetRecentAnswers(const std::vector<AnswerRecord>& recentAnswe
         own.clear();
     }
     for (const AnswerRecord& r : recentAnswers) {
-        const int32_t index = MorseTable().IndexOfChar(r.played);
+        const int32_t index = MorseTable().IndexOfSign(std::string_view(&r.played, 1));
         if (index >= 0) {
             recentByIndex[static_cast<size_t>(index)].push_back(r);
         }
@@ -45,7 +45,7 @@ void LessonPicker::SetRecentAnswers(const std::vector<AnswerRecord>& recentAnswe
 }
 
 void LessonPicker::Learn(const AnswerRecord& answer) {
-    const int32_t index = MorseTable().IndexOfChar(answer.played);
+    const int32_t index = MorseTable().IndexOfSign(std::string_view(&answer.played, 1));
     if (index < 0) {
         return;
     }

@@ -22,7 +22,7 @@ class LessonPicker {
 public:
     LessonPicker();
 
-    // lesson: a KochLessons lesson (anything but 2-36 counts as 0).
+    // lesson: a KochLessons lesson (anything but 2-41 counts as 0).
     void Configure(int32_t lesson, bool adaptive);
 
     int32_t Lesson() const { return lesson; }
@@ -41,7 +41,8 @@ public:
     // One more scored answer, for the weights.
     void Learn(const AnswerRecord& answer);
 
-    // The next character index, 0-25 'A'-'Z', 26-35 '0'-'9'.
+    // The next character index, 0-25 'A'-'Z', 26-35 '0'-'9', a sign index of the lesson's
+    // punctuation (36 to 40) in lessons 37 to 41.
     int32_t PickIndex();
 
     // The character indices in play and their weights (all 1 when not adaptive), in Koch order.
@@ -54,8 +55,7 @@ private:
     int32_t lesson = 0;
     bool adaptive = false;
     std::vector<int32_t> candidates;
-    std::array<std::vector<AnswerRecord>, MorseTable::kCharacterCount>
-        recentByIndex;              // newest first, at most the window
+    std::array<std::vector<AnswerRecord>, MorseTable::kSignCount> recentByIndex; // newest first, at most the window
     std::vector<double> cumulative; // running sums of the candidates' weights
     std::mt19937 generator;
 };

@@ -44,8 +44,15 @@ void RandomDictation::Stop() {
     active = false;
 }
 
+void RandomDictation::SetSignAnswers(bool accepted) {
+    signAnswers = accepted;
+}
+
 void RandomDictation::Key(uint32_t virtualKey) {
-    const int32_t index = VirtualKeyIndex(table, virtualKey);
+    int32_t index = VirtualKeyIndex(table, virtualKey);
+    if (index == MorseTable::kNoIndex && signAnswers) {
+        index = VirtualKeySignIndex(virtualKey);
+    }
     if (index == MorseTable::kNoIndex) {
         answerIndex = 0; // any other key answers 'A', but is no letter or digit typed
         return;
@@ -72,7 +79,9 @@ ScoredAnswer RandomDictation::Tick() {
 
 void RandomDictation::PlayNext() {
     currentIndex = picker();
-    table.CodeForIndex(currentIndex, synthesiser.currentCode);
+    if (currentIndex < MorseTable::kCharacterCount || !table.CodeForSign(currentIndex, synthesiser.currentCode)) {
+        table.CodeForIndex(currentIndex, synthesiser.currentCode);
+    }
     synthesiser.PlayCode();
     startMs = clock();
 }

@@ -10,9 +10,11 @@ class Synthesiser;
 // One scored interval of the random dictation: the character that sounded and what the user
 // answered for it.
 struct ScoredAnswer {
-    int32_t playedIndex;               // 0-35, the character that sounded for the interval
+    int32_t playedIndex;               // 0-35, the character that sounded for the interval (or
+                                       // the sign index of a lesson's punctuation, 36-40)
     std::optional<int32_t> typedIndex; // 0-35, the letter or digit key pressed last in the
-                                       // interval; none when no such key was pressed in it
+                                       // interval (or a punctuation key, when those answer);
+                                       // none when no such key was pressed in it
     bool correct;                      // counted towards the score
     int64_t startMs = 0;               // [ms] Unix time at which the character began to play
     int64_t responseMs = -1;           // [ms] from startMs to the typedIndex key; -1 when none
@@ -32,7 +34,7 @@ struct ScoredAnswer {
 // The timer that paces the ticks belongs to the window. Everything runs on the UI thread.
 class RandomDictation {
 public:
-    // Draws the next character index, 0-35.
+    // Draws the next character index, 0-35, or a sign index of the punctuation (36-40).
     using Picker = std::function<int32_t()>;
     // Sees each scored interval, right after it is counted.
     using AnswerObserver = std::function<void(const ScoredAnswer&)>;
@@ -46,6 +48,9 @@ public:
     void SetAnswerObserver(AnswerObserver observer);
     // null restores the system clock, the default.
     void SetClock(Clock clock);
+    // Whether the keys of the punctuation . , ? / = answer as those signs (the Koch lessons
+    // that play them); off by default, when they answer 'A' as any other key does.
+    void SetSignAnswers(bool accepted);
 
     // Draws and plays the first character, becomes active, sets the score to 0 out of 0.
     void Play();
@@ -72,6 +77,7 @@ private:
     AnswerObserver observer;
     Clock clock;
     bool active = false;
+    bool signAnswers = false;
     int32_t currentIndex = 0; // the character sounding for the current interval
     int32_t answerIndex = 0;  // the last answer, 0 at the start
     std::optional<int32_t> typedThisInterval;

@@ -16,3 +16,17 @@ inline int32_t VirtualKeyIndex(const MorseTable& table, uint32_t virtualKey) {
     }
     return table.IndexOfChar(static_cast<char>(virtualKey));
 }
+
+// The key codes of the punctuation that the Koch lessons add, beyond the platform's virtual
+// keys (which name keys, not the characters they type on a layout): kFirstSignKey plus the
+// sign's MorseTable index, for the key that typed '.', ',', '?', '/' or '='.
+constexpr uint32_t kFirstSignKey = 0x100;
+
+// The sign index (36-40) of such a code; MorseTable::kNoIndex for any other.
+inline int32_t VirtualKeySignIndex(uint32_t virtualKey) {
+    const uint32_t first = kFirstSignKey + MorseTable::kCharacterCount;
+    if (virtualKey < first || virtualKey > first + 4) {
+        return MorseTable::kNoIndex;
+    }
+    return static_cast<int32_t>(virtualKey - kFirstSignKey);
+}

@@ -1,25 +1,26 @@
 #pragma once
 
+#include "band/BandParameters.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
 #include "render/FrameSink.h"
-#include "render/WpmTiming.h"
 
 #include <cstdint>
 #include <functional>
 #include <string_view>
 
 // Renders folded text (see TextFolder) through the trainer's synthesiser into a FrameSink,
-// at 44,100 frames per second, with one of two timings:
+// at 44,100 frames per second (or the sampleRate of the options), with one of two timings:
 //
-// - Millisecond timing (wpm 0), the trainer's own: every character is played through the
-//   synthesiser's walk with the dih, dah and pause lengths, to the end of the 512-frame block
-//   in which it ends, as the sound driver would play it. Characters are gapMs apart; any slot
-//   other than a letter or digit is a silence gapMs long.
-// - Words-per-minute timing (wpm > 0, see WpmTiming): every element starts at its own frame,
-//   rounded from the exact time. Characters are 3 units apart; a run of white space puts
-//   7 units between words instead (and 7 units of silence where it begins or ends the text);
-//   any other slot is a silence as long as a character gap.
+// - Millisecond timing (wpm 0), the trainer's own: every sign (letter, digit, punctuation,
+//   prosign) is played through the synthesiser's walk with the dih, dah and pause lengths, to
+//   the end of the 512-frame block in which it ends, as the sound driver would play it. Signs
+//   are gapMs apart; any other slot is a silence gapMs long.
+// - Words-per-minute timing (wpm > 0): the text is laid out on frames by WpmSchedule and
+//   played as one run of the synthesiser, as the trainer's copy practice plays it. Every
+//   element starts at its own frame, rounded from the exact time. Signs are 3 units apart; a
+//   run of white space puts 7 units between words instead (and 7 units of silence where it
+//   begins or ends the text); any other slot is a silence as long as a character gap.
 class MorseRenderer {
 public:
     struct Options {
@@ -33,6 +34,11 @@ public:
         int32_t gapMs = 300;    // between characters
         int32_t wpm = 0;        // character speed [words/min]; 0 for the millisecond timing
         int32_t overallWpm = 0; // Farnsworth overall speed, below wpm; 0 for none
+        bool bandOn = false;    // lay the band conditions over the tone
+        BandParameters band;
+        uint64_t seed = 1; // of the band conditions
+
+        int32_t sampleRate = kSampleRate; // [frames/s]
     };
     // Told after each slot: the share of the text done (0 to 1) and the frames written.
     using ProgressObserver = std::function<void(double done, int64_t frames)>;
@@ -47,17 +53,16 @@ public:
     // frames.
     bool Render(std::string_view folded, FrameSink& sink);
     int64_t FramesWritten() const { return framesWritten; }
+    // True for a slot of folded text that plays a character (the others are silences).
+    static bool IsMorse(char slot);
 
 private:
-    static bool IsMorse(char slot);
     void Report(size_t slot, size_t slotCount) const;
 
     bool RenderMillisecondTiming(std::string_view folded);
     bool RenderCharacterToBlockEnd();
 
     bool RenderWpmTiming(std::string_view folded);
-    bool RenderWpmCharacter(char slot, const WpmTiming& timing);
-    bool PlayTone(int64_t frameCount);
 
     bool RenderFrames(int64_t frameCount);
 
@@ -67,7 +72,4 @@ private:
     FrameSink* sink = nullptr;
     ProgressObserver observer;
     int64_t framesWritten = 0;
-    // Words-per-minute walk: the position reached, in character and gap units.
-    int64_t characterUnits = 0;
-    int64_t gapUnits = 0;
 };

@@ -1,6 +1,9 @@
 #include "render/TextFolder.h"
 
+#include "morse/MorseTable.h"
+
 #include <array>
+#include <cctype>
 #include <iterator>
 
 namespace {
@@ -32,13 +35,56 @@ bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0u) == 0x80u;
 }
 
+constexpr std::string_view kPunctuation = ".,?/=+";
+constexpr int32_t kProsignCount = MorseTable::kSignCount - MorseTable::kFirstProsign;
+constexpr size_t kProsignLength = 4; // [bytes] "<AR>"
+
+// The prosign written at text[at] ("<AR>", "<sk>"...), as its sign index, or kNoIndex.
+int32_t ProsignAt(std::string_view text, size_t at) {
+    if (text.size() - at < kProsignLength || text[at] != '<' || text[at + 3] != '>') {
+        return MorseTable::kNoIndex;
+    }
+    std::string name(text.substr(at, kProsignLength));
+    for (char& c : name) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    const int32_t sign = MorseTable().IndexOfSign(name);
+    return sign >= MorseTable::kFirstProsign ? sign : MorseTable::kNoIndex;
+}
+
 } // namespace
+
+int32_t TextFolder::SignOfSlot(char slot) {
+    const auto code = static_cast<unsigned char>(slot);
+    const auto first = static_cast<unsigned char>(kFirstProsignSlot);
+    if (code >= first && code < first + kProsignCount) {
+        return MorseTable::kFirstProsign + (code - first);
+    }
+    if (kPunctuation.find(slot) != std::string_view::npos) {
+        return MorseTable().IndexOfSign(std::string_view(&slot, 1));
+    }
+    return MorseTable().IndexOfChar(slot);
+}
+
+char TextFolder::SlotOfSign(int32_t sign) {
+    if (sign >= MorseTable::kFirstProsign && sign < MorseTable::kSignCount) {
+        return static_cast<char>(kFirstProsignSlot + (sign - MorseTable::kFirstProsign));
+    }
+    const std::string_view name = MorseTable().SignName(sign);
+    return name.size() == 1 ? name[0] : kOther;
+}
 
 std::string TextFolder::Fold(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     size_t at = 0;
     while (at < utf8.size()) {
+        const int32_t prosign = ProsignAt(utf8, at);
+        if (prosign != MorseTable::kNoIndex) {
+            out += SlotOfSign(prosign);
+            at += kProsignLength;
+            continue;
+        }
         char32_t codePoint = 0;
         const size_t length = Decode(utf8, at, codePoint);
         if (length == 0) {
@@ -93,6 +139,8 @@ void TextFolder::Append(char32_t codePoint, std::string& out) {
         out += static_cast<char>(codePoint);
     } else if (codePoint >= 'a' && codePoint <= 'z') {
         out += static_cast<char>(codePoint - 'a' + 'A');
+    } else if (codePoint < 0x80 && kPunctuation.find(static_cast<char>(codePoint)) != std::string_view::npos) {
+        out += static_cast<char>(codePoint);
     } else if (IsSpace(codePoint)) {
         out += kSpace;
     } else if (const char* base = LatinBase(codePoint)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,9 @@
 //   'A'-'Z', '0'-'9'  a letter (of either case, accents and other marks dropped: é -> E,
 //                     ç -> C, ł -> L; the ligatures æ, œ, ĳ and ß become AE, OE, IJ and SS)
 //                     or a digit;
+//   . , ? / = +       the punctuation of the Morse table, as itself;
+//   kProsignSlots     a prosign written <AR>, <SK>, <BT> or <KN> (either case): one byte each,
+//                     '\x01' to '\x04' in that order;
 //   kSpace            a white-space character (ASCII, no-break and the typographic spaces);
 //   kOther            any other character, and each byte that is not part of valid UTF-8.
 // Combining marks (U+0300-U+036F) and the byte-order mark are dropped, so that a decomposed
@@ -14,9 +18,16 @@
 class TextFolder {
 public:
     static constexpr char kSpace = ' ';
-    static constexpr char kOther = '?';
+    static constexpr char kOther = '\x1A'; // the ASCII substitute character
+    static constexpr char kFirstProsignSlot = '\x01';
 
     static std::string Fold(std::string_view utf8);
+
+    // The MorseTable sign index (0 to MorseTable::kSignCount - 1) of a slot, or
+    // MorseTable::kNoIndex for kSpace, kOther and any other byte.
+    static int32_t SignOfSlot(char slot);
+    // The slot of a sign index; kOther for an index that is no sign.
+    static char SlotOfSign(int32_t sign);
 
 private:
     // Decodes the code point at text[at]; returns the number of bytes it takes, or 0 for a

@@ -17,8 +17,9 @@
 // rounds each one to the nearest frame on its own, so that rounding errors never add up.
 class WpmTiming {
 public:
-    // characterWpm >= 1; overallWpm from 1 to characterWpm (equal: no Farnsworth spacing).
-    WpmTiming(int32_t characterWpm, int32_t overallWpm);
+    // characterWpm >= 1; overallWpm from 1 to characterWpm (equal: no Farnsworth spacing);
+    // sampleRate [frames/s], if not 44,100.
+    WpmTiming(int32_t characterWpm, int32_t overallWpm, int32_t sampleRate = 44100);
 
     // The frame at which a position of characterUnits + gapUnits begins, rounded to the
     // nearest frame (halves up). Exact integer arithmetic.
@@ -26,8 +27,9 @@ public:
 
 private:
     // A position lasts (characterUnits * characterWeight + gapUnits * gapWeight) / divisor
-    // frames: 44100 * 1.2 / c = 52920 / c per character unit and
-    // 44100 * (60 c - 37.2 s) / (19 c s) = (2646000 c - 1640520 s) / (19 c s) per gap unit.
+    // frames: at a rate r, r * 1.2 / c per character unit and r * (60 c - 37.2 s) / (19 c s)
+    // per gap unit (at 44,100: 52920 / c and (2646000 c - 1640520 s) / (19 c s)), all three
+    // taken five times.
     int64_t characterWeight;
     int64_t gapWeight;
     int64_t divisor;

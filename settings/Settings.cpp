@@ -15,6 +15,11 @@ int32_t Clamp(int32_t value, int32_t lowest, int32_t highest) {
     return value;
 }
 
+// value when it lies from lowest to highest, else fallback.
+int32_t InRangeOr(int32_t value, int32_t lowest, int32_t highest, int32_t fallback) {
+    return value >= lowest && value <= highest ? value : fallback;
+}
+
 } // namespace
 
 void Settings::Validate() {
@@ -44,6 +49,37 @@ void Settings::Validate() {
     }
     if (adaptive != 1) {
         adaptive = defaults.adaptive;
+    }
+    if (copyMaterial < 0 || copyMaterial > kCopyMaterialHighest) {
+        copyMaterial = defaults.copyMaterial;
+    }
+    if (copyWpm < kCopyWpmLowest || copyWpm > kCopyWpmHighest) {
+        copyWpm = defaults.copyWpm;
+    }
+    if (copyFarnsworth != 0 && (copyFarnsworth < kCopyFarnsworthLowest || copyFarnsworth > copyWpm)) {
+        copyFarnsworth = defaults.copyFarnsworth;
+    }
+    if (copyCount < kCopyCountLowest || copyCount > kCopyCountHighest) {
+        copyCount = defaults.copyCount;
+    }
+    if (copyAutoSpeed != 1) {
+        copyAutoSpeed = defaults.copyAutoSpeed;
+    }
+    band.on = InRangeOr(band.on, 0, 1, defaults.band.on);
+    band.snrDb = InRangeOr(band.snrDb, kBandSnrLowestDb, kBandSnrHighestDb, defaults.band.snrDb);
+    band.qsbPercent = InRangeOr(band.qsbPercent, 0, kBandQsbHighestPercent, defaults.band.qsbPercent);
+    band.qsbPeriodS =
+        InRangeOr(band.qsbPeriodS, kBandQsbPeriodLowestS, kBandQsbPeriodHighestS, defaults.band.qsbPeriodS);
+    band.qrmStations = InRangeOr(band.qrmStations, 0, kBandQrmHighest, defaults.band.qrmStations);
+    band.qrnPerMinute = InRangeOr(band.qrnPerMinute, 0, kBandQrnHighestPerMinute, defaults.band.qrnPerMinute);
+    if (keyerMode < 0 || keyerMode > kKeyerModeHighest) {
+        keyerMode = defaults.keyerMode;
+    }
+    if (keyerWpm < kKeyerWpmLowest || keyerWpm > kKeyerWpmHighest) {
+        keyerWpm = defaults.keyerWpm;
+    }
+    if (keyerSwap != 0 && keyerSwap != 1) {
+        keyerSwap = defaults.keyerSwap;
     }
 }
 

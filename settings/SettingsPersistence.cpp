@@ -2,9 +2,11 @@
 
 #include "settings/RegistryKey.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <span>
 
 namespace {
 
@@ -74,6 +76,77 @@ bool OpenForWriting(RegistryKey& key, SettingsReporter& reporter) {
     return true;
 }
 
+// A whole-number setting of the draw or of an opt-in window, by name: where Settings holds it.
+struct StoredValue {
+    const char* name;
+    int32_t& (*field)(Settings&);
+};
+// Each group in the order its values are read and written.
+constexpr StoredValue kLearningValues[] = {
+    {kKochLessonValue, [](Settings& s) -> int32_t& { return s.kochLesson; }},
+    {kAdaptiveValue, [](Settings& s) -> int32_t& { return s.adaptive; }},
+};
+constexpr StoredValue kCopyValues[] = {
+    {kCopyMaterialValue, [](Settings& s) -> int32_t& { return s.copyMaterial; }},
+    {kCopyWpmValue, [](Settings& s) -> int32_t& { return s.copyWpm; }},
+    {kCopyFarnsworthValue, [](Settings& s) -> int32_t& { return s.copyFarnsworth; }},
+    {kCopyCountValue, [](Settings& s) -> int32_t& { return s.copyCount; }},
+    {kCopyAutoSpeedValue, [](Settings& s) -> int32_t& { return s.copyAutoSpeed; }},
+};
+constexpr StoredValue kBandValues[] = {
+    {kBandValue, [](Settings& s) -> int32_t& { return s.band.on; }},
+    {kBandSnrValue, [](Settings& s) -> int32_t& { return s.band.snrDb; }},
+    {kBandQsbValue, [](Settings& s) -> int32_t& { return s.band.qsbPercent; }},
+    {kBandQsbPeriodValue, [](Settings& s) -> int32_t& { return s.band.qsbPeriodS; }},
+    {kBandQrmValue, [](Settings& s) -> int32_t& { return s.band.qrmStations; }},
+    {kBandQrnValue, [](Settings& s) -> int32_t& { return s.band.qrnPerMinute; }},
+};
+constexpr StoredValue kKeyerValues[] = {
+    {kKeyerModeValue, [](Settings& s) -> int32_t& { return s.keyerMode; }},
+    {kKeyerWpmValue, [](Settings& s) -> int32_t& { return s.keyerWpm; }},
+    {kKeyerSwapValue, [](Settings& s) -> int32_t& { return s.keyerSwap; }},
+};
+
+void QueryValues(RegistryKey& key, std::span<const StoredValue> values, Settings& settings) {
+    for (const StoredValue& value : values) {
+        QueryDword(key, value.name, value.field(settings));
+    }
+}
+
+// Writes each value of the group that differs from the value stored (a missing or unreadable
+// one counts as its default), so that a store that never held them is left as it was while they
+// keep their defaults. Fails and reports as SaveVolume does when something is to be written.
+bool SaveChangedValues(RegistryStore& store, const Settings& settings, SettingsReporter& reporter,
+                       std::span<const StoredValue> values) {
+    Settings stored; // the defaults where nothing readable is stored
+    {
+        RegistryKey key(store);
+        if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
+            key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
+            QueryValues(key, values, stored);
+        }
+        key.CloseSubKey();
+        key.CloseKey();
+    }
+    Settings current = settings;
+    const auto differs = [&](const StoredValue& value) { return value.field(stored) != value.field(current); };
+    if (std::none_of(values.begin(), values.end(), differs)) {
+        return true;
+    }
+    RegistryKey key(store);
+    if (!OpenForWriting(key, reporter)) {
+        return false;
+    }
+    for (const StoredValue& value : values) {
+        if (differs(value)) {
+            SetDword(key, value.name, value.field(current));
+        }
+    }
+    key.CloseSubKey();
+    key.CloseKey();
+    return true;
+}
+
 } // namespace
 
 void LoadSettings(RegistryStore& store, Settings& settings) {
@@ -95,8 +168,10 @@ void LoadSettings(RegistryStore& store, Settings& settings) {
     QueryDword(key, kVolumeValue, storedVolume);
     QueryDword(key, kDictationIntervalValue, settings.dictationIntervalMs);
     QueryDword(key, kSoftOnsetValue, settings.softOnset);
-    QueryDword(key, kKochLessonValue, settings.kochLesson);
-    QueryDword(key, kAdaptiveValue, settings.adaptive);
+    QueryValues(key, kLearningValues, settings);
+    QueryValues(key, kCopyValues, settings);
+    QueryValues(key, kBandValues, settings);
+    QueryValues(key, kKeyerValues, settings);
 
     key.CloseSubKey();
     key.CloseKey();
@@ -149,44 +224,18 @@ bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsRepor
     return true;
 }
 
-namespace {
-
-// The two values of the draw as the store holds them now, 0 where missing.
-Settings StoredLearning(RegistryStore& store) {
-    Settings stored;
-    stored.kochLesson = 0;
-    stored.adaptive = 0;
-    RegistryKey key(store);
-    if (key.OpenKey(kRegistryCurrentUser, kSettingsProductKey) == kRegistrySuccess &&
-        key.OpenSubKey(kSettingsSubKey) == kRegistrySuccess) {
-        QueryDword(key, kKochLessonValue, stored.kochLesson);
-        QueryDword(key, kAdaptiveValue, stored.adaptive);
-    }
-    key.CloseSubKey();
-    key.CloseKey();
-    return stored;
+bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    return SaveChangedValues(store, settings, reporter, kLearningValues);
 }
 
-} // namespace
+bool SaveCopy(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    return SaveChangedValues(store, settings, reporter, kCopyValues);
+}
 
-bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
-    const Settings stored = StoredLearning(store);
-    const bool lessonChanged = stored.kochLesson != settings.kochLesson;
-    const bool adaptiveChanged = stored.adaptive != settings.adaptive;
-    if (!lessonChanged && !adaptiveChanged) {
-        return true;
-    }
-    RegistryKey key(store);
-    if (!OpenForWriting(key, reporter)) {
-        return false;
-    }
-    if (lessonChanged) {
-        SetDword(key, kKochLessonValue, settings.kochLesson);
-    }
-    if (adaptiveChanged) {
-        SetDword(key, kAdaptiveValue, settings.adaptive);
-    }
-    key.CloseSubKey();
-    key.CloseKey();
-    return true;
+bool SaveBand(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    return SaveChangedValues(store, settings, reporter, kBandValues);
+}
+
+bool SaveKeying(RegistryStore& store, const Settings& settings, SettingsReporter& reporter) {
+    return SaveChangedValues(store, settings, reporter, kKeyerValues);
 }

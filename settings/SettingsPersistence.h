@@ -12,6 +12,9 @@
 // The two values of the random dictation's draw, "KochLesson" and "Adaptive", are read with the
 // others and saved when the configuration dialog is confirmed and whenever the progress window
 // changes them.
+//
+// The three values of the sending window, "KeyerMode", "KeyerWpm" and "KeyerSwap", are read with
+// the others and saved whenever that window changes them.
 
 // The key path, subkey and value names, spelled as the stores hold them.
 constexpr const char* kSettingsProductKey = "Software\\Zelbin";
@@ -26,6 +29,20 @@ constexpr const char* kDictationIntervalValue = "DicteeLenght";
 constexpr const char* kSoftOnsetValue = "SoftOnset";
 constexpr const char* kKochLessonValue = "KochLesson";
 constexpr const char* kAdaptiveValue = "Adaptive";
+constexpr const char* kCopyMaterialValue = "CopyMaterial";
+constexpr const char* kCopyWpmValue = "CopyWpm";
+constexpr const char* kCopyFarnsworthValue = "CopyFarnsworth";
+constexpr const char* kCopyCountValue = "CopyCount";
+constexpr const char* kCopyAutoSpeedValue = "CopyAutoSpeed";
+constexpr const char* kBandValue = "Band";
+constexpr const char* kBandSnrValue = "BandSnr";
+constexpr const char* kBandQsbValue = "BandQsb";
+constexpr const char* kBandQsbPeriodValue = "BandQsbPeriod";
+constexpr const char* kBandQrmValue = "BandQrm";
+constexpr const char* kBandQrnValue = "BandQrn";
+constexpr const char* kKeyerModeValue = "KeyerMode";
+constexpr const char* kKeyerWpmValue = "KeyerWpm";
+constexpr const char* kKeyerSwapValue = "KeyerSwap";
 
 // The one text reported when the settings cannot be written.
 constexpr const char* kRegistryWriteFailedMessage = "Unable to write configuration to the registry";
@@ -56,3 +73,20 @@ bool SaveSoftOnset(RegistryStore& store, const Settings& settings, SettingsRepor
 // missing or unreadable one counts as 0), so that with both at 0 a store that never held them
 // is left as it was. Fails and reports as SaveVolume does when something is to be written.
 bool SaveLearning(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
+
+// Writes the five values of the copy window ("CopyMaterial", "CopyWpm", "CopyFarnsworth",
+// "CopyCount", "CopyAutoSpeed"), each only when it differs from the value stored (a missing or
+// unreadable one counts as its default), so that with all at their defaults a store that never
+// held them is left as it was. Fails and reports as SaveVolume does when something is to be
+// written.
+bool SaveCopy(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
+// Writes the six values of the band conditions ("Band", "BandSnr", "BandQsb", "BandQsbPeriod",
+// "BandQrm", "BandQrn"), each only when it differs from the value stored (a missing or
+// unreadable one counts as its default), so that with the defaults a store that never held them
+// is left as it was. Fails and reports as SaveVolume does when something is to be written.
+bool SaveBand(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);
+// Writes "KeyerMode", "KeyerWpm" and "KeyerSwap", each only when it differs from the value stored
+// (a missing or unreadable one counts as its default), so that a store that never held them is
+// left as it was while they keep their defaults. Fails and reports as SaveVolume does when
+// something is to be written.
+bool SaveKeying(RegistryStore& store, const Settings& settings, SettingsReporter& reporter);

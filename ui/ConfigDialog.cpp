@@ -269,14 +269,15 @@ void ConfigDialog::OnIntervalUpFast() {
 }
 
 void ConfigDialog::OnReset() {
-    // The defaults of Settings; the volume, the soft onset and the draw's lesson and drill are
-    // not part of the dialog and keep their values.
-    const Settings kept = values;
-    values = Settings{};
-    values.volume = kept.volume;
-    values.softOnset = kept.softOnset;
-    values.kochLesson = kept.kochLesson;
-    values.adaptive = kept.adaptive;
+    // The defaults of the values this dialog edits; every other setting (the volume, the soft
+    // onset, the lessons, the copy, band and keyer values...) keeps its value.
+    const Settings defaults;
+    values.frequency = defaults.frequency;
+    values.driverId = defaults.driverId;
+    values.dihMs = defaults.dihMs;
+    values.dahMs = defaults.dahMs;
+    values.pauseMs = defaults.pauseMs;
+    values.dictationIntervalMs = defaults.dictationIntervalMs;
     SelectDevice(values.driverId);
     ShowValues();
     voice->Announce(QString(), QStringLiteral("Valeurs par défaut"));

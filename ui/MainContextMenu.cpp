@@ -18,6 +18,14 @@ MainContextMenu::MainContextMenu(QWidget& window, const QString& progressItem, c
     connect(softOnsetAction, &QAction::triggered, &window, onSoftOnset);
 }
 
+void MainContextMenu::AddWindowItem(const QString& text, const char* objectName,
+                                    const std::function<void()>& onChosen) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(objectName));
+    connect(action, &QAction::triggered, parentWidget(), onChosen);
+    insertAction(softOnsetAction, action);
+}
+
 void MainContextMenu::PopupAt(const QPoint& globalPos, bool softOnsetOn, bool byKeyboard) {
     SetSoftOnsetChecked(softOnsetOn);
     popup(globalPos);

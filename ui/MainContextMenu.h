@@ -9,7 +9,8 @@ class QPoint;
 class QString;
 
 // The context menu of the main window's background (the controls leave a right-click to the
-// window): "Progrès..." first, then "Attaque douce", checkable, which shows the setting in force
+// window): "Progrès..." first, then the items of the other windows ("Copie...", "Manipulation...",
+// "Conditions de bande..."), then "Attaque douce", checkable, which shows the setting in force
 // each time the menu opens, and which screen readers hear as checked or not checked. A child of
 // the window; each item calls the window's handler.
 class MainContextMenu : public AccessibleMenu {
@@ -20,6 +21,9 @@ public:
 
     MainContextMenu(QWidget& window, const QString& progressItem, const std::function<void()>& onProgress,
                     const std::function<void()>& onSoftOnset);
+
+    // Adds an item that opens a window, after those added before it and above "Attaque douce".
+    void AddWindowItem(const QString& text, const char* objectName, const std::function<void()>& onChosen);
 
     // Opens the menu at globalPos, "Attaque douce" checked when the soft onset is on. Opened
     // from the keyboard (the Menu key, Shift+F10), it opens with its first item selected, so

@@ -20,10 +20,25 @@ struct CodeText {
     char text[MorseTable::kTextLength + 1] = {};
 };
 
+// The code text of a character, or of the punctuation of the Koch lessons past 36, in the
+// form of MorseTable::CodeToText.
 CodeText TextOf(int32_t index) {
     CodeText code;
-    MorseTable().CodeToText(index, code.text);
+    MorseCode sign;
+    if (index < MorseTable::kCharacterCount || !MorseTable().CodeForSign(index, sign)) {
+        MorseTable().CodeToText(index, code.text);
+        return code;
+    }
+    constexpr char kElementText[] = {' ', '.', '_'};
+    for (int32_t slot = 0; slot < MorseCode::kLength && sign.codes[slot] != End; ++slot) {
+        code.text[slot] = kElementText[sign.codes[slot]];
+    }
     return code;
+}
+
+char SymbolOf(int32_t index) {
+    const std::string_view name = MorseTable().SignName(index);
+    return name.size() == 1 ? name[0] : MorseTable().IndexToChar(index);
 }
 
 // "point trait" for ". _": a word per element, the gaps left out.
@@ -42,7 +57,7 @@ QString SpokenCode(int32_t index) {
 } // namespace
 
 QString PracticeTexts::KeyboardLine(int32_t index) {
-    return QString::asprintf(kKeyboardLineFormat, MorseTable().IndexToChar(index), TextOf(index).text);
+    return QString::asprintf(kKeyboardLineFormat, SymbolOf(index), TextOf(index).text);
 }
 
 QString PracticeTexts::Score(int32_t score, int32_t total) {
@@ -50,7 +65,7 @@ QString PracticeTexts::Score(int32_t score, int32_t total) {
 }
 
 QString PracticeTexts::ScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex) {
-    return QString::asprintf(kScoreWithPreviousFormat, score, total, MorseTable().IndexToChar(previousIndex));
+    return QString::asprintf(kScoreWithPreviousFormat, score, total, SymbolOf(previousIndex));
 }
 
 QString PracticeTexts::Pattern(int32_t index) {
@@ -58,7 +73,7 @@ QString PracticeTexts::Pattern(int32_t index) {
 }
 
 QString PracticeTexts::SpokenKeyboardLine(int32_t index) {
-    return QString::asprintf(kSpokenKeyboardFormat, MorseTable().IndexToChar(index), qUtf8Printable(SpokenCode(index)));
+    return QString::asprintf(kSpokenKeyboardFormat, SymbolOf(index), qUtf8Printable(SpokenCode(index)));
 }
 
 QString PracticeTexts::SpokenScore(int32_t score, int32_t total) {
@@ -66,7 +81,7 @@ QString PracticeTexts::SpokenScore(int32_t score, int32_t total) {
 }
 
 QString PracticeTexts::SpokenScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex) {
-    return QString::asprintf(kSpokenScoreWithPreviousFormat, score, total, MorseTable().IndexToChar(previousIndex));
+    return QString::asprintf(kSpokenScoreWithPreviousFormat, score, total, SymbolOf(previousIndex));
 }
 
 QString PracticeTexts::SpokenPattern(int32_t index) {

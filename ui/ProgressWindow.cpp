@@ -2,6 +2,7 @@
 
 #include "history/HistoryCsv.h"
 #include "history/ProgressSummary.h"
+#include "practice/KochLessons.h"
 #include "ui/AnnouncedLabel.h"
 #include "ui/Chooser.h"
 #include "ui/ConfusionHeatMap.h"
@@ -138,6 +139,7 @@ ProgressWindow::ProgressWindow(Sources sources, ProgressPrompts* prompts, QWidge
     charts->addWidget(BuildAccuracyChart(), 5);
     charts->addWidget(BuildResponseChart(), 4);
     charts->addWidget(BuildDailyChart(), 4);
+    charts->addWidget(BuildCopySpeedChart(), 4);
     auto* body = new QHBoxLayout(content);
     body->setContentsMargins(0, 0, 0, 0);
     body->addLayout(charts, 1);
@@ -159,8 +161,9 @@ ProgressWindow::ProgressWindow(Sources sources, ProgressPrompts* prompts, QWidge
 
     // Tab in reading order: the controls, the charts, the confusions. The window opens on the
     // accuracy chart, which says the weakest characters.
-    QWidget* order[] = {periodChooser_, lessonChooser_, adaptiveBox_, offerButton_, exportButton_, clearButton_,
-                        accuracyView_,  responseView_,  dailyView_,   heatMap_,     topConfusions_};
+    QWidget* order[] = {periodChooser_, practiceChooser_, lessonChooser_, adaptiveBox_,  offerButton_,
+                        exportButton_,  clearButton_,     accuracyView_,  responseView_, dailyView_,
+                        copySpeedView_, heatMap_,         topConfusions_};
     for (size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -193,10 +196,22 @@ QWidget* ProgressWindow::BuildControls() {
         periodChooser_->SayValue(summary_->text()); // the period and its figures
     });
 
+    // The practices whose answers are shown, by their history mode; "Tout" shows every answer.
+    practiceChooser_ = new Chooser(QStringLiteral("Pratique"), controls);
+    practiceChooser_->setObjectName(QStringLiteral("practiceChooser"));
+    for (const Practice& practice : Practices()) {
+        practiceChooser_->addItem(QString::fromUtf8(practice.name), QString::fromLatin1(practice.mode));
+    }
+    practiceChooser_->setCurrentIndex(practiceChooser_->count() - 1); // "Tout"
+    connect(practiceChooser_, &QComboBox::currentIndexChanged, this, [this] {
+        Reload();
+        practiceChooser_->SayValue(summary_->text()); // the practice and its figures
+    });
+
     lessonChooser_ = new Chooser(QStringLiteral("Leçon"), controls);
     lessonChooser_->setObjectName(QStringLiteral("lessonChooser"));
     lessonChooser_->addItem(LessonText(0), 0);
-    for (int lesson = 2; lesson <= kCount; ++lesson) {
+    for (int lesson = KochLessons::kFirstLesson; lesson <= KochLessons::kLastLesson; ++lesson) {
         lessonChooser_->addItem(LessonText(lesson), lesson);
     }
     lessonChooser_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -230,6 +245,9 @@ QWidget* ProgressWindow::BuildControls() {
 
     row->addWidget(new QLabel(QStringLiteral("Période :"), controls));
     row->addWidget(periodChooser_);
+    row->addSpacing(12);
+    row->addWidget(new QLabel(QStringLiteral("Pratique :"), controls));
+    row->addWidget(practiceChooser_);
     row->addSpacing(12);
     row->addWidget(new QLabel(QStringLiteral("Leçon :"), controls));
     row->addWidget(lessonChooser_);
@@ -343,6 +361,37 @@ QWidget* ProgressWindow::BuildDailyChart() {
     return dailyView_;
 }
 
+// The copy practice's curve: the highest speed copied at 90 % or more on each day.
+QWidget* ProgressWindow::BuildCopySpeedChart() {
+    QChart* chart = NewChart(QStringLiteral("Vitesse copiée à 90 % ou plus, 30 derniers jours (mots/min)"));
+    copySpeedLine_ = new QLineSeries;
+    copySpeedLine_->setPen(QPen(kResponseColour, 2.5));
+    copySpeedPoints_ = new QScatterSeries;
+    copySpeedPoints_->setColor(kResponseColour);
+    copySpeedPoints_->setBorderColor(kResponseColour);
+    copySpeedPoints_->setMarkerSize(7.0);
+    chart->addSeries(copySpeedLine_);
+    chart->addSeries(copySpeedPoints_);
+    copySpeedAxis_ = new QDateTimeAxis;
+    copySpeedAxis_->setFormat(QStringLiteral("dd/MM"));
+    copySpeedAxis_->setTickCount(7);
+    chart->addAxis(copySpeedAxis_, Qt::AlignBottom);
+    auto* speed = new QValueAxis;
+    speed->setRange(0, 60);
+    speed->setTickCount(7);
+    speed->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(speed, Qt::AlignLeft);
+    for (QAbstractSeries* series :
+         {static_cast<QAbstractSeries*>(copySpeedLine_), static_cast<QAbstractSeries*>(copySpeedPoints_)}) {
+        series->attachAxis(copySpeedAxis_);
+        series->attachAxis(speed);
+    }
+    copySpeedView_ =
+        NewView(chart, "copySpeedChart", QStringLiteral("Vitesse copiée à 90 % ou plus, 30 derniers jours"), this);
+    copySpeedView_->hide();
+    return copySpeedView_;
+}
+
 QWidget* ProgressWindow::BuildConfusions() {
     auto* panel = new QWidget(this);
     auto* column = new QVBoxLayout(panel);
@@ -377,12 +426,12 @@ QWidget* ProgressWindow::BuildConfusions() {
 }
 
 QString ProgressWindow::LessonText(int lesson) {
-    if (lesson < 2 || lesson > kCount) {
+    if (KochLessons::Validated(lesson) == KochLessons::kOff) {
         return QStringLiteral("Toutes (sans leçon)");
     }
     QStringList symbols;
-    for (int i = 0; i < lesson; ++i) {
-        symbols.append(KochSymbol(i));
+    for (const char symbol : KochLessons::Characters(lesson)) {
+        symbols.append(QString(QChar::fromLatin1(symbol)));
     }
     return QStringLiteral("Leçon %1 : %2").arg(lesson).arg(symbols.join(QLatin1Char(' ')));
 }
@@ -403,6 +452,16 @@ void ProgressWindow::setPeriod(ProgressStats::Period period) {
     periodChooser_->setCurrentIndex(periodChooser_->findData(static_cast<int>(period)));
 }
 
+const std::vector<ProgressWindow::Practice>& ProgressWindow::Practices() {
+    static const std::vector<Practice> practices = {
+        {"Dictée", "random"}, {"Copie", "copy"}, {"Manipulation", "send"}, {"Tout", ""}};
+    return practices;
+}
+
+void ProgressWindow::setPractice(const QString& name) {
+    practiceChooser_->setCurrentIndex(practiceChooser_->findText(name));
+}
+
 void ProgressWindow::SyncOptions() {
     const QSignalBlocker lessonBlocker(lessonChooser_);
     const QSignalBlocker adaptiveBlocker(adaptiveBox_);
@@ -417,9 +476,23 @@ void ProgressWindow::Reload() {
     const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, nowMs);
     // The line of the days always covers 30 days, whatever the period.
     const int64_t loadSinceMs = std::min(sinceMs, ProgressStats::DaysStartMs(nowMs));
-    const std::vector<AnswerRecord> records = sources_.load ? sources_.load(loadSinceMs) : std::vector<AnswerRecord>{};
+    const std::vector<AnswerRecord> records = Load(loadSinceMs);
     stats_ = ProgressStats::Compute(records, sinceMs, nowMs);
     ShowStats();
+    const bool copy = practiceChooser_->currentData().toString() == QStringLiteral("copy");
+    copySpeedView_->setVisible(copy);
+    if (copy) {
+        ShowCopySpeeds(nowMs);
+    }
+}
+
+std::vector<AnswerRecord> ProgressWindow::Load(int64_t sinceMs) const {
+    std::vector<AnswerRecord> records = sources_.load ? sources_.load(sinceMs) : std::vector<AnswerRecord>{};
+    const std::string mode = practiceChooser_->currentData().toString().toStdString();
+    if (!mode.empty()) {
+        std::erase_if(records, [&mode](const AnswerRecord& record) { return record.mode != mode; });
+    }
+    return records;
 }
 
 void ProgressWindow::ShowStats() {
@@ -491,6 +564,22 @@ void ProgressWindow::ShowDays() {
                          QDateTime::fromMSecsSinceEpoch(last.startMs + ProgressStats::kDayMs));
 }
 
+void ProgressWindow::ShowCopySpeeds(int64_t nowMs) {
+    const std::vector<CopyRunRecord> runs =
+        sources_.loadCopyRuns ? sources_.loadCopyRuns(ProgressStats::DaysStartMs(nowMs)) : std::vector<CopyRunRecord>{};
+    const std::array<int, ProgressStats::kDayCount> best = ProgressStats::BestCopySpeeds(runs, nowMs);
+    QList<QPointF> points;
+    for (size_t i = 0; i < best.size(); ++i) {
+        if (best[i] > 0) {
+            points.append(QPointF(static_cast<qreal>(stats_.days[i].startMs + ProgressStats::kDayMs / 2), best[i]));
+        }
+    }
+    copySpeedLine_->replace(points);
+    copySpeedPoints_->replace(points);
+    copySpeedAxis_->setRange(QDateTime::fromMSecsSinceEpoch(stats_.days.front().startMs),
+                             QDateTime::fromMSecsSinceEpoch(stats_.days.back().startMs + ProgressStats::kDayMs));
+}
+
 void ProgressWindow::ShowConfusions() {
     heatMap_->SetMatrix(stats_.matrix);
     QStringList lines;
@@ -510,7 +599,7 @@ void ProgressWindow::OnLessonChosen(int item) {
 }
 
 void ProgressWindow::OfferLesson(int lesson) {
-    if (lesson < 2 || lesson > kCount) {
+    if (KochLessons::Validated(lesson) == KochLessons::kOff) {
         return;
     }
     const bool news = offeredLesson_ != lesson || offerButton_->isHidden();
@@ -545,7 +634,7 @@ void ProgressWindow::OnExportCsv() {
         return;
     }
     const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, NowMs());
-    std::vector<AnswerRecord> records = sources_.load ? sources_.load(sinceMs) : std::vector<AnswerRecord>{};
+    std::vector<AnswerRecord> records = Load(sinceMs);
     std::erase_if(records, [sinceMs](const AnswerRecord& record) { return record.atMs < sinceMs; });
     std::sort(records.begin(), records.end(),
               [](const AnswerRecord& a, const AnswerRecord& b) { return a.atMs < b.atMs; });

@@ -29,7 +29,8 @@ class QPushButton;
 class QScatterSeries;
 class QValueAxis;
 
-// The progress window, "Progrès": a modeless dialog that shows, over a chosen period, the
+// The progress window, "Progrès": a modeless dialog that shows, over a chosen period and for a
+// chosen practice (the random dictation, the sending practice or all), the
 // accuracy, the answer count and the median response time of each character, the confusions
 // as a heat map with the five most frequent ones, and the accuracy of each of the last 30 days.
 // It also chooses the Koch lesson and the adaptive drill, exports the answers as CSV and clears
@@ -51,9 +52,11 @@ public:
         std::function<std::vector<AnswerRecord>(int64_t sinceMs)> load;
         // Deletes every answer; false when it could not.
         std::function<bool()> clear;
-        // The lesson now in force: 0 for none, 2 to 36; and whether the drill adapts.
+        // The lesson now in force: 0 for none, 2 to 41; and whether the drill adapts.
         std::function<int()> lesson;
         std::function<bool()> adaptive;
+        // The copy runs at or after sinceMs, for the curve of copy speeds; none when empty.
+        std::function<std::vector<CopyRunRecord>(int64_t sinceMs)> loadCopyRuns;
         // The time now [ms, Unix time]; the system clock when empty.
         std::function<int64_t()> nowMs;
         int64_t sessionStartMs = 0; // [ms] when the program started, for "Cette session"
@@ -69,13 +72,23 @@ public:
     // Sets the lesson chooser and the "Adaptatif" box from the getters, without signals.
     void SyncOptions();
 
-    // Shows "Passer à la leçon N", for a lesson of 2 to 36; one click accepts it.
+    // Shows "Passer à la leçon N", for a lesson of 2 to 41; one click accepts it.
     void OfferLesson(int lesson);
     // Hides the offer, if one is shown.
     void WithdrawOffer();
 
     ProgressStats::Period period() const;
     void setPeriod(ProgressStats::Period period);
+
+    // The practices the window can show, in the order of its chooser: a name and the history
+    // mode of its answers (empty: every mode).
+    struct Practice {
+        const char* name;
+        const char* mode;
+    };
+    static const std::vector<Practice>& Practices();
+    // Shows the answers of one practice of Practices() (by its name), or of all.
+    void setPractice(const QString& name);
     const ProgressStats& Stats() const { return stats_; }
 
     // The text of the lesson chooser's item for a lesson: "Leçon 2 : K M", or
@@ -96,8 +109,11 @@ private:
     QWidget* BuildAccuracyChart();
     QWidget* BuildResponseChart();
     QWidget* BuildDailyChart();
+    QWidget* BuildCopySpeedChart();
+    void ShowCopySpeeds(int64_t nowMs);
     QWidget* BuildConfusions();
     int64_t NowMs() const;
+    std::vector<AnswerRecord> Load(int64_t sinceMs) const; // of the chosen practice
     void ShowStats();
     void ShowAccuracy();
     void PlaceCountLabels();
@@ -116,6 +132,11 @@ private:
     int offeredLesson_ = 0;
 
     Chooser* periodChooser_ = nullptr;
+    Chooser* practiceChooser_ = nullptr;
+    QChartView* copySpeedView_ = nullptr;
+    QLineSeries* copySpeedLine_ = nullptr;
+    QScatterSeries* copySpeedPoints_ = nullptr;
+    QDateTimeAxis* copySpeedAxis_ = nullptr;
     Chooser* lessonChooser_ = nullptr;
     QCheckBox* adaptiveBox_ = nullptr;
     QPushButton* offerButton_ = nullptr;

@@ -1,5 +1,7 @@
 #include "ui/VirtualKey.h"
 
+#include "practice/VirtualKeyIndex.h"
+
 #include <QKeyEvent>
 
 namespace {
@@ -37,6 +39,11 @@ int DigitRowDigit(quint32 nativeScanCode, quint32 nativeVirtualKey) {
     }
     return -1;
 #endif
+}
+
+// The code of the key that typed a punctuation sign of the Koch lessons.
+uint32_t SignKey(std::string_view name) {
+    return kFirstSignKey + static_cast<uint32_t>(MorseTable().IndexOfSign(name));
 }
 
 } // namespace
@@ -83,6 +90,16 @@ uint32_t VirtualKey::FromQt(int key, Qt::KeyboardModifiers modifiers, quint32 na
         return kEscape;
     case Qt::Key_Space:
         return kSpace;
+    case Qt::Key_Period:
+        return SignKey(".");
+    case Qt::Key_Comma:
+        return SignKey(",");
+    case Qt::Key_Question:
+        return SignKey("?");
+    case Qt::Key_Slash:
+        return SignKey("/");
+    case Qt::Key_Equal:
+        return SignKey("=");
     default:
         return kNone;
     }

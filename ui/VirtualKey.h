@@ -11,7 +11,8 @@ class QKeyEvent;
 // The platform's virtual-key codes of the keys the trainer cares about, read from Qt's key
 // events: 'A'-'Z' (65-90) for the letter keys whatever Shift and Caps Lock, '0'-'9' (48-57)
 // for the digit keys of the main block whatever Shift, 96-105 for the keypad digits, 13 for
-// Enter, 9 for Tab.
+// Enter, 9 for Tab; the punctuation keys . , ? / = by the character they type, with the codes
+// of VirtualKeyIndex.h (kFirstSignKey + the sign's index).
 //
 // The digit row is told by the physical key, so that it gives 1 to 9 and 0 on every layout,
 // French AZERTY included, where those keys type & é " ' ( - è _ ç à without Shift: on X11 and

@@ -6,6 +6,7 @@
 #include <sndfile.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,11 +14,11 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
-constexpr int32_t kRenderRate = 44100;                    // [frames/s] of the rendered frames
-constexpr int32_t kOpusRate = 48000;                      // [frames/s], one of the rates Opus takes
+constexpr int32_t kOpusRate = 48000;                      // [frames/s] Opus files of other rates are resampled to
 constexpr int32_t kBufferFrames = 4096;                   // [frames] gathered before each write
 constexpr float kPcmToFloat = 1.0f / 32768;               // libsndfile's scale for 16-bit samples
 constexpr uint64_t kMaxWavDataBytes = 0xFFFFFFFFull - 36; // RIFF size field limit
@@ -79,19 +80,58 @@ SoundFileWriter::~SoundFileWriter() {
     Release();
 }
 
-int32_t SoundFileWriter::FileSampleRate(Type type) {
-    return type == Type::Opus ? kOpusRate : kRenderRate;
+SoundFileWriter::Options SoundFileWriter::DefaultOptions(Type type) {
+    switch (type) {
+    case Type::Ogg:
+        return {1, kOggQuality, kPhoneRate};
+    case Type::Opus:
+        return {1, kOpusQuality, kPhoneRate};
+    case Type::Mp3:
+        return {1, kMp3Quality, kPhoneRate};
+    default:
+        return {};
+    }
+}
+
+// Opus takes a few rates only; frames at any other are resampled to 48 kHz.
+int32_t SoundFileWriter::FileSampleRate(Type type, int32_t renderRate) {
+    if (type != Type::Opus) {
+        return renderRate;
+    }
+    for (const int32_t opusRate : {8000, 12000, 16000, 24000, 48000}) {
+        if (renderRate == opusRate) {
+            return renderRate;
+        }
+    }
+    return kOpusRate;
+}
+
+// sf_format_check passes MP3 at any rate; the encoder then refuses the rates MPEG audio has
+// not (and libsndfile 1.2 leaks it), so they are refused here first.
+bool SoundFileWriter::CanWrite(Type type, const Options& options) {
+    constexpr int32_t kMp3Rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+    if (type == Type::Mp3 &&
+        std::find(std::begin(kMp3Rates), std::end(kMp3Rates), options.sampleRate) == std::end(kMp3Rates)) {
+        return false;
+    }
+    SF_INFO info{};
+    info.samplerate = FileSampleRate(type, options.sampleRate);
+    info.channels = options.channels;
+    info.format = FormatOf(type);
+    return info.format != 0 && sf_format_check(&info) != 0;
 }
 
 bool SoundFileWriter::Open(const std::string& path, Type fileType, const Options& options, std::string& error) {
     type = fileType;
     channels = options.channels;
+    renderRate = options.sampleRate;
+    fileRate = FileSampleRate(type, renderRate);
     SF_INFO info{};
-    info.samplerate = FileSampleRate(type);
+    info.samplerate = fileRate;
     info.channels = channels;
     info.format = FormatOf(type);
-    if (info.format == 0 || !sf_format_check(&info)) {
-        error = "this build of libsndfile cannot write such files";
+    if (!CanWrite(type, options)) {
+        error = "this build of libsndfile cannot write such files at " + std::to_string(renderRate) + " Hz";
         return false;
     }
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -99,13 +139,14 @@ bool SoundFileWriter::Open(const std::string& path, Type fileType, const Options
         error = std::strerror(errno);
         return false;
     }
-    file = sf_open_fd(fd, SFM_WRITE, &info, SF_FALSE);
+    SF_VIRTUAL_IO io{&GetLength, &Seek, &Read, &WriteBytes, &Tell};
+    file = sf_open_virtual(&io, SFM_WRITE, &info, this);
     if (file == nullptr) {
-        error = sf_strerror(nullptr);
+        error = ioErrno != 0 ? std::strerror(ioErrno) : sf_strerror(nullptr);
         Release();
         return false;
     }
-    if (type == Type::Opus) {
+    if (type == Type::Opus && fileRate != renderRate) {
         int status = 0;
         resampler = src_new(SRC_SINC_MEDIUM_QUALITY, channels, &status);
         if (resampler == nullptr) {
@@ -120,6 +161,57 @@ bool SoundFileWriter::Open(const std::string& path, Type fileType, const Options
     }
     buffer.assign(static_cast<size_t>(kBufferFrames * channels), 0);
     bufferedFrames = 0;
+    return true;
+}
+
+// ---- The file's callbacks for libsndfile: every byte is checked, and the first error kept ----
+
+int64_t SoundFileWriter::GetLength(void* self) {
+    struct stat status {};
+    return fstat(static_cast<SoundFileWriter*>(self)->fd, &status) == 0 ? status.st_size : -1;
+}
+
+int64_t SoundFileWriter::Seek(int64_t offset, int whence, void* self) {
+    auto* writer = static_cast<SoundFileWriter*>(self);
+    const off_t at = lseek(writer->fd, static_cast<off_t>(offset), whence);
+    if (at < 0 && writer->ioErrno == 0) {
+        writer->ioErrno = errno;
+    }
+    return at;
+}
+
+int64_t SoundFileWriter::Read(void* to, int64_t count, void* self) {
+    const ssize_t got = ::read(static_cast<SoundFileWriter*>(self)->fd, to, static_cast<size_t>(count));
+    return got < 0 ? 0 : got;
+}
+
+int64_t SoundFileWriter::WriteBytes(const void* from, int64_t count, void* self) {
+    auto* writer = static_cast<SoundFileWriter*>(self);
+    const auto* bytes = static_cast<const char*>(from);
+    int64_t done = 0;
+    while (done < count && writer->ioErrno == 0) {
+        const ssize_t put = ::write(writer->fd, bytes + done, static_cast<size_t>(count - done));
+        if (put > 0) {
+            done += put;
+        } else if (put < 0 && errno != EINTR) {
+            writer->ioErrno = errno;
+        } else if (put == 0) {
+            writer->ioErrno = EIO;
+        }
+    }
+    return done;
+}
+
+int64_t SoundFileWriter::Tell(void* self) {
+    return lseek(static_cast<SoundFileWriter*>(self)->fd, 0, SEEK_CUR);
+}
+
+// True, with the reason kept, once a callback has failed.
+bool SoundFileWriter::IoFailed() {
+    if (ioErrno == 0) {
+        return false;
+    }
+    writeError = std::strerror(ioErrno);
     return true;
 }
 
@@ -181,19 +273,21 @@ bool SoundFileWriter::FlushBuffer(bool lastOne) {
         floatSamples.resize(sampleCount);
         std::transform(buffer.begin(), buffer.begin() + static_cast<ptrdiff_t>(sampleCount), floatSamples.begin(),
                        [](int16_t sample) { return static_cast<float>(sample) * kPcmToFloat; });
-        return type == Type::Opus ? WriteResampled(lastOne) : WriteFloats(floatSamples.data(), frameCount);
+        return resampler != nullptr ? WriteResampled(lastOne) : WriteFloats(floatSamples.data(), frameCount);
     }
-    if (sf_writef_short(file, buffer.data(), frameCount) != frameCount) {
-        return Fail(sf_strerror(file));
+    const sf_count_t written = sf_writef_short(file, buffer.data(), frameCount);
+    if (IoFailed()) {
+        return false;
     }
-    return true;
+    return written == frameCount || Fail(sf_strerror(file));
 }
 
 bool SoundFileWriter::WriteFloats(const float* samples, long frameCount) {
-    if (frameCount > 0 && sf_writef_float(file, samples, frameCount) != frameCount) {
-        return Fail(sf_strerror(file));
+    const sf_count_t written = frameCount > 0 ? sf_writef_float(file, samples, frameCount) : 0;
+    if (IoFailed()) {
+        return false;
     }
-    return true;
+    return (written == frameCount && sf_error(file) == SF_ERR_NO_ERROR) || Fail(sf_strerror(file));
 }
 
 long SoundFileWriter::FramesIn(const std::vector<float>& samples) const {
@@ -207,7 +301,7 @@ bool SoundFileWriter::WriteResampled(bool lastOne) {
     SRC_DATA data{};
     data.data_in = floatSamples.data();
     data.input_frames = FramesIn(floatSamples);
-    data.src_ratio = static_cast<double>(kOpusRate) / kRenderRate;
+    data.src_ratio = static_cast<double>(fileRate) / renderRate;
     data.end_of_input = lastOne ? 1 : 0;
     do {
         data.data_out = resampled.data();
@@ -225,26 +319,34 @@ bool SoundFileWriter::WriteResampled(bool lastOne) {
     return true;
 }
 
+// The encoders write their last frames and the headers their sizes at sf_close; fsync then
+// brings out what the disk could not take (a full disk, a quota), and close what a network
+// file system reports last.
 bool SoundFileWriter::Close(std::string& error) {
     if (file == nullptr) {
         error = writeError.empty() ? "the file is not open" : writeError;
         return false;
     }
-    const bool flushed = FlushBuffer(true);
+    bool ok = FlushBuffer(true);
     const int closeStatus = sf_close(file);
     file = nullptr;
-    if (!flushed) {
-        error = writeError;
-    } else if (closeStatus != 0) {
-        error = sf_error_number(closeStatus);
+    if (ok && !IoFailed() && closeStatus != 0) {
+        writeError = sf_error_number(closeStatus);
+    }
+    ok = ok && ioErrno == 0 && closeStatus == 0;
+    struct stat status {};
+    const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (ok && regular && fsync(fd) != 0) {
+        ok = Fail(std::strerror(errno));
     }
     const int fdStatus = ::close(fd);
     fd = -1;
-    if (flushed && closeStatus == 0 && fdStatus != 0) {
-        error = std::strerror(errno);
+    if (ok && fdStatus != 0) {
+        ok = Fail(std::strerror(errno));
     }
     Release();
-    return flushed && closeStatus == 0 && fdStatus == 0;
+    error = writeError;
+    return ok;
 }
 
 bool SoundFileWriter::Fail(const std::string& why) {

@@ -3,6 +3,12 @@
 #include "audio/PcmConversion.h"
 #include "zelbin-render/Utf8Files.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -10,7 +16,6 @@
 
 namespace {
 
-constexpr uint32_t kSampleRate = 44100;                // [frames/s]
 constexpr uint32_t kHeaderBytes = 44;                  // [bytes]
 constexpr uint64_t kMaxDataBytes = 0xFFFFFFFFull - 36; // RIFF size field limit
 constexpr int32_t kChunkFrames = 1024;                 // [frames] converted at a time
@@ -25,11 +30,20 @@ void PutLe32(unsigned char* at, uint32_t value) {
     PutLe16(at + 2, value >> 16);
 }
 
+bool FlushToDisk(std::FILE* file) {
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0 || errno == EINVAL; // EINVAL: a device or a pipe
+#endif
+}
+
 } // namespace
 
 bool WavFileWriter::TypeForPath(const std::string& path, Type& type) {
     constexpr const char* kWav = ".wav";
-    if (path.size() < 4) {
+    // ".wav" alone, or right after a folder separator, is a hidden name without an extension.
+    if (path.size() <= 4 || path[path.size() - 5] == '/' || path[path.size() - 5] == '\\') {
         return false;
     }
     std::string tail = path.substr(path.size() - 4);
@@ -47,6 +61,7 @@ WavFileWriter::~WavFileWriter() {
 
 bool WavFileWriter::Open(const std::string& path, Type, const Options& options, std::string& error) {
     channels = options.channels == 1 ? 1 : 2;
+    sampleRate = static_cast<uint32_t>(options.sampleRate);
     file = OpenUtf8(path, "wb");
     if (file == nullptr || !WriteHeader(0)) {
         error = std::strerror(errno);
@@ -86,8 +101,11 @@ bool WavFileWriter::Write(const StereoFrame* frames, int32_t count) {
     return true;
 }
 
+// Every write is checked; fflush and the flush to the disk bring out what the disk could not
+// take, before the file is called complete.
 bool WavFileWriter::Close(std::string& error) {
-    const bool ok = std::fseek(file, 0, SEEK_SET) == 0 && WriteHeader(static_cast<uint32_t>(dataBytes));
+    const bool ok = std::fseek(file, 0, SEEK_SET) == 0 && WriteHeader(static_cast<uint32_t>(dataBytes)) &&
+                    std::fflush(file) == 0 && FlushToDisk(file);
     const int savedErrno = errno;
     const bool closed = std::fclose(file) == 0;
     file = nullptr;
@@ -106,8 +124,8 @@ bool WavFileWriter::WriteHeader(uint32_t dataSize) {
     PutLe32(header + 16, 16); // fmt chunk size
     PutLe16(header + 20, 1);  // PCM
     PutLe16(header + 22, static_cast<uint32_t>(channels));
-    PutLe32(header + 24, kSampleRate);              // frames per second
-    PutLe32(header + 28, kSampleRate * blockAlign); // bytes per second
+    PutLe32(header + 24, sampleRate);              // frames per second
+    PutLe32(header + 28, sampleRate * blockAlign); // bytes per second
     PutLe16(header + 32, blockAlign);
     PutLe16(header + 34, 16); // bits per sample
     std::memcpy(header + 36, "data", 4);

@@ -1,10 +1,16 @@
-// zelbin-render: writes the Morse code of a text to a sound file (44100 Hz, 16-bit, stereo
-// or mono: WAV, FLAC, Ogg Vorbis, Opus or MP3), through the trainer's own synthesiser and
-// PCM conversion, so that it can be heard without the trainer's window or a sound card.
+// zelbin-render: writes the Morse code of a text to a sound file (16-bit, stereo or mono:
+// WAV, FLAC, Ogg Vorbis, Opus or MP3), through the trainer's own synthesiser and PCM
+// conversion, so that it can be heard without the trainer's window or a sound card. WAV and
+// FLAC files hold the trainer's own samples (44,100 Hz, stereo); the compressed types are
+// made for a phone (one channel at 8,000 Hz) unless told otherwise: see the writers'
+// DefaultOptions.
 
 #include "render/MorseRenderer.h"
 #include "render/RenderProgress.h"
 #include "render/TextFolder.h"
+#include "zelbin-render/InputCheck.h"
+#include "zelbin-render/InterruptSignals.h"
+#include "zelbin-render/OutputFile.h"
 #include "zelbin-render/Utf8Files.h"
 #ifdef ZELBIN_HAVE_SNDFILE
 #include "zelbin-render/SoundFileWriter.h"
@@ -12,6 +18,10 @@
 #include "zelbin-render/WavFileWriter.h"
 #endif
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 #include <unistd.h>
 
 #include <cerrno>
@@ -20,7 +30,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -36,12 +45,15 @@ using OutputWriter = WavFileWriter;
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 2;
 constexpr int32_t kMaxWpm = 100;
+constexpr int32_t kMinRate = 8000;  // [frames/s]
+constexpr int32_t kMaxRate = 96000; // [frames/s]
 
 struct Options {
     MorseRenderer::Options render;
     bool lengthsGiven = false; // --dih, --dah, --pause or --gap
-    bool mono = false;
-    double quality = -1.0; // below 0: the encoder's default
+    int32_t channels = 0;      // 0: the file type's default
+    int32_t rate = 0;          // [frames/s]; 0: the file type's default
+    double quality = -1.0;     // below 0: the file type's default
     bool help = false;
     std::string textFile; // empty: the text is an operand
     std::string text;
@@ -52,10 +64,13 @@ void PrintUsage(FILE* stream) {
     std::fprintf(stream, "Usage: zelbin-render [OPTIONS] TEXT OUT\n"
                          "       zelbin-render [OPTIONS] --text-file PATH OUT\n"
                          "Writes the Morse code of TEXT (UTF-8; '-' reads standard input) to OUT, a sound file\n"
-                         "at 44100 Hz whose type follows its extension: .wav (16-bit PCM), .flac, .ogg (Vorbis),\n"
-                         ".opus (resampled to 48000 Hz) or .mp3 (when the installed libsndfile writes it).\n"
-                         "Letters (either case, accents dropped: e-acute plays as E) and digits are played in\n"
-                         "Morse; any other character is a silent interval as long as the gap.\n"
+                         "whose type follows its extension: .wav (16-bit PCM), .flac, .ogg (Vorbis), .opus or .mp3\n"
+                         "(when the installed libsndfile writes it). .wav and .flac files hold the trainer's own\n"
+                         "sound, in stereo at 44100 Hz; .ogg, .opus and .mp3 files are made for a phone: one\n"
+                         "channel at 8000 Hz, small and clean.\n"
+                         "Letters (either case, accents dropped: e-acute plays as E), digits, the punctuation\n"
+                         ". , ? / = + and the prosigns <AR> <SK> <BT> <KN> (written so, each one sign) are\n"
+                         "played in Morse; any other character is a silent interval as long as the gap.\n"
                          "\n"
                          "Timing in milliseconds (the default); characters are separated by the gap:\n"
                          "  --freq HZ          tone frequency, 100 to 1000 (default 440)\n"
@@ -73,18 +88,55 @@ void PrintUsage(FILE* stream) {
                          "  --volume V         gain, 0 to 1 (default 0.3)\n"
                          "  --noise            add the trainer's background noise\n"
                          "  --soft-onset       let each tone rise over 5 ms instead of starting at once (no click)\n"
-                         "  --mono             write one channel instead of two\n"
+                         "  --rate HZ          sample rate, 8000 to 96000 (default 44100 for .wav and .flac, 8000\n"
+                         "                     for the others); .mp3 takes 8000, 11025, 12000, 16000, 22050, 24000,\n"
+                         "                     32000, 44100 or 48000, and .opus is resampled to 48000 from any rate\n"
+                         "                     but 8000, 12000, 16000, 24000 and 48000\n"
+                         "  --mono             write one channel (the default for .ogg, .opus and .mp3)\n"
+                         "  --stereo           write two channels (the default for .wav and .flac)\n"
                          "  --quality Q        quality of .ogg, .opus and .mp3 files, 0 (smallest) to 1 (best)\n"
+                         "                     (default 0.25 for .ogg, 0.04 for .opus, 0.1 for .mp3)\n"
                          "  --text-file PATH   read the text from the file PATH ('-': standard input)\n"
                          "  --help             show this text\n"
+                         "Band conditions, as on the air (any of the first four turns them on):\n"
+                         "  --snr DB           band noise: the tone's power over the noise's within 250 Hz of it,\n"
+                         "                     -10 to 30 dB; the noise is shaped by a 500 Hz receiver filter\n"
+                         "  --qsb DEPTH        fading: the tone fades down to (100 - DEPTH) %% of its level, 0 to 100\n"
+                         "  --qsb-period S     typical length of one fade, down and up again, 2 to 30 s (default 8)\n"
+                         "  --qrm N            N other stations (0 to 3) calling CQ and sending contest reports,\n"
+                         "                     each 100 to 800 Hz from the tone, at its own level and speed\n"
+                         "  --qrn N            static crashes, N a minute on average (0 to 60), 5 to 100 ms each\n"
+                         "  --seed N           the draw of the conditions, 0 to 4294967295 (default 1): the same\n"
+                         "                     seed and options give the same file\n"
                          "\n"
-                         "A render that takes more than 2 s shows its progress when standard error is a terminal.\n"
-                         "Exit status: 0 on success, 2 on a bad argument, an unknown file type, or a file that\n"
-                         "cannot be read or written.\n");
+                         "OUT appears only once it is complete: a render that fails or is interrupted leaves no\n"
+                         "file, and an older file of that name as it was. A render that takes more than 2 s shows\n"
+                         "its progress when standard error is a terminal.\n"
+                         "Exit status: 0 on success; 2 on a bad argument, an unknown file type, a text with\n"
+                         "nothing to play or that is not text, or a file that cannot be read or written; a\n"
+                         "render stopped by SIGINT, SIGTERM or SIGHUP ends by that signal.\n");
+}
+
+// A decimal number as people write it: digits, with at most one decimal point for a
+// fraction, and a minus sign in front; no spaces, no sign '+', no hexadecimal, no exponent.
+bool IsPlainNumber(const std::string& text, bool fraction) {
+    size_t at = !text.empty() && text[0] == '-' ? 1 : 0;
+    size_t digits = 0;
+    size_t points = 0;
+    for (; at < text.size(); ++at) {
+        if (text[at] >= '0' && text[at] <= '9') {
+            ++digits;
+        } else if (text[at] == '.' && fraction) {
+            ++points;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0 && points <= 1;
 }
 
 bool ParseFloat(const std::string& text, float low, float high, float& value) {
-    if (text.empty()) {
+    if (!IsPlainNumber(text, true)) {
         return false;
     }
     char* end = nullptr;
@@ -98,7 +150,7 @@ bool ParseFloat(const std::string& text, float low, float high, float& value) {
 }
 
 bool ParseWhole(const std::string& text, int32_t low, int32_t high, int32_t& value) {
-    if (text.empty()) {
+    if (!IsPlainNumber(text, false)) {
         return false;
     }
     char* end = nullptr;
@@ -124,6 +176,55 @@ bool ApplyLength(const std::string& name, const std::string& value, Options& opt
     return ParseWhole(value, 10, 1000, target);
 }
 
+bool ParseSeed(const std::string& text, uint64_t& value) {
+    if (text.empty() || text[0] < '0' || text[0] > '9') {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long parsed = std::strtoull(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed > 4294967295ULL) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+// Applies one option of the band conditions.
+bool ApplyBand(const std::string& name, const std::string& value, Options& options, const char*& range) {
+    MorseRenderer::Options& render = options.render;
+    BandParameters& band = render.band;
+    float number = 0.0f;
+    int32_t whole = 0;
+    bool ok = false;
+    if (name == "--snr") {
+        ok = ParseFloat(value, -10.0f, 30.0f, band.snrDb);
+        band.noise = true;
+        range = "a signal-to-noise ratio from -10 to 30 dB";
+    } else if (name == "--qsb") {
+        ok = ParseFloat(value, 0.0f, 100.0f, number);
+        band.qsbDepth = number / 100.0f;
+        range = "a depth from 0 to 100 %";
+    } else if (name == "--qsb-period") {
+        ok = ParseFloat(value, 2.0f, 30.0f, band.qsbPeriodS);
+        range = "a period from 2 to 30 s";
+        return ok;
+    } else if (name == "--qrm") {
+        ok = ParseWhole(value, 0, BandParameters::kMaxStations, band.qrmStations);
+        range = "a whole number of stations from 0 to 3";
+    } else if (name == "--qrn") {
+        ok = ParseWhole(value, 0, 60, whole);
+        band.qrnPerMinute = static_cast<float>(whole);
+        range = "a whole number of crashes per minute from 0 to 60";
+    } else {
+        ok = ParseSeed(value, render.seed);
+        range = "a whole number from 0 to 4294967295";
+        return ok;
+    }
+    render.bandOn = true;
+    return ok;
+}
+
 // Applies one option that takes a value. Returns false with a message for a bad value or an
 // unknown option.
 bool ApplyOption(const std::string& name, const std::string& value, Options& options, std::string& error) {
@@ -142,6 +243,12 @@ bool ApplyOption(const std::string& name, const std::string& value, Options& opt
     } else if (name == "--wpm" || name == "--farnsworth") {
         ok = ParseWhole(value, 1, kMaxWpm, name == "--wpm" ? render.wpm : render.overallWpm);
         range = "a whole number of words per minute from 1 to 100";
+    } else if (name == "--rate") {
+        ok = ParseWhole(value, kMinRate, kMaxRate, options.rate);
+        range = "a whole number of frames per second from 8000 to 96000";
+    } else if (name == "--snr" || name == "--qsb" || name == "--qsb-period" || name == "--qrm" || name == "--qrn" ||
+               name == "--seed") {
+        ok = ApplyBand(name, value, options, range);
     } else if (name == "--quality") {
         ok = ParseFloat(value, 0.0f, 1.0f, quality);
         options.quality = quality;
@@ -161,8 +268,9 @@ bool ApplyOption(const std::string& name, const std::string& value, Options& opt
 }
 
 bool TakesValue(const std::string& name) {
-    for (const char* option : {"--freq", "--dih", "--dah", "--pause", "--gap", "--volume", "--wpm", "--farnsworth",
-                               "--quality", "--text-file"}) {
+    for (const char* option :
+         {"--freq", "--dih", "--dah", "--pause", "--gap", "--volume", "--wpm", "--farnsworth", "--rate", "--quality",
+          "--text-file", "--snr", "--qsb", "--qsb-period", "--qrm", "--qrn", "--seed"}) {
         if (name == option) {
             return true;
         }
@@ -178,8 +286,8 @@ bool ApplyFlag(const std::string& name, Options& options) {
         options.render.noise = true;
     } else if (name == "--soft-onset") {
         options.render.softOnset = true;
-    } else if (name == "--mono") {
-        options.mono = true;
+    } else if (name == "--mono" || name == "--stereo") {
+        options.channels = name == "--mono" ? 1 : 2;
     } else {
         return false;
     }
@@ -278,6 +386,9 @@ bool ReadText(const Options& options, std::string& text, std::string& error) {
         return true;
     }
     if (source == "-") {
+#ifdef _WIN32
+        _setmode(_fileno(stdin), _O_BINARY); // every byte as it is, as from a --text-file
+#endif
         if (!ReadAll(stdin, text)) {
             error = std::string("cannot read standard input: ") + std::strerror(errno);
             return false;
@@ -295,29 +406,57 @@ bool ReadText(const Options& options, std::string& text, std::string& error) {
     return ok;
 }
 
-std::filesystem::file_type TypeOf(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::status(PathFromUtf8(path), error).type();
-}
-
-void RemoveFile(const std::string& path) {
-    std::error_code ignored;
-    std::filesystem::remove(PathFromUtf8(path), ignored);
-}
-
 int CannotWrite(const std::string& path, const std::string& why) {
     std::fprintf(stderr, "zelbin-render: cannot write %s: %s\n", path.c_str(), why.c_str());
     return kExitFailure;
 }
 
+// The file's channels, rate and quality: the options', else the defaults of its type.
+OutputWriter::Options WriterOptions(const Options& options, OutputWriter::Type type) {
+    OutputWriter::Options writer = OutputWriter::DefaultOptions(type);
+    writer.channels = options.channels > 0 ? options.channels : writer.channels;
+    writer.sampleRate = options.rate > 0 ? options.rate : writer.sampleRate;
+    writer.quality = options.quality >= 0.0 ? options.quality : writer.quality;
+    return writer;
+}
+
+// Hands the frames on to the writer until a signal comes.
+class InterruptibleSink : public FrameSink {
+public:
+    explicit InterruptibleSink(FrameSink& writer) : writer(writer) {}
+    bool Write(const StereoFrame* frames, int32_t count) override {
+        return InterruptSignals::Caught() == 0 && writer.Write(frames, count);
+    }
+
+private:
+    FrameSink& writer;
+};
+
 // Renders the text into the open writer, with the progress line on a terminal.
-bool RenderInto(const Options& options, const std::string& folded, OutputWriter& writer) {
-    RenderProgress progress(isatty(STDERR_FILENO) ? stderr : nullptr, MorseRenderer::kSampleRate);
-    MorseRenderer renderer(options.render);
+bool RenderInto(MorseRenderer::Options renderOptions, const std::string& folded, OutputWriter& writer) {
+    RenderProgress progress(isatty(STDERR_FILENO) ? stderr : nullptr, renderOptions.sampleRate);
+    MorseRenderer renderer(renderOptions);
     renderer.SetProgressObserver([&progress](double done, int64_t frames) { progress.Update(done, frames); });
-    const bool rendered = renderer.Render(folded, writer);
+    InterruptibleSink sink(writer);
+    const bool rendered = renderer.Render(folded, sink);
     progress.Finish(renderer.FramesWritten());
     return rendered;
+}
+
+// Writes the sound into output's temporary file; false with the reason.
+bool WriteSound(const Options& options, const std::string& folded, OutputWriter::Type type,
+                const OutputWriter::Options& writerOptions, const OutputFile& output, std::string& error) {
+    OutputWriter writer;
+    if (!writer.Open(output.WritePath(), type, writerOptions, error)) {
+        return false;
+    }
+    MorseRenderer::Options render = options.render;
+    render.sampleRate = writerOptions.sampleRate;
+    if (!RenderInto(render, folded, writer)) {
+        error = writer.WriteError();
+        return false;
+    }
+    return writer.Close(error);
 }
 
 int Run(const Options& options) {
@@ -332,26 +471,29 @@ int Run(const Options& options) {
         std::fprintf(stderr, "zelbin-render: %s\n", error.c_str());
         return kExitFailure;
     }
-    // A half-written output is removed, unless the path names something other than a regular
-    // file (a device such as /dev/full, a pipe), which must be left alone. A file that could
-    // not even be opened is removed only if this run created it.
-    const std::filesystem::file_type before = TypeOf(path);
-    const bool removable =
-        before == std::filesystem::file_type::not_found || before == std::filesystem::file_type::regular;
-    OutputWriter writer;
-    if (!writer.Open(path, type, {options.mono ? 1 : 2, options.quality}, error)) {
-        if (before == std::filesystem::file_type::not_found) {
-            RemoveFile(path);
-        }
-        return CannotWrite(path, error);
+    const std::string folded = TextFolder::Fold(text);
+    const std::string refusal = InputCheck::Refusal(text, folded);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "zelbin-render: %s; %s was not written\n", refusal.c_str(), path.c_str());
+        return kExitFailure;
     }
-    const bool rendered = RenderInto(options, TextFolder::Fold(text), writer);
-    const std::string renderError = writer.WriteError();
-    if (!writer.Close(error) || !rendered) {
-        if (removable) {
-            RemoveFile(path);
-        }
-        return CannotWrite(path, rendered ? error : renderError);
+    const OutputWriter::Options writerOptions = WriterOptions(options, type);
+    if (!OutputWriter::CanWrite(type, writerOptions)) {
+        return CannotWrite(path, "this build of libsndfile cannot write such files at " +
+                                     std::to_string(writerOptions.sampleRate) + " Hz");
+    }
+    InterruptSignals::Catch();
+    OutputFile output;
+    const bool written = output.Create(path, error) && WriteSound(options, folded, type, writerOptions, output, error);
+    if (const int signal = InterruptSignals::Caught(); signal != 0) {
+        output.Discard();
+        std::fprintf(stderr, "zelbin-render: interrupted by %s; %s was not written\n", InterruptSignals::Name(signal),
+                     path.c_str());
+        InterruptSignals::EndBy(signal);
+    }
+    if (!written || !output.Commit(error)) {
+        output.Discard();
+        return CannotWrite(path, error);
     }
     return kExitOk;
 }

@@ -34,7 +34,7 @@ MorseCode CodeOf(int32_t index) {
 
 } // namespace
 
-class FileDictationTest : public QObject {
+class FileDictationWiringTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -65,12 +65,12 @@ private:
     std::unique_ptr<QTemporaryDir> folder;
 };
 
-void FileDictationTest::init() {
+void FileDictationWiringTest::init() {
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
 }
 
-void FileDictationTest::lettersDigitsAndSilentSlotsThenFin() {
+void FileDictationWiringTest::lettersDigitsAndSilentSlotsThenFin() {
     DictationRig rig;
     UseShortElements(rig.trainer);
     TrainerDialog& dialog = rig.Open();
@@ -105,7 +105,7 @@ void FileDictationTest::lettersDigitsAndSilentSlotsThenFin() {
     QVERIFY(!rig.Tick()); // the timer is gone
 }
 
-void FileDictationTest::lineEndIsTwoSilentSlots() {
+void FileDictationWiringTest::lineEndIsTwoSilentSlots() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     OpenAndPlay(rig, WriteFile(folder->filePath("ligne.txt"), QByteArray("K\r\nM")));
@@ -124,7 +124,7 @@ void FileDictationTest::lineEndIsTwoSilentSlots() {
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
 }
 
-void FileDictationTest::upperHalfBytesAreSilent() {
+void FileDictationWiringTest::upperHalfBytesAreSilent() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     QByteArray bytes;
@@ -145,7 +145,7 @@ void FileDictationTest::upperHalfBytesAreSilent() {
     QCOMPARE(dialog.GetFileDictation().Offset(), 129);
 }
 
-void FileDictationTest::ctrlZEndsTheFile() {
+void FileDictationWiringTest::ctrlZEndsTheFile() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     OpenAndPlay(rig, WriteFile(folder->filePath("ctrlz.txt"), QByteArray("AB\x1A"
@@ -160,7 +160,7 @@ void FileDictationTest::ctrlZEndsTheFile() {
     QCOMPARE(dialog.GetFileDictation().Offset(), 2);
 }
 
-void FileDictationTest::emptyFile() {
+void FileDictationWiringTest::emptyFile() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     OpenAndPlay(rig, WriteFile(folder->filePath("vide.txt"), QByteArray()));
@@ -173,7 +173,7 @@ void FileDictationTest::emptyFile() {
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Fin"}));
 }
 
-void FileDictationTest::anotherFileChosenMidRun() {
+void FileDictationWiringTest::anotherFileChosenMidRun() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     OpenAndPlay(rig, WriteFile(folder->filePath("un.txt"), QByteArray("AAAA")));
@@ -188,7 +188,7 @@ void FileDictationTest::anotherFileChosenMidRun() {
     QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 'Z' - 'A');
 }
 
-void FileDictationTest::fileDeletedMidRunAndRestored() {
+void FileDictationWiringTest::fileDeletedMidRunAndRestored() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     const QString path = WriteFile(folder->filePath("fuyant.txt"), QByteArray("ABC"));
@@ -212,7 +212,7 @@ void FileDictationTest::fileDeletedMidRunAndRestored() {
     QCOMPARE(dialog.GetFileDictation().Offset(), 2);
 }
 
-void FileDictationTest::lastLetterAfterASilentSlotPlaysA() {
+void FileDictationWiringTest::lastLetterAfterASilentSlotPlaysA() {
     DictationRig rig;
     UseShortElements(rig.trainer);
     TrainerDialog& dialog = rig.Open();
@@ -225,7 +225,7 @@ void FileDictationTest::lastLetterAfterASilentSlotPlaysA() {
     QCOMPARE(Hear(rig.trainer), std::string(".-"));
 }
 
-void FileDictationTest::longPathWithAccents() {
+void FileDictationWiringTest::longPathWithAccents() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     QString deep = folder->path();
@@ -245,7 +245,7 @@ void FileDictationTest::longPathWithAccents() {
     QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 33); // 7
 }
 
-void FileDictationTest::fileThatCannotBeOpenedAtPlay() {
+void FileDictationWiringTest::fileThatCannotBeOpenedAtPlay() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     // No file chosen yet.
@@ -268,7 +268,7 @@ void FileDictationTest::fileThatCannotBeOpenedAtPlay() {
     QVERIFY(rig.trainer.messages.texts.isEmpty());
 }
 
-void FileDictationTest::folderFifoAndDeviceAreRefusedWithAMessage() {
+void FileDictationWiringTest::folderFifoAndDeviceAreRefusedWithAMessage() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     const QString kept = WriteFile(folder->filePath("garde.txt"), QByteArray("E"));
@@ -294,7 +294,7 @@ void FileDictationTest::folderFifoAndDeviceAreRefusedWithAMessage() {
     QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 4);
 }
 
-void FileDictationTest::cancelledDialogChangesNothing() {
+void FileDictationWiringTest::cancelledDialogChangesNothing() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     QCOMPARE(rig.Text(kFilePath), QString("Fichier"));
@@ -312,7 +312,7 @@ void FileDictationTest::cancelledDialogChangesNothing() {
     QCOMPARE(dialog.GetFileDictation().CurrentIndex(), 4); // the kept path is played
 }
 
-void FileDictationTest::stopRewindsAndFinKeepsButtons() {
+void FileDictationWiringTest::stopRewindsAndFinKeepsButtons() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     OpenAndPlay(rig, WriteFile(folder->filePath("deux.txt"), QByteArray("ST")));
@@ -335,7 +335,7 @@ void FileDictationTest::stopRewindsAndFinKeepsButtons() {
     QVERIFY(!rig.timers.IsSet(31));
 }
 
-void FileDictationTest::timerThatCannotBeSet() {
+void FileDictationWiringTest::timerThatCannotBeSet() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     rig.timers.failSet = true;
@@ -353,5 +353,5 @@ void FileDictationTest::timerThatCannotBeSet() {
     QCOMPARE(rig.trainer.messages.texts, QStringList({"Unable to set timer"}));
 }
 
-QTEST_MAIN(FileDictationTest)
+QTEST_MAIN(FileDictationWiringTest)
 #include "FileDictationWiringTest.moc"

@@ -76,7 +76,7 @@ std::string HearCharacter(TrainerFixture& trainer) {
 
 } // namespace
 
-class KeyboardPracticeTest : public QObject {
+class KeyboardPracticeWiringTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -102,7 +102,7 @@ private:
     }
 };
 
-void KeyboardPracticeTest::letterPlaysAndIsShown() {
+void KeyboardPracticeWiringTest::letterPlaysAndIsShown() {
     TrainerFixture trainer;
     UseShortElements(trainer);
     trainer.Open();
@@ -112,7 +112,7 @@ void KeyboardPracticeTest::letterPlaysAndIsShown() {
     QCOMPARE(HearCharacter(trainer), std::string(MorseOf('Q')));
 }
 
-void KeyboardPracticeTest::letterCountsWhateverShift() {
+void KeyboardPracticeWiringTest::letterCountsWhateverShift() {
     TrainerFixture trainer;
     trainer.Open();
     TickShow(trainer);
@@ -123,7 +123,7 @@ void KeyboardPracticeTest::letterCountsWhateverShift() {
     QCOMPARE(KeyboardText(trainer)->text(), ExpectedLine('E'));
 }
 
-void KeyboardPracticeTest::digitLineEndsInItsCode() {
+void KeyboardPracticeWiringTest::digitLineEndsInItsCode() {
     TrainerFixture trainer;
     trainer.Open();
     TickShow(trainer);
@@ -132,7 +132,7 @@ void KeyboardPracticeTest::digitLineEndsInItsCode() {
     QVERIFY(trainer.Dialog().GetSynthesiser().IsPlaying());
 }
 
-void KeyboardPracticeTest::keysWithoutCharacterPlayNothing() {
+void KeyboardPracticeWiringTest::keysWithoutCharacterPlayNothing() {
     TrainerFixture trainer;
     TrainerDialog& dialog = trainer.Open();
     TickShow(trainer);
@@ -148,7 +148,7 @@ void KeyboardPracticeTest::keysWithoutCharacterPlayNothing() {
     QVERIFY(trainer.device->IsOpen());
 }
 
-void KeyboardPracticeTest::azertyDigitRowPlaysDigits() {
+void KeyboardPracticeWiringTest::azertyDigitRowPlaysDigits() {
 #ifdef Q_OS_WIN
     QSKIP("the physical digit row is read from X11 key codes here");
 #else
@@ -190,7 +190,7 @@ void KeyboardPracticeTest::azertyDigitRowPlaysDigits() {
 #endif
 }
 
-void KeyboardPracticeTest::keypadDigitsAreNotTaken() {
+void KeyboardPracticeWiringTest::keypadDigitsAreNotTaken() {
     TrainerFixture trainer;
     TrainerDialog& dialog = trainer.Open();
     TickShow(trainer);
@@ -204,7 +204,7 @@ void KeyboardPracticeTest::keypadDigitsAreNotTaken() {
     QVERIFY(!dialog.GetSynthesiser().IsPlaying());
 }
 
-void KeyboardPracticeTest::autoRepeatRestartsTheCharacter() {
+void KeyboardPracticeWiringTest::autoRepeatRestartsTheCharacter() {
     TrainerFixture trainer; // default lengths: dih 100 ms, dah 300 ms, pause 100 ms
     trainer.Open();
     QWidget* focus = QApplication::focusWidget();
@@ -225,7 +225,7 @@ void KeyboardPracticeTest::autoRepeatRestartsTheCharacter() {
     QVERIFY(std::abs(runs[1] - dah) <= 2);
 }
 
-void KeyboardPracticeTest::newKeyCutsTheCharacterOff() {
+void KeyboardPracticeWiringTest::newKeyCutsTheCharacterOff() {
     TrainerFixture trainer;
     trainer.Open();
     QWidget* focus = QApplication::focusWidget();
@@ -242,7 +242,7 @@ void KeyboardPracticeTest::newKeyCutsTheCharacterOff() {
     QVERIFY(std::abs(runs[0] - (TrainerFixture::kRingFrames + dih)) <= 2);
 }
 
-void KeyboardPracticeTest::hiddenDisplayKeepsItsText() {
+void KeyboardPracticeWiringTest::hiddenDisplayKeepsItsText() {
     TrainerFixture trainer;
     TrainerDialog& dialog = trainer.Open();
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral("Caractère"));
@@ -262,7 +262,7 @@ void KeyboardPracticeTest::hiddenDisplayKeepsItsText() {
     QCOMPARE(KeyboardText(trainer)->text(), QStringLiteral(" "));
 }
 
-void KeyboardPracticeTest::everyDisplayLineFitsOnOneLine() {
+void KeyboardPracticeWiringTest::everyDisplayLineFitsOnOneLine() {
     TrainerFixture trainer;
     trainer.Open();
     TickShow(trainer);
@@ -284,7 +284,7 @@ void KeyboardPracticeTest::everyDisplayLineFitsOnOneLine() {
     }
 }
 
-void KeyboardPracticeTest::charToTheWindowItselfReplays() {
+void KeyboardPracticeWiringTest::charToTheWindowItselfReplays() {
     TrainerFixture trainer;
     TrainerDialog& dialog = trainer.Open();
     // A character typed to a control is that control's business.
@@ -295,7 +295,7 @@ void KeyboardPracticeTest::charToTheWindowItselfReplays() {
     QVERIFY(dialog.GetSynthesiser().IsPlaying());
 }
 
-void KeyboardPracticeTest::dictationRecordsAnswersInstead() {
+void KeyboardPracticeWiringTest::dictationRecordsAnswersInstead() {
     FakeTimerSeam timers; // no tick comes unless fired
     TrainerFixture trainer;
     trainer.environment.timers = &timers;
@@ -321,7 +321,7 @@ void KeyboardPracticeTest::dictationRecordsAnswersInstead() {
     QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 0);
 }
 
-void KeyboardPracticeTest::typedSpacesPressNoButton() {
+void KeyboardPracticeWiringTest::typedSpacesPressNoButton() {
     FakeTimerSeam timers;
     TrainerFixture trainer;
     trainer.environment.timers = &timers;
@@ -344,7 +344,7 @@ void KeyboardPracticeTest::typedSpacesPressNoButton() {
 }
 
 // Tab walks the tab stops in template order; Space then presses each button and ticks each box.
-void KeyboardPracticeTest::tabReachesEveryButtonAndSpacePressesIt() {
+void KeyboardPracticeWiringTest::tabReachesEveryButtonAndSpacePressesIt() {
     TrainerFixture trainer;
     TrainerDialog& dialog = trainer.Open();
     const QList<int32_t> expected = {ResourceId::kOk,
@@ -393,5 +393,5 @@ void KeyboardPracticeTest::tabReachesEveryButtonAndSpacePressesIt() {
     QVERIFY(dialog.GetSynthesiser().Noise());
 }
 
-QTEST_MAIN(KeyboardPracticeTest)
+QTEST_MAIN(KeyboardPracticeWiringTest)
 #include "KeyboardPracticeWiringTest.moc"

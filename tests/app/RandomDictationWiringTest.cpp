@@ -41,7 +41,7 @@ void PressKey(Qt::Key key) {
 
 } // namespace
 
-class RandomDictationTest : public QObject {
+class RandomDictationWiringTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -59,7 +59,7 @@ private slots:
     void otherTimersAndIdleTicksDoNothing();
 };
 
-void RandomDictationTest::playPicksSoundsAndSetsTheTimer() {
+void RandomDictationWiringTest::playPicksSoundsAndSetsTheTimer() {
     DictationRig rig;
     UseShortElements(rig.trainer);
     rig.trainer.store.PutDword(TrainerFixture::kConfigurationKey, "DicteeLenght", 700);
@@ -81,7 +81,7 @@ void RandomDictationTest::playPicksSoundsAndSetsTheTimer() {
     QVERIFY(rig.trainer.messages.texts.isEmpty());
 }
 
-void RandomDictationTest::firstTickWithoutKeyCountsA() {
+void RandomDictationWiringTest::firstTickWithoutKeyCountsA() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     rig.picks = {0}; // the first pick is 'A'
@@ -99,7 +99,7 @@ void RandomDictationTest::firstTickWithoutKeyCountsA() {
     QCOMPARE(other.Text(kScore), ScoreWith(0, 1, 'E'));
 }
 
-void RandomDictationTest::otherKeysAnswerA() {
+void RandomDictationWiringTest::otherKeysAnswerA() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     rig.picks = {0, 0}; // what sounds for each interval
@@ -123,7 +123,7 @@ void RandomDictationTest::otherKeysAnswerA() {
     QCOMPARE(rig.Text(kScore), ScoreWith(2, 2, 'A'));
 }
 
-void RandomDictationTest::answerStaysForTheNextCharacter() {
+void RandomDictationWiringTest::answerStaysForTheNextCharacter() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     rig.picks = {4, 4, 19}; // what sounds for each interval
@@ -139,7 +139,7 @@ void RandomDictationTest::answerStaysForTheNextCharacter() {
     QCOMPARE(dialog.GetRandomDictation().AnswerIndex(), 4);
 }
 
-void RandomDictationTest::onlyTheLastKeyOfAnIntervalCounts() {
+void RandomDictationWiringTest::onlyTheLastKeyOfAnIntervalCounts() {
     DictationRig rig;
     rig.Open();
     rig.picks = {4, 4}; // what sounds for each interval
@@ -154,7 +154,7 @@ void RandomDictationTest::onlyTheLastKeyOfAnIntervalCounts() {
     QCOMPARE(rig.Text(kScore), ScoreWith(1, 2, 'E'));
 }
 
-void RandomDictationTest::stopThenPlayStartsFromZero() {
+void RandomDictationWiringTest::stopThenPlayStartsFromZero() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     rig.picks = {0, 1}; // what sounds for each interval
@@ -175,7 +175,7 @@ void RandomDictationTest::stopThenPlayStartsFromZero() {
     QCOMPARE(rig.Text(kDictationText), pattern);
 }
 
-void RandomDictationTest::interlockOfBothModes() {
+void RandomDictationWiringTest::interlockOfBothModes() {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("abc.txt"));
     QFile file(path);
@@ -217,7 +217,7 @@ void RandomDictationTest::interlockOfBothModes() {
     }
 }
 
-void RandomDictationTest::showDuringARun() {
+void RandomDictationWiringTest::showDuringARun() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     rig.trainer.Control<QLabel>(kDictationText)->setText(QStringLiteral("unchanged"));
@@ -249,7 +249,7 @@ void RandomDictationTest::showDuringARun() {
     }
 }
 
-void RandomDictationTest::haltedByTheConfigurationDialog() {
+void RandomDictationWiringTest::haltedByTheConfigurationDialog() {
     for (int32_t button : {int32_t(ResourceId::kCancel), int32_t(ResourceId::kOk)}) {
         DictationRig rig;
         TrainerDialog& dialog = rig.Open();
@@ -282,7 +282,7 @@ void RandomDictationTest::haltedByTheConfigurationDialog() {
     }
 }
 
-void RandomDictationTest::previousIsAlwaysUpperCase() {
+void RandomDictationWiringTest::previousIsAlwaysUpperCase() {
     DictationRig rig;
     rig.Open();
     for (int32_t index = 0; index < 36; ++index) {
@@ -297,7 +297,7 @@ void RandomDictationTest::previousIsAlwaysUpperCase() {
     }
 }
 
-void RandomDictationTest::timerThatCannotBeSet() {
+void RandomDictationWiringTest::timerThatCannotBeSet() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     rig.timers.failSet = true;
@@ -323,7 +323,7 @@ void RandomDictationTest::timerThatCannotBeSet() {
     QVERIFY(dialog.GetRandomDictation().Active());
 }
 
-void RandomDictationTest::otherTimersAndIdleTicksDoNothing() {
+void RandomDictationWiringTest::otherTimersAndIdleTicksDoNothing() {
     DictationRig rig;
     TrainerDialog& dialog = rig.Open();
     rig.Click(kDictationPlay);
@@ -338,5 +338,5 @@ void RandomDictationTest::otherTimersAndIdleTicksDoNothing() {
     QCOMPARE(rig.Text(kScore), Score(0, 0));
 }
 
-QTEST_MAIN(RandomDictationTest)
+QTEST_MAIN(RandomDictationWiringTest)
 #include "RandomDictationWiringTest.moc"

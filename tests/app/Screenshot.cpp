@@ -3,16 +3,23 @@
 // Each window is built as the program builds it (over a fake sound device and settings in
 // memory) and grabbed as it first appears. Add a window by adding a row to kShots.
 
+#include "practice/CopyAlignment.h"
+#include "render/TextFolder.h"
 #include "tests/app/TrainerFixture.h"
 #include "ui/AboutDialog.h"
 #include "ui/ConfigDialog.h"
+#include "ui/CopyWindow.h"
+#include "ui/KeyArea.h"
 #include "ui/ProgressWindow.h"
+#include "ui/SendingWindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -137,11 +144,92 @@ QPixmap ProgressShot() {
     return window.grab();
 }
 
+// The copy window after a run of five callsigns at 25 words per minute, spaced out to 18, with
+// two signs missed or mistaken.
+QPixmap CopyShot() {
+    const std::string played = "F5ABC DL1XYZ K1AB EA8/DL1ABC F5ABC/P";
+    std::vector<int32_t> signs;
+    std::vector<bool> spaceBefore;
+    bool space = false;
+    for (const char slot : TextFolder::Fold(played)) {
+        if (slot == TextFolder::kSpace) {
+            space = true;
+            continue;
+        }
+        signs.push_back(TextFolder::SignOfSlot(slot));
+        spaceBefore.push_back(space);
+        space = false;
+    }
+    const std::vector<CopyAlignment::Mark> marks = CopyAlignment::Align(signs, "F5ABC DL1XZY K1AB EA8/DL1ABC F5AB/P");
+    const auto correct =
+        static_cast<int32_t>(std::count_if(marks.begin(), marks.end(), [](const auto& m) { return m.correct; }));
+    CopyWindow window;
+    window.SetOptions({3, 25, 18, 5, true});
+    window.ShowCorrection(marks, spaceBefore, correct);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return {};
+    }
+    QApplication::processEvents();
+    return window.grab();
+}
+
+// The sending window halfway through a target, keyed with a straight key at about 16 WPM by a
+// learner whose dahs run long, with one character wrong and one missing.
+QPixmap SendingShot() {
+    TrainerFixture trainer;
+    double nowMs = 1000;
+    trainer.environment.keyClockMs = [&nowMs] { return nowMs; };
+    trainer.environment.clockMs = [] { return int64_t{1'765'130'400'000}; };
+    TrainerDialog& dialog = trainer.Open();
+    TrainerSending& sending = dialog.Sending();
+    sending.SetMaterial([] { return std::string("KMRSU AKPTL OWIMK LSRAU"); });
+    sending.OpenWindow();
+    SendingWindow* window = sending.Window();
+    if (!QTest::qWaitForWindowExposed(window)) {
+        return {};
+    }
+    std::mt19937 random(20261207);
+    std::uniform_real_distribution<double> jitter(0.85, 1.15);
+    const double unitMs = 75;
+    const auto wait = [&](double units) {
+        const double endMs = nowMs + units * unitMs * jitter(random);
+        for (; nowMs < endMs; nowMs += 10) {
+            sending.Poll();
+        }
+    };
+    const auto key = [&](QEvent::Type type) {
+        QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(window->Key(), &event);
+    };
+    const MorseTable table;
+    for (const char c : std::string("KMRSU AKPTR OIM")) {
+        if (c == ' ') {
+            wait(4);
+            continue;
+        }
+        MorseCode code{};
+        table.CodeForChar(c, code);
+        for (int i = 0; i < MorseCode::kLength && code.codes[i] != End; ++i) {
+            if (code.codes[i] == Gap) {
+                wait(1);
+                continue;
+            }
+            key(QEvent::KeyPress);
+            wait(code.codes[i] == Dah ? 3.6 : 1.0);
+            key(QEvent::KeyRelease);
+        }
+        wait(3.3);
+    }
+    trainer.sidetone->Play(4410);
+    sending.Poll();
+    QApplication::processEvents();
+    return window->grab();
+}
+
 const Shot kShots[] = {
-    {"main.png", MainWindow},
-    {"about.png", AboutBox},
-    {"config.png", ConfigWindow},
-    {"progress.png", ProgressShot},
+    {"main.png", MainWindow},       {"about.png", AboutBox}, {"config.png", ConfigWindow},
+    {"progress.png", ProgressShot}, {"copy.png", CopyShot},  {"sending.png", SendingShot},
 };
 
 } // namespace

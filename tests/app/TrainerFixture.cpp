@@ -17,6 +17,12 @@ TrainerFixture::TrainerFixture(int32_t deviceCount)
     environment.messages = &messages;
     environment.timers = &qtTimers;
     environment.fileDialog = &qtFileDialog;
+    environment.makeSidetoneDevice = [this] {
+        auto fake = std::make_unique<FakeSidetoneDevice>();
+        fake->failOpen = sidetoneFails;
+        sidetone = fake.get();
+        return fake;
+    };
 }
 
 TrainerFixture::~TrainerFixture() = default;

@@ -2,6 +2,7 @@
 
 #include "app/TrainerDialog.h"
 #include "app/TrainerEnvironment.h"
+#include "tests/audio/FakeSidetoneDevice.h"
 #include "tests/audio/FakeWaveDevice.h"
 #include "tests/settings/MemoryRegistryStore.h"
 #include "tests/ui/seams/RecordingMessageSeam.h"
@@ -54,6 +55,10 @@ public:
     RecordingMessageSeam messages;
     TrainerEnvironment environment;
     FakeWaveDevice* device = nullptr; // owned by the driver once the window exists
+    // The sending window's last stream, made anew at each opening of that window: valid while
+    // the window is open, unless it failed to open.
+    FakeSidetoneDevice* sidetone = nullptr;
+    bool sidetoneFails = false; // the next streams fail to open
 
 private:
     std::unique_ptr<FakeWaveDevice> pendingDevice;

@@ -3,7 +3,9 @@
 // $ZELBIN_TAP before passing it on to a private PulseAudio null sink paced in real time.
 #include "audio/PcmConversion.h"
 #include "audio/PortAudioDevice.h"
+#include "audio/PortAudioSidetoneDevice.h"
 #include "audio/WaveOutDriver.h"
+#include "keying/KeyingEngine.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
 
@@ -166,6 +168,53 @@ TEST(RealAudio, CharacterReachesTheDeviceBitExactAndUnbroken) {
     EXPECT_EQ(mismatches, 0u) << "first difference " << first << " frames after the tone began";
 }
 
+// The sending window's sidetone on its own stream: the dit paddle held 170 ms at 20 WPM keys two
+// dits, which reach the device sample for sample as the engine renders them anywhere.
+TEST(RealAudio, SidetoneReachesTheDeviceBitExact) {
+    const auto configure = [](KeyingEngine& engine) {
+        engine.Configure(KeyingMode::IambicA, 20, false);
+        engine.SetTone(kFrequency, kVolume);
+    };
+    KeyingEngine engine;
+    configure(engine);
+    PortAudioSidetoneDevice device;
+    ASSERT_TRUE(device.Open(0, 44100, &KeyingEngine::RenderCallback, &engine));
+    std::this_thread::sleep_for(200ms); // silence first
+    engine.Input(KeyInput::LeftControl, true);
+    std::this_thread::sleep_for(170ms); // past the second dit's start (120 ms), before a third's (240 ms)
+    engine.Input(KeyInput::LeftControl, false);
+    std::this_thread::sleep_for(400ms);
+    device.Close();
+
+    // The same two dits rendered here: 2646 frames each, 2646 apart, each with its 221-frame fall.
+    KeyingEngine offline;
+    configure(offline);
+    offline.Input(KeyInput::LeftControl, true);
+    std::vector<uint32_t> reference(3 * 2646 + 221);
+    constexpr int32_t kReleaseFrame = 7497; // 170 ms
+    offline.Render(reference.data(), kReleaseFrame);
+    offline.Input(KeyInput::LeftControl, false);
+    offline.Render(reference.data() + kReleaseFrame, static_cast<int32_t>(reference.size()) - kReleaseFrame);
+    const std::vector<uint32_t> tap = ReadTap();
+    const size_t t0 = FirstNonZero(tap);
+    const size_t r0 = FirstNonZero(reference);
+    ASSERT_LT(t0, tap.size()) << "no tone reached the device (" << tap.size() << " frames recorded)";
+    ASSERT_GE(tap.size() - t0, reference.size() - r0);
+    size_t mismatches = 0;
+    for (size_t i = 0; r0 + i < reference.size(); ++i) {
+        mismatches += tap[t0 + i] != reference[r0 + i] ? 1 : 0;
+    }
+    EXPECT_EQ(mismatches, 0u);
+    KeyingEngine::Transition t;
+    std::vector<int64_t> changes;
+    while (engine.TakeTransition(t)) {
+        changes.push_back(t.frame);
+    }
+    ASSERT_EQ(changes.size(), 4u);
+    EXPECT_EQ(changes[1] - changes[0], 2646);
+    EXPECT_EQ(changes[3] - changes[1], 2 * 2646);
+}
+
 TEST(RealAudio, DeviceIdOutsideTheListFailsToOpen) {
     Synthesiser synth;
     PrepareSynth(synth);
@@ -180,29 +229,35 @@ TEST(RealAudio, DeviceIdOutsideTheListFailsToOpen) {
 }
 
 // Run in a child process, one per ALSA configuration (PortAudio reads it once per process).
+// ZELBIN_NO_AUDIO_CHILD says what the configuration allows: "none" (no device) or "starts".
 TEST(RealAudioChild, NoUsableDevice) {
-    if (std::getenv("ZELBIN_NO_AUDIO_CHILD") == nullptr) {
+    const char* expected = std::getenv("ZELBIN_NO_AUDIO_CHILD");
+    if (expected == nullptr) {
         GTEST_SKIP() << "run by RealAudio.NoUsableDeviceFailsTheStart";
     }
-    PortAudioDevice device;
-    EXPECT_EQ(device.GetDeviceCount(), 0);
-    EXPECT_NE(device.Open(0, 44100), kWaveOk);
+    const bool starts = std::string(expected) == "starts";
+    if (!starts) {
+        PortAudioDevice device;
+        EXPECT_EQ(device.GetDeviceCount(), 0);
+        EXPECT_NE(device.Open(0, 44100), kWaveOk);
+    }
     Synthesiser synth;
     PrepareSynth(synth);
     WaveOutDriver driver;
     driver.SetCallback(nullptr, &ToneCallback, &synth);
     driver.Configure(44100, 2048, 8, 10, 0);
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(driver.Start());
-    EXPECT_EQ(driver.GetDeviceCount(), 0);
-    EXPECT_EQ(driver.GetDeviceName(0), std::string());
+    EXPECT_EQ(driver.Start(), starts);
+    EXPECT_EQ(driver.GetDeviceCount() > 0, starts);
+    EXPECT_EQ(std::string(driver.GetDeviceName(0)).empty(), !starts);
     EXPECT_TRUE(driver.Stop());
-    // One report, that of a device that cannot open, and no chatter of ALSA or PortAudio.
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "WaveOut driver: waveOutOpen() failed\n");
+    // At most one report, that of a device that cannot open, and no chatter of ALSA or PortAudio.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), starts ? "" : "WaveOut driver: waveOutOpen() failed\n");
 }
 
 // Configurations in which nothing can play. Without a PCM named "default" or "dmix",
 // Debian's PortAudio 19.6 aborts inside Pa_Initialize; the driver must fail its start instead.
+// With a dmix PCM alone, it starts.
 TEST(RealAudio, NoUsableDeviceFailsTheStart) {
     const char* sandbox = std::getenv("ZELBIN_SANDBOX_DIR");
     const char* noAudio = std::getenv("ZELBIN_NO_AUDIO_ALSA_CONFIG");
@@ -216,6 +271,7 @@ TEST(RealAudio, NoUsableDeviceFailsTheStart) {
     const struct {
         const char* what;
         std::string configPath;
+        const char* outcome = "none";
     } kCases[] = {
         {"a default PCM on a card that does not exist", noAudio},
         {"ALSA_CONFIG_PATH=/dev/null", "/dev/null"},
@@ -223,13 +279,14 @@ TEST(RealAudio, NoUsableDeviceFailsTheStart) {
         {"a configuration with controls only", written("ctl-only.conf", "ctl.!default { type hw card 0 }\n")},
         {"a configuration whose one PCM is neither default nor dmix",
          written("quiet-only.conf", "pcm.quiet { type null }\n")},
+        {"a configuration whose one PCM is dmix", written("dmix-only.conf", "pcm.dmix { type null }\n"), "starts"},
     };
     for (const auto& c : kCases) {
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             setenv("ALSA_CONFIG_PATH", c.configPath.c_str(), 1);
-            setenv("ZELBIN_NO_AUDIO_CHILD", "1", 1);
+            setenv("ZELBIN_NO_AUDIO_CHILD", c.outcome, 1);
             unsetenv("PULSE_SERVER");
             execl("/proc/self/exe", "real_audio_test", "--gtest_filter=RealAudioChild.NoUsableDevice", nullptr);
             _exit(127);

@@ -15,6 +15,8 @@
 #include <tlhelp32.h>
 #else
 #include <dirent.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -610,25 +612,40 @@ TEST(WaveOutDriverThread, StreamsOnItsOwnThreadAndStartTwiceKeepsOneThread) {
 }
 
 #if defined(_WIN32) || defined(__linux__)
-// The calling thread's scheduling priority: the Windows thread priority, or the Linux nice
-// value of the thread (lower is more urgent).
+#ifdef __linux__
+constexpr int kRealTime = -1000; // stands for the lowest round-robin real-time priority
+#endif
+
+// The calling thread's scheduling priority: the Windows thread priority, or on Linux kRealTime
+// or the nice value of the thread (lower is more urgent).
 int OwnPriority() {
 #ifdef _WIN32
     return GetThreadPriority(GetCurrentThread());
 #else
+    int policy = 0;
+    sched_param param{};
+    if (pthread_getschedparam(pthread_self(), &policy, &param) == 0 && policy == SCHED_RR &&
+        param.sched_priority == sched_get_priority_min(SCHED_RR)) {
+        return kRealTime;
+    }
     return getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
 #endif
 }
 
 // The priority one step above a new thread's: THREAD_PRIORITY_ABOVE_NORMAL on Windows; on
-// Linux the nice value one below, where this process may lower it, and the same one if not.
+// Linux real-time where this process may have it, else the nice value one below where it may
+// lower it, and the same one if not.
 int OneStepAboveNormal() {
 #ifdef _WIN32
     return THREAD_PRIORITY_ABOVE_NORMAL;
 #else
     int reached = 0;
     std::thread([&reached] {
-        (void)setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), OwnPriority() - 1);
+        sched_param realTime{};
+        realTime.sched_priority = sched_get_priority_min(SCHED_RR);
+        if (sched_setscheduler(0, SCHED_RR, &realTime) != 0) {
+            (void)setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), OwnPriority() - 1);
+        }
         reached = OwnPriority();
     }).join();
     return reached;

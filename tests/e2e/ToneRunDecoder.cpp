@@ -31,8 +31,10 @@ std::vector<ToneRunDecoder::Run> ToneRunDecoder::FindRuns(std::span<const int16_
 
     int64_t start = -1; // first loud sample of the open run
     int64_t last = -1;  // last loud sample of the open run
+    int64_t hole = 0;   // [frames] the longest quiet stretch in the open run
     auto close = [&] {
         Run run;
+        run.longestHoleFrames = hole;
         run.startFrame = start;
         run.lengthFrames = last - start + 1;
         const auto samples = mono.subspan(start, run.lengthFrames);
@@ -52,6 +54,9 @@ std::vector<ToneRunDecoder::Run> ToneRunDecoder::FindRuns(std::span<const int16_
         }
         if (start < 0) {
             start = i;
+            hole = 0;
+        } else {
+            hole = std::max(hole, i - last - 1);
         }
         last = i;
     }

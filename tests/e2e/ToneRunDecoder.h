@@ -13,8 +13,9 @@ public:
     struct Run {
         int64_t startFrame = 0;
         int64_t lengthFrames = 0;
-        double frequencyHz = 0; // from the positive-going zero crossings of the run
-        int peak = 0;           // largest absolute sample of the run
+        double frequencyHz = 0;        // from the positive-going zero crossings of the run
+        int peak = 0;                  // largest absolute sample of the run
+        int64_t longestHoleFrames = 0; // [frames] the longest quiet stretch bridged inside the run
     };
 
     // What the characters should look like: element lengths and the gap inside a character.

@@ -109,8 +109,11 @@ def main():
 
     print("Context menu")
     orca.press("Menu", r"^Progrès\.\.\.\.?$", "the menu's first item")
+    for item in (r"Copie", r"Manipulation", r"Conditions de bande"):
+        orca.press("Down", rf"^{item}\.\.\.\.?$", "the next item")
     orca.press("Down", r"^Attaque douce check box not checked", "the checkable item and its state")
-    orca.press("Up", r"^Progrès\.\.\.\.?$", "back on the first item")
+    orca.press("Escape", r"Play \(dictée fichier\)", "the menu closed, the focus back on Play")
+    orca.press("Menu", r"^Progrès\.\.\.\.?$", "the menu again on its first item")
     orca.press("Return", r"^Progrès frame", "the progress window")
 
     print("Progrès")

@@ -9,6 +9,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <pwd.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -32,6 +35,15 @@ TEST(HistoryPath, FollowsXdgDataHome) {
     EXPECT_EQ(HistoryPath::Default(), home + "/.local/share/Zelbin/history.sqlite");
     unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(HistoryPath::Default(), home + "/.local/share/Zelbin/history.sqlite");
+    // Without HOME, the home folder of the account (tools/run-test sets HOME elsewhere).
+    const passwd* account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    ASSERT_NE(std::string(account->pw_dir), home);
+    for (const char* unusable : {"", static_cast<const char*>(nullptr)}) {
+        unusable != nullptr ? setenv("HOME", unusable, 1) : unsetenv("HOME");
+        EXPECT_EQ(HistoryPath::Default(), std::string(account->pw_dir) + "/.local/share/Zelbin/history.sqlite");
+    }
+    setenv("HOME", home.c_str(), 1);
 }
 
 #endif

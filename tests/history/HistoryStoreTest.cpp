@@ -118,6 +118,9 @@ TEST_F(HistoryStoreTest, AnswersComeBackAndOtherToolsSeeTheFixedColumns) {
                                         "1700000006000|random|5|S|2990|text"}));
     EXPECT_EQ(raw.Rows("SELECT name, \"notnull\" FROM pragma_table_info('answers') ORDER BY cid"),
               (std::vector<std::string>{"at_ms|1", "mode|1", "played|1", "typed|1", "response_ms|0"}));
+    // An answer outside a lesson has no lesson row.
+    EXPECT_EQ(raw.Rows("SELECT at_ms, lesson FROM lesson_answers ORDER BY at_ms"),
+              (std::vector<std::string>{"1700000000000|2", "1700000003000|2"}));
 }
 
 TEST_F(HistoryStoreTest, LastAnswersPerCharacterKeepsTheNewestOfEach) {
@@ -197,6 +200,21 @@ TEST_F(HistoryStoreTest, AFileAnotherToolMadeIsReadAndAppendedTo) {
     EXPECT_TRUE(Same(all[2], Answer(40, 'Z', 'Z', 300)));
     EXPECT_TRUE(reporter.messages.empty());
     EXPECT_EQ(Raw(file).Rows("SELECT COUNT(*) FROM answers"), std::vector<std::string>{"4"});
+    // A trigger of the tool refuses one answer in the middle of a batch: none of the batch is
+    // kept, and the next batch is written.
+    ASSERT_EQ(Raw(file).Exec("CREATE TRIGGER no_x BEFORE INSERT ON answers WHEN NEW.played = 'X' "
+                             "BEGIN SELECT RAISE(ABORT, 'no X'); END"),
+              SQLITE_OK);
+    store.Record(Answer(50, 'A', 'A', 300), 2);
+    store.Record(Answer(60, 'X', 'X', 300), 2);
+    store.Record(Answer(70, 'B', 'B', 300), 2);
+    EXPECT_FALSE(store.Commit());
+    store.Record(Answer(200, 'C', 'C', 300), 2);
+    EXPECT_TRUE(store.Commit());
+    Raw after(file);
+    EXPECT_EQ(after.Rows("SELECT at_ms FROM answers ORDER BY at_ms"),
+              (std::vector<std::string>{"10", "20", "30", "40", "200"}));
+    EXPECT_EQ(after.Rows("SELECT at_ms FROM lesson_answers"), std::vector<std::string>{"200"});
 }
 
 TEST_F(HistoryStoreTest, ClearRemovesWrittenAndQueuedAnswers) {

@@ -266,3 +266,31 @@ TEST(ProgressStats, DaysAreTheLastThirtyLocalDaysAcrossAClockChange) {
     EXPECT_EQ(stats.days[29].day, 30);
     EXPECT_EQ(ProgressStats::DaysStartMs(nowMs), UtcMs(2026, 2, 28, 23));
 }
+
+namespace {
+
+// The highest speed of each local day among the runs copied at 90 % or more; no clock change
+// falls in these 30 days of Central European time, whose midnight is 23:00 UTC.
+TEST(ProgressStats, BestCopySpeedOfEachDayAtNinetyPercent) {
+    const CentralEuropeanTime zone;
+    const int64_t nowMs = UtcMs(2026, 12, 7, 14, 30);
+    const int64_t today = UtcMs(2026, 12, 6, 23);
+    const std::vector<CopyRunRecord> runs = {
+        {today + 1000, 20, 0, 10, 9},             // 90 %: counts
+        {today + 2000, 24, 0, 10, 8},             // 80 %: does not
+        {today + 3000, 22, 15, 20, 20},           // the best of today
+        {today - 86'400'000, 30, 0, 3, 3},        // yesterday
+        {today - 29LL * 86'400'000, 12, 0, 1, 1}, // the first of the 30 days
+        {today - 30LL * 86'400'000, 40, 0, 1, 1}, // before them
+        {today + 86'400'000, 50, 0, 1, 1},        // tomorrow
+        {today + 4000, 60, 0, 0, 0},              // nothing played
+    };
+    const std::array<int, ProgressStats::kDayCount> best = ProgressStats::BestCopySpeeds(runs, nowMs);
+    std::array<int, ProgressStats::kDayCount> expected{};
+    expected[29] = 22;
+    expected[28] = 30;
+    expected[0] = 12;
+    EXPECT_EQ(best, expected);
+}
+
+} // namespace

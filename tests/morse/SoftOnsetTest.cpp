@@ -2,6 +2,7 @@
 
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
+#include "settings/Settings.h"
 
 #include "SynthesiserTestSupport.h"
 
@@ -62,6 +63,14 @@ TEST(SoftOnset, IsOffByDefaultAndOffIsTheHardOnsetBitForBit) {
         reference::Scaled(reference::Character(code, lengths, 440.0f, 16384 - kLeadFrames), 0.3f);
     const std::vector<float> switchedOff = RenderCharacter('A', false);
     EXPECT_EQ(std::vector<float>(switchedOff.begin() + kLeadFrames, switchedOff.end()), expected);
+    // The stored setting reaches the synthesiser with the others, either way.
+    for (const bool on : {true, false}) {
+        Settings settings;
+        settings.softOnset = on ? Settings::kSoftOnsetOn : Settings::kSoftOnsetOff;
+        fresh.SetSoftOnset(!on);
+        fresh.ApplySettings(settings);
+        EXPECT_EQ(fresh.SoftOnset(), on);
+    }
 }
 
 // With the shortest dih the rise (221 samples: 220 * period < 5 ms < 221 * period) overlaps the

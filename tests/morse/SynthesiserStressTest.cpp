@@ -178,3 +178,45 @@ TEST(SynthesiserStress, EveryBlockShowsOneWholeStateWhileRestartsRace) {
 }
 
 } // namespace
+
+namespace {
+
+// Runs of tones published while the audio thread renders, among restarts of characters: the
+// walk only ever reads the run it owns (ThreadSanitizer proves the hand-over), the frames it
+// reports stay within the run, and the last run is taken from its start.
+TEST(SynthesiserStress, RunsHandedOverWhileTheAudioThreadRenders) {
+    Synthesiser synth;
+    synth.Initialise();
+    const std::vector<ToneSpan> shortRun = {{10, 300}, {700, 900}};
+    const std::vector<ToneSpan> longRun = {{0, 2000}, {3000, 5000}, {9000, 882}};
+    std::atomic<bool> done{false};
+    std::atomic<int64_t> blocks{0};
+    std::thread audio([&] {
+        while (!done.load(std::memory_order_acquire)) {
+            int32_t count = kBlock;
+            ToneCallback(&synth, &count);
+            blocks.fetch_add(1, std::memory_order_release);
+        }
+    });
+    // Publishing goes on until the audio thread has rendered many blocks meanwhile.
+    for (int32_t i = 0; i < 20000 || blocks.load(std::memory_order_acquire) < 200; ++i) {
+        if (i % 5 == 4) {
+            synth.currentCode = CodeOf('E');
+            synth.PlayCode();
+        } else {
+            synth.PlayRun(i % 2 == 0 ? shortRun : longRun);
+        }
+        const int64_t reached = synth.RunFrames();
+        ASSERT_GE(reached, 0);
+        ASSERT_LE(reached, 9882 + kBlock);
+    }
+    done.store(true, std::memory_order_release);
+    audio.join();
+
+    synth.PlayRun(longRun);
+    int32_t count = kBlock;
+    ToneCallback(&synth, &count);
+    EXPECT_EQ(synth.RunFrames(), kBlock) << "the last run is taken whole, from its start";
+}
+
+} // namespace

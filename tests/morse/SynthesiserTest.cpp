@@ -340,6 +340,35 @@ TEST_F(Fixture, SilentSlotResetsTheWalkWithoutSound) {
     ExpectSameSamples(Left(Render(512)), reference::Scaled(reference::Character(CodeOf('A'), {}, 440.0f, 512), 0.3f));
 }
 
+// A run: each tone on exactly its frames, as a tone element lasting half a frame less than the
+// span (phase 0 on its first frame, faded at its end), exact silence around it, the walk over
+// at the first frame after the last tone; a PlayCode cuts the run off at the next block.
+TEST_F(Fixture, RunPlaysEachToneOnItsFramesAndPlayCodeEndsIt) {
+    const std::vector<ToneSpan> tones = {{100, 2646}, {5000, 7938}, {12938, 882}};
+    synth.PlayRun(tones);
+    EXPECT_TRUE(synth.IsPlaying());
+    EXPECT_EQ(synth.RunFrames(), 0);
+    const std::vector<float> samples = Left(Render(14336));
+    std::vector<float> expected(samples.size(), 0.0f);
+    for (const ToneSpan& tone : tones) {
+        const auto duration = static_cast<float>((tone.lengthFrames - 0.5) / 44100.0);
+        for (int64_t n = 0; n < tone.lengthFrames; ++n) {
+            expected[static_cast<size_t>(tone.startFrame + n)] =
+                0.3f * reference::Tone(static_cast<int32_t>(n), duration, 440.0f);
+        }
+    }
+    ExpectSameSamples(samples, expected);
+    EXPECT_FALSE(synth.IsPlaying());
+    EXPECT_EQ(synth.RunFrames(), 12938 + 882) << "the walk stops after the last tone";
+
+    synth.PlayRun(tones);
+    Render(1024);
+    EXPECT_EQ(synth.RunFrames(), 1024);
+    Play('E');
+    ExpectSameSamples(Left(Render(512)), reference::Scaled(reference::Character(CodeOf('E'), {}, 440.0f, 512), 0.3f));
+    EXPECT_EQ(synth.AudioState().elementIndex, 0) << "walking E, the run is over";
+}
+
 TEST_F(Fixture, ALaterPlayCodeWinsOverAnEarlierOneNotYetRendered) {
     Play('T');
     Play('E');

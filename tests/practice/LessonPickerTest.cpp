@@ -38,9 +38,19 @@ TEST(KochLessons, LessonsAreThePrefixesOfTheKochOrderAndOtherNumbersMeanOff) {
     EXPECT_EQ(KochLessons::Indices(20).back(), 31);                     // '5'
     EXPECT_EQ(KochLessons::Indices(36).back(), 23);                     // 'X'
     for (const auto& [stored, taken] : std::map<int32_t, int32_t>{
-             {INT_MIN, 0}, {-2, 0}, {0, 0}, {1, 0}, {2, 2}, {17, 17}, {36, 36}, {37, 0}, {INT_MAX, 0}}) {
+             {INT_MIN, 0}, {-2, 0}, {0, 0}, {1, 0}, {2, 2}, {17, 17}, {36, 36}, {42, 0}, {INT_MAX, 0}}) {
         EXPECT_EQ(KochLessons::Validated(stored), taken) << stored;
         EXPECT_EQ(KochLessons::Characters(stored), taken == 0 ? all : koch.substr(0, taken)) << stored;
+    }
+    // Past 36, one punctuation sign per lesson, with its MorseTable index.
+    const std::pair<int32_t, std::string> punctuation[] = {
+        {37, "."}, {38, ".,"}, {39, ".,?"}, {40, ".,?/"}, {41, ".,?/="}};
+    for (const auto& [lesson, signs] : punctuation) {
+        const std::string expected = koch + signs;
+        EXPECT_EQ(KochLessons::Validated(lesson), lesson);
+        EXPECT_EQ(KochLessons::Characters(lesson), expected) << lesson;
+        ASSERT_EQ(KochLessons::Indices(lesson).size(), static_cast<size_t>(lesson));
+        EXPECT_EQ(KochLessons::Indices(lesson).back(), lesson - 1) << "'.' is 36 ... '=' is 40";
     }
     EXPECT_EQ(KochLessons::Indices(0).size(), 36u);
     EXPECT_EQ(KochLessons::Indices(0).front(), 0);
@@ -71,7 +81,8 @@ TEST(KochLessons, NextLessonIsDueAfterAHundredAnswersWithNinetyRight) {
         {"100 answers, 89 right", 2, eightyNineRight, false},
         {"last 100 right, older wrong", 5, oldMistakes, true},
         {"last 100 with 89 right, older right", 5, recentMistakes, false},
-        {"last lesson", 36, Answers('K', 200, 0, 500), false},
+        {"last lesson", 41, Answers('K', 200, 0, 500), false},
+        {"lesson 36 leads on to the punctuation", 36, Answers('K', 200, 0, 500), true},
         {"no lesson", 0, Answers('K', 200, 0, 500), false},
     };
     for (const Case& c : cases) {
@@ -108,7 +119,9 @@ TEST(AdaptiveWeights, MissedWeighTenTimesTheRightOnesNewOnesAreWeakAndNoneIsZero
     EXPECT_DOUBLE_EQ(AdaptiveWeights::WeightOf(oldMisses), AdaptiveWeights::WeightOf(Answers('E', 50, 0, 300)));
 }
 
-TEST(AdaptiveWeights, ComputeSortsAnyMixOfAnswersByCharacterAndTime) {
+// The weights the adaptive draw uses, from the history's answers in any order. Exact values:
+// 1 + 19 x the error rate + min(median response / 3000 ms, 1).
+TEST(AdaptiveWeights, TheDrawWeighsEachCharacterByItsNewestAnswers) {
     std::vector<AnswerRecord> mix;
     const std::vector<AnswerRecord> k = Answers('K', 50, 1, 500); // missed
     const std::vector<AnswerRecord> m = Answers('M', 80, 0, 500); // right
@@ -119,11 +132,45 @@ TEST(AdaptiveWeights, ComputeSortsAnyMixOfAnswersByCharacterAndTime) {
             mix.push_back(k[i]);
         }
     }
-    const std::vector<double> weights = AdaptiveWeights::Compute(KochLessons::Indices(3), mix);
-    ASSERT_EQ(weights.size(), 3u);
-    EXPECT_DOUBLE_EQ(weights[0], AdaptiveWeights::WeightOf(k));
-    EXPECT_DOUBLE_EQ(weights[1], AdaptiveWeights::WeightOf(m));
-    EXPECT_DOUBLE_EQ(weights[2], AdaptiveWeights::WeightOf({})); // R: never answered
+    std::vector<AnswerRecord> evenWindow = Answers('K', 25, 0, 1000);
+    for (AnswerRecord& r : Answers('K', 25, 0, 2000, 0)) {
+        evenWindow.push_back(r);
+    }
+    std::vector<AnswerRecord> unanswered = Answers('K', 50, 0, -1);
+    for (AnswerRecord& r : unanswered) {
+        r.typed = 0; // no key typed
+    }
+    std::vector<AnswerRecord> someUnanswered = Answers('K', 40, 0, 0, 200000);
+    someUnanswered.insert(someUnanswered.end(), unanswered.begin(), unanswered.begin() + 10);
+    std::vector<AnswerRecord> newestLast = Answers('K', 50, 1, 600, 0); // older misses first
+    for (AnswerRecord& r : Answers('K', 50, 0, 600)) {
+        newestLast.push_back(r);
+    }
+    struct Case {
+        const char* name;
+        std::vector<AnswerRecord> answers;
+        std::vector<double> weights; // of K, M and R (lesson 3)
+    };
+    const std::vector<Case> cases = {
+        {"a mix of K and M, oldest first", mix, {20.0 + 500.0 / 3000, 1.0 + 500.0 / 3000, 21.0}},
+        {"no key ever typed", unanswered, {21.0, 21.0, 21.0}},
+        {"even window: median between 1000 and 2000 ms", evenWindow, {1.5, 21.0, 21.0}},
+        {"right at once: the floor", Answers('K', 50, 0, 0), {1.0, 21.0, 21.0}},
+        {"1500 ms: half the slowest", Answers('K', 50, 0, 1500), {1.5, 21.0, 21.0}},
+        {"4500 ms: slowness capped at 3000 ms", Answers('K', 50, 0, 4500), {2.0, 21.0, 21.0}},
+        {"no key typed counts as missed", someUnanswered, {1.0 + 19.0 * 10 / 50, 21.0, 21.0}},
+        {"the newest 50 count, wherever they come", newestLast, {1.2, 21.0, 21.0}},
+    };
+    for (const Case& c : cases) {
+        LessonPicker picker;
+        picker.Configure(3, true);
+        picker.Start(1, c.answers);
+        const std::vector<double> weights = picker.Weights();
+        ASSERT_EQ(weights.size(), 3u) << c.name;
+        for (size_t i = 0; i < 3; ++i) {
+            EXPECT_NEAR(weights[i], c.weights[i], 1e-12) << c.name << ", character " << i;
+        }
+    }
 }
 
 TEST(LessonPicker, WithNoLessonAndNoAdaptiveTheDrawIsTheUsualOne) {

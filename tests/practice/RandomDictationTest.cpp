@@ -2,10 +2,12 @@
 // interval reports, and Stop.
 #include "practice/RandomDictation.h"
 #include "morse/RandomPicker.h"
+#include "practice/VirtualKeyIndex.h"
 #include "tests/practice/PracticeTestSupport.h"
 
 #include <ctime>
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace {
@@ -89,6 +91,35 @@ TEST_F(RandomDictationTest, ScoringRule) {
     for (size_t i = 0; i < observed.size(); ++i) {
         EXPECT_EQ(observed[i].playedIndex, intervals[i].played) << i;
         EXPECT_EQ(observed[i].correct, intervals[i].correct) << i;
+    }
+}
+
+// The punctuation of the lessons past 36: played with its own code, and answered by its key
+// only once the dictation takes sign answers (else the key answers 'A', as before).
+TEST_F(RandomDictationTest, PunctuationIsPlayedAndAnsweredInTheLessonsThatHoldIt) {
+    struct Row {
+        int32_t played;
+        bool signAnswers;
+        uint32_t key;
+        std::string loaded;
+        bool correct;
+        int32_t typed;
+    };
+    const Row rows[] = {
+        {36, true, kFirstSignKey + 36, ".-.-.-", true, 36}, {37, true, kFirstSignKey + 37, "--..--", true, 37},
+        {38, true, kFirstSignKey + 38, "..--..", true, 38}, {39, true, kFirstSignKey + 39, "-..-.", true, 39},
+        {40, true, kFirstSignKey + 40, "-...-", true, 40},  {40, true, kFirstSignKey + 39, "-...-", false, 39},
+        {0, false, kFirstSignKey + 36, ".-", true, -1},     {36, false, kFirstSignKey + 36, ".-.-.-", false, -1},
+    };
+    for (const Row& row : rows) {
+        picks = {row.played, 0};
+        dictation.SetSignAnswers(row.signAnswers);
+        dictation.Play();
+        EXPECT_EQ(Loaded(), row.loaded) << row.played;
+        dictation.Key(row.key);
+        const ScoredAnswer answer = dictation.Tick();
+        EXPECT_EQ(answer.correct, row.correct) << row.played;
+        EXPECT_EQ(answer.typedIndex.value_or(-1), row.typed) << row.played;
     }
 }
 

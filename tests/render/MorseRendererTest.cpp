@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -118,10 +119,38 @@ TEST(WpmTiming, SpacesOtherCharactersAndTheEnds) {
     EXPECT_EQ(RenderWpm("E E", wpm).size(), 9 * unit) << "words 7 units apart";
     EXPECT_EQ(RenderWpm("E \t\n \r\nE", wpm), RenderWpm("E E", wpm)) << "a run of white space is one word gap";
     EXPECT_EQ(RenderWpm(" E ", wpm).size(), 15 * unit) << "white space at either end is a word gap";
-    EXPECT_EQ(RenderWpm("E,E", wpm).size(), 11 * unit) << "another character is a silent character gap";
+    EXPECT_EQ(RenderWpm("E!E", wpm).size(), 11 * unit) << "another character is a silent character gap";
     EXPECT_EQ(RenderWpm("", wpm).size(), 0u);
     const std::vector<float> accented = RenderWpm("\xC3\xA9t\xC3\xA9", wpm);
     EXPECT_EQ(accented, RenderWpm("ETE", wpm));
+}
+
+// Punctuation and prosigns at 20 words per minute, between two E: 1 + 3 + the sign + 3 + 1
+// units, the sign's units counted by hand from its dots and dashes (a dih 1, a dah 3, 1
+// between two elements).
+TEST(WpmTiming, PunctuationAndProsignsAreSignsWithoutLetterGaps) {
+    const size_t unit = 2646;
+    struct Sign {
+        const char* text;
+        size_t units;
+    };
+    for (const Sign sign : {Sign{".", 17}, Sign{",", 19}, Sign{"?", 15}, Sign{"/", 13}, Sign{"=", 13}, Sign{"+", 13},
+                            Sign{"<AR>", 13}, Sign{"<SK>", 15}, Sign{"<BT>", 13}, Sign{"<kn>", 15}}) {
+        EXPECT_EQ(RenderWpm(std::string("E") + sign.text + "E", 20).size(), (8 + sign.units) * unit) << sign.text;
+    }
+    EXPECT_EQ(RenderWpm("<AR>", 20), RenderWpm("+", 20)) << "<AR> sounds as +";
+    EXPECT_EQ(RenderWpm("<BT>", 20), RenderWpm("=", 20)) << "<BT> sounds as =";
+    EXPECT_EQ(RenderWpm("AR", 20).size(), 15 * unit) << "the letters A R keep their letter gap: 5 + 3 + 7";
+}
+
+// In the trainer's millisecond timing a sign is played as a letter is, no longer a silence.
+TEST(MorseRenderer, MillisecondTimingPlaysSigns) {
+    for (const char* text : {"/", "<SK>", "?"}) {
+        MorseRenderer renderer(MorseRenderer::Options{});
+        MemorySink sink;
+        ASSERT_TRUE(renderer.Render(TextFolder::Fold(text), sink));
+        EXPECT_GT(*std::max_element(sink.left.begin(), sink.left.end()), 0.2f) << text;
+    }
 }
 
 TEST(MorseRenderer, StopsWhenTheSinkRefuses) {

@@ -56,9 +56,12 @@ TEST_F(Progress, ShowsShareAndSoundTimeAtMostFiveTimesASecondAndEndsTheLine) {
     EXPECT_EQ(Shown(), "\rzelbin-render:  42%, 1:12:34 of sound written") << "too soon for another line";
     now = 102.25;
     progress.Update(0.5, 65 * 44100);
+    now = 102.5;
+    progress.Update(0.996, 69 * 44100); // truncated, never rounded up to 100 %
     progress.Finish(70 * 44100);
     EXPECT_EQ(Close(), "\rzelbin-render:  42%, 1:12:34 of sound written"
                        "\rzelbin-render:  50%, 0:01:05 of sound written"
+                       "\rzelbin-render:  99%, 0:01:09 of sound written"
                        "\rzelbin-render: 100%, 0:01:10 of sound written\n");
 }
 

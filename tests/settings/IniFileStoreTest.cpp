@@ -215,6 +215,16 @@ TEST_F(IniFileStoreTest, GarbageLoadsDefaultsForTheBadValuesKeepsTheGoodOnesAndS
 }
 
 TEST_F(IniFileStoreTest, AnOversizedFileHoldsNoValuesAndIsNeverRewritten) {
+    // Exactly 1 MiB still loads.
+    std::string fits = "[Configuration]\nFrequency=650\n;";
+    fits.resize(1024 * 1024, ';');
+    WriteText(file, fits);
+    {
+        IniFileStore store(configHome.string());
+        Settings s;
+        LoadSettings(store, s);
+        EXPECT_EQ(s.frequency, 650.0f);
+    }
     std::string before = "[Configuration]\nFrequency=650\n";
     before += std::string(static_cast<size_t>(IniFileStore::kMaxFileBytes), ';');
     WriteText(file, before);
@@ -412,7 +422,7 @@ TEST_F(IniFileStoreTest, AWriteRemovesStaleTemporariesOfTheFileAndNothingElse) {
     for (const std::string& name : killed) {
         Age(productDir / name, 11);
     }
-    const std::set<std::string> kept = {
+    std::set<std::string> kept = {
         "Configuration.ini",
         "Configuration.ini.Fresh1",  // a temporary younger than 10 s
         "Configuration.ini.Abc12",   // 5 characters after the dot
@@ -423,13 +433,18 @@ TEST_F(IniFileStoreTest, AWriteRemovesStaleTemporariesOfTheFileAndNothingElse) {
         "Other.ini.Abc123",         // another file's
         "Configuration.ini.Dir123", // a directory
         "Configuration.ini.Lnk123", // a link
+        "Configuration.ini.Lnk456", // a link to an old file of this user
     };
+    WriteText(root / "old", "x");
+    Age(root / "old", 3600);
     for (const std::string& name : kept) {
         const fs::path path = productDir / name;
         if (name == "Configuration.ini.Dir123") {
             fs::create_directory(path);
         } else if (name == "Configuration.ini.Lnk123") {
             fs::create_symlink(root / "elsewhere", path);
+        } else if (name == "Configuration.ini.Lnk456") {
+            fs::create_symlink(root / "old", path);
         } else if (name != "Configuration.ini") {
             WriteText(path, "x");
         }
@@ -438,11 +453,20 @@ TEST_F(IniFileStoreTest, AWriteRemovesStaleTemporariesOfTheFileAndNothingElse) {
         }
     }
     Age(productDir / "Configuration.ini.Fresh1", 5);
+    // A stale temporary of another user (only root can make one) is not this store's.
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() == 0 && nobody != nullptr) {
+        WriteText(productDir / "Configuration.ini.Usr123", "x");
+        ASSERT_EQ(::chown((productDir / "Configuration.ini.Usr123").c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        Age(productDir / "Configuration.ini.Usr123", 3600);
+        kept.insert("Configuration.ini.Usr123");
+    }
 
     IniFileStore store(configHome.string());
     RecordingReporter reporter;
     ASSERT_TRUE(SaveVolume(store, Settings{}, reporter));
     EXPECT_EQ(Entries(productDir), kept);
+    EXPECT_TRUE(fs::exists(root / "old"));
     EXPECT_EQ(ReadText(file), "[Configuration]\nVolume=300\n");
 }
 

@@ -93,6 +93,20 @@ TEST(LoadSettings, QueriesEveryValueInOrderThenClosesSubKeyFirst) {
                                                "QueryValue SoftOnset",
                                                "QueryValue KochLesson",
                                                "QueryValue Adaptive",
+                                               "QueryValue CopyMaterial",
+                                               "QueryValue CopyWpm",
+                                               "QueryValue CopyFarnsworth",
+                                               "QueryValue CopyCount",
+                                               "QueryValue CopyAutoSpeed",
+                                               "QueryValue Band",
+                                               "QueryValue BandSnr",
+                                               "QueryValue BandQsb",
+                                               "QueryValue BandQsbPeriod",
+                                               "QueryValue BandQrm",
+                                               "QueryValue BandQrn",
+                                               "QueryValue KeyerMode",
+                                               "QueryValue KeyerWpm",
+                                               "QueryValue KeyerSwap",
                                                "CloseKey Software\\Zelbin\\Configuration",
                                                "CloseKey Software\\Zelbin"};
     EXPECT_EQ(store.Calls(), expected);
@@ -427,7 +441,7 @@ TEST(LoadSettings, ReadsTheDrawsValuesAndTakesAnythingOutOfRangeAsZero) {
     struct Case {
         int32_t storedLesson, storedAdaptive, lesson, adaptive;
     };
-    const Case cases[] = {{2, 1, 2, 1}, {36, 0, 36, 0}, {1, 2, 0, 0}, {37, -1, 0, 0}, {-5, 1, 0, 1}};
+    const Case cases[] = {{2, 1, 2, 1}, {36, 0, 36, 0}, {1, 2, 0, 0}, {41, -1, 41, 0}, {42, 1, 0, 1}};
     for (const Case& c : cases) {
         MemoryRegistryStore store;
         store.PutDword(kSub, "KochLesson", c.storedLesson);
@@ -482,6 +496,69 @@ TEST(SaveLearning, WritesOnlyWhatDiffersFromTheStoreSoDefaultsLeaveItAlone) {
     EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
+// The five values of the copy window: read with the others, out of range as their defaults,
+// each written only when it differs from the store, so that defaults leave it alone.
+TEST(SaveCopy, ReadsInRangeAndWritesOnlyWhatDiffers) {
+    struct Stored {
+        const char* name;
+        int32_t value;
+        int32_t Settings::*field;
+        int32_t taken;
+    };
+    const Stored rows[] = {
+        {"CopyMaterial", 4, &Settings::copyMaterial, 4},
+        {"CopyMaterial", 5, &Settings::copyMaterial, 0},
+        {"CopyWpm", 5, &Settings::copyWpm, 5},
+        {"CopyWpm", 61, &Settings::copyWpm, 20},
+        {"CopyWpm", 4, &Settings::copyWpm, 20},
+        {"CopyFarnsworth", 3, &Settings::copyFarnsworth, 3},
+        {"CopyFarnsworth", 2, &Settings::copyFarnsworth, 0},
+        {"CopyFarnsworth", 21, &Settings::copyFarnsworth, 0},
+        {"CopyFarnsworth", 20, &Settings::copyFarnsworth, 20},
+        {"CopyCount", 50, &Settings::copyCount, 50},
+        {"CopyCount", 0, &Settings::copyCount, 5},
+        {"CopyAutoSpeed", 1, &Settings::copyAutoSpeed, 1},
+        {"CopyAutoSpeed", 2, &Settings::copyAutoSpeed, 0},
+    };
+    for (const Stored& row : rows) {
+        MemoryRegistryStore store;
+        store.PutDword(kSub, row.name, row.value);
+        Settings s;
+        LoadSettings(store, s);
+        EXPECT_EQ(s.*row.field, row.taken) << row.name << " " << row.value;
+    }
+    const Settings defaults;
+    EXPECT_EQ(defaults.copyMaterial, 0);
+    EXPECT_EQ(defaults.copyWpm, 20);
+    EXPECT_EQ(defaults.copyFarnsworth, 0);
+    EXPECT_EQ(defaults.copyCount, 5);
+    EXPECT_EQ(defaults.copyAutoSpeed, 0);
+
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    Settings s;
+    ASSERT_TRUE(SaveCopy(store, s, reporter));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_FALSE(store.HasKey(kSub));
+    s.copyWpm = 25;
+    s.copyFarnsworth = 12;
+    ASSERT_TRUE(SaveCopy(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"CopyWpm", "CopyFarnsworth"}));
+    store.ClearLog();
+    s.copyWpm = 20; // back to the default: written, the store holds 25
+    ASSERT_TRUE(SaveCopy(store, s, reporter));
+    EXPECT_EQ(store.WrittenNames(), (Names{"CopyWpm"}));
+    store.ClearLog();
+    ASSERT_TRUE(SaveCopy(store, s, reporter));
+    EXPECT_TRUE(store.Writes().empty());
+    Settings loaded;
+    LoadSettings(store, loaded);
+    EXPECT_EQ(loaded.copyWpm, 20);
+    EXPECT_EQ(loaded.copyFarnsworth, 12);
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
 TEST(SaveLearning, ReportsWhenTheKeysCannotBeHad) {
     MemoryRegistryStore store;
     store.FailCall(Op::OpenKey, 1, kRegistryAccessDenied);
@@ -493,6 +570,142 @@ TEST(SaveLearning, ReportsWhenTheKeysCannotBeHad) {
     EXPECT_EQ(reporter.messages, (Names{kMessage}));
     EXPECT_TRUE(store.Writes().empty());
     EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+// ---- The band conditions ----
+
+// Each value within its range is taken; outside it, the default stays (ranges and defaults as
+// the band conditions are specified: off, 10 dB, 0 %, 8 s, 0 stations, 0 crashes).
+TEST(LoadSettings, TakesTheBandValuesInTheirRangesAndTheDefaultOutside) {
+    struct Case {
+        const char* name;
+        int32_t stored;
+        Settings::Band expected;
+    };
+    const Case cases[] = {
+        {"Band", 1, {1, 10, 0, 8, 0, 0}},
+        {"Band", 2, {0, 10, 0, 8, 0, 0}},
+        {"BandSnr", -10, {0, -10, 0, 8, 0, 0}},
+        {"BandSnr", 30, {0, 30, 0, 8, 0, 0}},
+        {"BandSnr", -11, {0, 10, 0, 8, 0, 0}},
+        {"BandSnr", 31, {0, 10, 0, 8, 0, 0}},
+        {"BandQsb", 100, {0, 10, 100, 8, 0, 0}},
+        {"BandQsb", 101, {0, 10, 0, 8, 0, 0}},
+        {"BandQsb", -1, {0, 10, 0, 8, 0, 0}},
+        {"BandQsbPeriod", 2, {0, 10, 0, 2, 0, 0}},
+        {"BandQsbPeriod", 30, {0, 10, 0, 30, 0, 0}},
+        {"BandQsbPeriod", 1, {0, 10, 0, 8, 0, 0}},
+        {"BandQsbPeriod", 31, {0, 10, 0, 8, 0, 0}},
+        {"BandQrm", 3, {0, 10, 0, 8, 3, 0}},
+        {"BandQrm", 4, {0, 10, 0, 8, 0, 0}},
+        {"BandQrm", -1, {0, 10, 0, 8, 0, 0}},
+        {"BandQrn", 60, {0, 10, 0, 8, 0, 60}},
+        {"BandQrn", 61, {0, 10, 0, 8, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        const Settings s = LoadOne(c.name, c.stored);
+        EXPECT_EQ(s.band, c.expected) << c.name << " " << c.stored;
+    }
+}
+
+TEST(SaveBand, WritesOnlyWhatDiffersFromTheStoreSoDefaultsLeaveItAlone) {
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    Settings s;
+    ASSERT_TRUE(SaveBand(store, s, reporter));
+    EXPECT_TRUE(store.Writes().empty());
+    EXPECT_FALSE(store.HasKey(kSub));
+
+    struct Step {
+        Settings::Band band;
+        Names written;
+    };
+    const Step steps[] = {
+        {{0, -6, 0, 8, 0, 0}, {"BandSnr"}},
+        {{1, -6, 40, 8, 2, 0}, {"Band", "BandQsb", "BandQrm"}},
+        {{1, 10, 40, 5, 2, 12}, {"BandSnr", "BandQsbPeriod", "BandQrn"}}, // 10 dB again: differs from the store
+        {{1, 10, 40, 5, 2, 12}, {}},
+    };
+    for (const Step& step : steps) {
+        store.ClearLog();
+        s.band = step.band;
+        ASSERT_TRUE(SaveBand(store, s, reporter));
+        EXPECT_EQ(store.WrittenNames(), step.written);
+    }
+    Settings loaded;
+    LoadSettings(store, loaded);
+    EXPECT_EQ(loaded.band, steps[3].band);
+
+    MemoryRegistryStore locked;
+    locked.FailCall(Op::OpenKey, 2, kRegistryAccessDenied);
+    locked.FailCall(Op::OpenKey, 3, kRegistryAccessDenied);
+    EXPECT_FALSE(SaveBand(locked, s, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_TRUE(locked.Writes().empty());
+    EXPECT_EQ(store.OpenHandleCount() + locked.OpenHandleCount(), 0u);
+}
+
+// ---- The sending window's three values ----
+
+// Stored values in range load as they are, others as their defaults (straight key, 20 WPM, not
+// swapped); a save writes exactly the values that differ from the store, a missing one counting
+// as its default, so that a run that keeps the defaults leaves the store untouched.
+TEST(SaveKeying, LoadsInRangeAndWritesOnlyWhatDiffers) {
+    struct Load {
+        int32_t mode, wpm, swap; // stored
+        int32_t loadedMode, loadedWpm, loadedSwap;
+    };
+    const Load loads[] = {
+        {0, 5, 0, 0, 5, 0}, {1, 50, 1, 1, 50, 1}, {2, 33, 0, 2, 33, 0}, {3, 4, 2, 0, 20, 0}, {-1, 51, -1, 0, 20, 0}};
+    for (const Load& c : loads) {
+        MemoryRegistryStore store;
+        store.PutDword(kSub, "KeyerMode", c.mode);
+        store.PutDword(kSub, "KeyerWpm", c.wpm);
+        store.PutDword(kSub, "KeyerSwap", c.swap);
+        Settings s;
+        LoadSettings(store, s);
+        EXPECT_EQ(s.keyerMode, c.loadedMode) << c.mode;
+        EXPECT_EQ(s.keyerWpm, c.loadedWpm) << c.wpm;
+        EXPECT_EQ(s.keyerSwap, c.loadedSwap) << c.swap;
+    }
+
+    struct Save {
+        int32_t mode, wpm, swap;
+        Names written;
+    };
+    const Save saves[] = {
+        {0, 20, 0, {}},                                     // the defaults, nothing stored: nothing written
+        {2, 20, 0, {"KeyerMode"}},                          // mode B
+        {2, 25, 1, {"KeyerWpm", "KeyerSwap"}},              // only what changed since
+        {2, 25, 1, {}},                                     // nothing changed
+        {0, 20, 0, {"KeyerMode", "KeyerWpm", "KeyerSwap"}}, // back to the defaults: stored too
+    };
+    MemoryRegistryStore store;
+    RecordingReporter reporter;
+    for (const Save& c : saves) {
+        store.ClearLog();
+        Settings s;
+        s.keyerMode = c.mode;
+        s.keyerWpm = c.wpm;
+        s.keyerSwap = c.swap;
+        ASSERT_TRUE(SaveKeying(store, s, reporter));
+        EXPECT_EQ(store.WrittenNames(), c.written) << c.mode << " " << c.wpm << " " << c.swap;
+        EXPECT_EQ(store.HasKey(kSub), &c != &saves[0]); // no subkey made for the defaults
+        Settings loaded;
+        LoadSettings(store, loaded);
+        EXPECT_EQ(loaded.keyerWpm, c.wpm);
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+
+    MemoryRegistryStore locked;
+    locked.FailCall(Op::OpenKey, 1, kRegistryAccessDenied);
+    locked.FailCall(Op::OpenKey, 2, kRegistryAccessDenied);
+    Settings s;
+    s.keyerSwap = 1;
+    EXPECT_FALSE(SaveKeying(locked, s, reporter));
+    EXPECT_EQ(reporter.messages, (Names{kMessage}));
+    EXPECT_EQ(locked.OpenHandleCount(), 0u);
 }
 
 // Every single failure of every call, in both save moments: the message appears exactly

@@ -25,14 +25,16 @@ TEST(Settings, DefaultsAreTheFirstRunValues) {
     EXPECT_EQ(settings.adaptive, 0);
 }
 
-// A Koch lesson is 0 (none) or 2 to 36; the adaptive drill 0 or 1. Anything else is 0.
+// A Koch lesson is 0 (none) or 2 to 41; the adaptive drill 0 or 1. Anything else is 0.
 TEST(Settings, ValidateTakesOnlyKnownLessonsAndAdaptiveValues) {
     const std::pair<int32_t, int32_t> lessons[] = {{0, 0},
                                                    {1, 0},
                                                    {2, 2},
                                                    {20, 20},
                                                    {36, 36},
-                                                   {37, 0},
+                                                   {37, 37},
+                                                   {41, 41},
+                                                   {42, 0},
                                                    {-2, 0},
                                                    {std::numeric_limits<int32_t>::min(), 0},
                                                    {std::numeric_limits<int32_t>::max(), 0}};

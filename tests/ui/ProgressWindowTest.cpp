@@ -20,6 +20,7 @@
 #include <QStackedBarSeries>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXYSeries>
 
 #include <ctime>
 #include <limits>
@@ -110,16 +111,45 @@ private slots:
         QCOMPARE(Items(*Find<QComboBox>(window, "periodChooser")),
                  (QStringList{QStringLiteral("Cette session"), QStringLiteral("7 jours"), QStringLiteral("Tout")}));
         const QStringList lessons = Items(*Find<QComboBox>(window, "lessonChooser"));
-        QCOMPARE(lessons.size(), 36);
+        QCOMPARE(lessons.size(), 41);
         QCOMPARE(lessons[0], QStringLiteral("Toutes (sans leçon)"));
         QCOMPARE(lessons[1], QStringLiteral("Leçon 2 : K M"));
         QCOMPARE(lessons[4], QStringLiteral("Leçon 5 : K M R S U"));
         QCOMPARE(lessons[35], QStringLiteral("Leçon 36 : K M R S U A P T L O W I N J E F Y V G 5 Q 9 Z H 3 8 B 4 2 "
                                              "7 C 1 D 6 0 X"));
+        QCOMPARE(lessons[40], QString(lessons[35]).replace(QStringLiteral("36"), QStringLiteral("41")) +
+                                  QStringLiteral(" . , ? / ="));
+        QCOMPARE(Items(*Find<QComboBox>(window, "practiceChooser")),
+                 (QStringList{QStringLiteral("Dictée"), QStringLiteral("Copie"), QStringLiteral("Manipulation"),
+                              QStringLiteral("Tout")}));
+        QCOMPARE(Find<QComboBox>(window, "practiceChooser")->currentText(), QStringLiteral("Tout"));
         QCOMPARE(Find<QCheckBox>(window, "adaptiveBox")->text(), QStringLiteral("Adaptatif"));
         QCOMPARE(Find<QPushButton>(window, "exportButton")->text(), QStringLiteral("Exporter CSV..."));
         QCOMPARE(Find<QPushButton>(window, "clearButton")->text(), QStringLiteral("Effacer l'historique..."));
         QVERIFY(Find<QPushButton>(window, "offerButton")->isHidden());
+    }
+
+    // "Pratique": the random dictation's answers only, the sending practice's only, or every answer.
+    void practiceFilterKeepsOnlyThatPracticesAnswers() {
+        History history;
+        history.records = {Answer(kNowMs - 5000, 'K', 'K'), Answer(kNowMs - 4000, 'M', 'K'),
+                           Answer(kNowMs - 3000, 'K', 'K'), Answer(kNowMs - 2000, 'R', 0)};
+        history.records[2].mode = "send";
+        history.records[3].mode = "send";
+        FakeProgressPrompts prompts;
+        ProgressWindow window(history.Sources(), &prompts);
+        auto* practices = Find<QComboBox>(window, "practiceChooser");
+        QCOMPARE(Items(*practices).last(), QStringLiteral("Tout"));
+        const struct {
+            int item;
+            int answers, correct;
+        } rows[] = {{3, 4, 2}, {0, 2, 1}, {2, 2, 1}};
+        for (const auto& row : rows) {
+            practices->setCurrentIndex(row.item);
+            QCOMPARE(window.Stats().TotalAnswers(), row.answers);
+            QCOMPARE(window.Stats().TotalCorrect(), row.correct);
+        }
+        QCOMPARE(window.Stats().characters[ProgressStats::KochIndex('R')].answers, 1); // a send row, not typed
     }
 
     void optionsEmitTheirSignalsAndSyncDoesNot() {
@@ -168,7 +198,7 @@ private slots:
         window.show();
         auto* offer = Find<QPushButton>(window, "offerButton");
         window.OfferLesson(1);
-        window.OfferLesson(37);
+        window.OfferLesson(42);
         QVERIFY(offer->isHidden());
         window.OfferLesson(6);
         QVERIFY(offer->isVisible());
@@ -221,6 +251,37 @@ private slots:
         window.Reload();
         QCOMPARE(Find<QLabel>(window, "summaryLabel")->text(), QStringLiteral("Aucune réponse sur cette période."));
         QCOMPARE(Find<QLabel>(window, "topConfusions")->text(), QStringLiteral("Aucune confusion."));
+    }
+
+    // The practice filter: each choice counts the answers of its mode; "Copie" shows the curve of
+    // the highest speed copied at 90 % or more on each day.
+    void practiceFilterAndTheCopySpeedCurve() {
+        History history;
+        AnswerRecord copied = Answer(kNowMs - 60'000, 'K', 'K');
+        copied.mode = "copy";
+        history.records = {Answer(kNowMs - 120'000, 'K', 'M'), copied, copied};
+        ProgressWindow::Sources sources = history.Sources();
+        sources.loadCopyRuns = [](int64_t) {
+            return std::vector<CopyRunRecord>{{kNowMs - 2 * kDayMs, 25, 0, 10, 9},
+                                              {kNowMs - 2 * kDayMs + 1000, 30, 0, 10, 8},
+                                              {kNowMs - 60'000, 22, 10, 2, 2}};
+        };
+        FakeProgressPrompts prompts;
+        ProgressWindow window(sources, &prompts);
+        QCOMPARE(window.Stats().TotalAnswers(), 3);
+        QVERIFY(Find<QWidget>(window, "copySpeedChart")->isHidden());
+        const std::pair<const char*, int> practices[] = {{"Dictée", 1}, {"Copie", 2}, {"Tout", 3}};
+        for (const auto& [name, answers] : practices) {
+            window.setPractice(QString::fromUtf8(name));
+            QCOMPARE(window.Stats().TotalAnswers(), answers);
+            QCOMPARE(Find<QWidget>(window, "copySpeedChart")->isHidden(), QString::fromUtf8(name) != "Copie");
+        }
+        window.setPractice(QStringLiteral("Copie"));
+        auto* view = Find<QChartView>(window, "copySpeedChart");
+        const auto* points = static_cast<QXYSeries*>(view->chart()->series().at(1));
+        QCOMPARE(points->points().size(), 2);
+        QCOMPARE(points->points()[0].y(), 25.0); // 30 was copied at 80 %
+        QCOMPARE(points->points()[1].y(), 22.0);
     }
 
     void barsAreColouredByAccuracyBand() {
@@ -398,16 +459,18 @@ private slots:
                  QStringLiteral("sur 7 jours : dimanche 7 décembre 67 %"));
         QCOMPARE(said(Find<QWidget>(window, "topConfusions"), QAccessible::Name),
                  QStringLiteral("Les cinq confusions les plus fréquentes : Q pris pour Y : 2 fois"));
-        for (const auto& [chooser, name, value] : {std::tuple{"periodChooser", "Période", "Tout"},
-                                                   std::tuple{"lessonChooser", "Leçon", "Toutes (sans leçon)"}}) {
+        for (const auto& [chooser, name, value] :
+             {std::tuple{"periodChooser", "Période", "Tout"}, std::tuple{"practiceChooser", "Pratique", "Tout"},
+              std::tuple{"lessonChooser", "Leçon", "Toutes (sans leçon)"}}) {
             QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(Find<QWidget>(window, chooser));
             QCOMPARE(iface->role(), QAccessible::ComboBox);
             QCOMPARE(iface->text(QAccessible::Name), QString::fromUtf8(name));
             QCOMPARE(iface->textInterface()->text(0, iface->textInterface()->characterCount()),
                      QString::fromUtf8(value));
         }
-        const char* const order[] = {"periodChooser", "lessonChooser", "adaptiveBox", "exportButton", "clearButton",
-                                     "accuracyChart", "responseChart", "dailyChart",  "confusionMap", "topConfusions"};
+        const char* const order[] = {"periodChooser", "practiceChooser", "lessonChooser", "adaptiveBox",
+                                     "exportButton",  "clearButton",     "accuracyChart", "responseChart",
+                                     "dailyChart",    "confusionMap",    "topConfusions"};
         Find<QWidget>(window, order[0])->setFocus(Qt::TabFocusReason);
         for (const char* name : order) {
             QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));

@@ -14,11 +14,14 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -104,10 +107,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    // Runs the tool with the given standard input.
-    ToolResult Run(const std::vector<std::string>& arguments, const std::string& input = "") const {
+    // Runs the tool with the given standard input, after shellPrefix (such as a ulimit).
+    ToolResult Run(const std::vector<std::string>& arguments, const std::string& input = "",
+                   const std::string& shellPrefix = "") const {
         std::ofstream(dir / "stdin", std::ios::binary) << input;
-        std::string command = Quote(Utf8(fs::path(ZELBIN_RENDER_TOOL).make_preferred()));
+        std::string command = shellPrefix + Quote(Utf8(fs::path(ZELBIN_RENDER_TOOL).make_preferred()));
         for (const std::string& argument : arguments) {
             command += " " + Quote(argument);
         }
@@ -285,11 +289,16 @@ TEST_F(RenderTool, BadArgumentsExitWithTwoAndWriteNothing) {
 }
 
 TEST_F(RenderTool, UnwritableOutputExitsWithTwo) {
-    for (const fs::path& out : {dir / "missing" / "x.wav", dir}) {
+    // ".wav" alone, in the scratch folder as the current one, names no file of a known type.
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir);
+    for (const fs::path& out : {dir / "missing" / "x.wav", dir, fs::path(".wav"), dir / ".wav"}) {
         const ToolResult result = Run({"E", out.string()});
         EXPECT_EQ(result.exitCode, 2) << out;
         EXPECT_NE(result.err.find("cannot write"), std::string::npos) << result.err;
     }
+    fs::current_path(previous);
+    EXPECT_FALSE(fs::exists(dir / ".wav"));
     if (fs::exists("/dev/full")) {
         const ToolResult result = Run({"EEEE", "/dev/full"});
         EXPECT_EQ(result.exitCode, 2);
@@ -299,6 +308,56 @@ TEST_F(RenderTool, UnwritableOutputExitsWithTwo) {
 
 // ---- Sound file types, text input, words-per-minute timing, soft onset ----
 // They read the files back through libsndfile, which the Windows build does not have.
+// The band conditions: --seed and --qsb-period alone change nothing; the four effects give the
+// same bytes for the same seed and others for another, over the same frames.
+TEST_F(RenderTool, BandConditionsRepeatFromTheirSeedAndAreOffWithoutThem) {
+    const std::vector<std::string> effects = {"--snr", "3", "--qsb", "60", "--qrm", "2", "--qrn", "20"};
+    std::vector<std::string> otherSeed = {"--seed", "8"};
+    otherSeed.insert(otherSeed.end(), effects.begin(), effects.end());
+    struct Case {
+        std::vector<std::string> options;
+        int sameAs; // index of the file with the same bytes, or -1
+        int unlike; // index of a file of the same size with other bytes, or -1
+    };
+    const Case cases[] = {
+        {{}, -1, -1},
+        {{"--seed", "7", "--qsb-period", "5"}, 0, -1},
+        {effects, -1, 0},
+        {effects, 2, -1},
+        {{"--seed=4294967295"}, 0, -1},
+        {otherSeed, -1, 2},
+    };
+    std::vector<std::string> files;
+    for (const Case& c : cases) {
+        const fs::path path = dir / (std::to_string(files.size()) + ".wav");
+        std::vector<std::string> arguments = {"--wpm", "25"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.insert(arguments.end(), {"CQ DE F4ABC", path.string()});
+        const ToolResult result = Run(arguments);
+        ASSERT_EQ(result.exitCode, 0) << path << ": " << result.err;
+        files.push_back(ReadText(path));
+        if (c.sameAs >= 0) {
+            EXPECT_EQ(files.back(), files[static_cast<size_t>(c.sameAs)]) << path;
+        }
+        if (c.unlike >= 0) {
+            EXPECT_NE(files.back(), files[static_cast<size_t>(c.unlike)]) << path;
+            EXPECT_EQ(files.back().size(), files[static_cast<size_t>(c.unlike)].size()) << path;
+        }
+    }
+
+    const std::string out = (dir / "bad.wav").string();
+    const char* const bad[][2] = {{"--snr", "-11"},         {"--snr", "30.5"},      {"--qsb", "101"},
+                                  {"--qsb-period", "1"},    {"--qsb-period", "31"}, {"--qrm", "4"},
+                                  {"--qrn", "61"},          {"--qrn", "2.5"},       {"--seed", "-1"},
+                                  {"--seed", "4294967296"}, {"--seed", "x"}};
+    for (const auto& [name, value] : bad) {
+        const ToolResult result = Run({name, value, "E", out});
+        EXPECT_EQ(result.exitCode, 2) << name << " " << value;
+        EXPECT_EQ(result.err.rfind("zelbin-render: bad value", 0), 0u) << result.err;
+        EXPECT_FALSE(fs::exists(out)) << name << " " << value;
+    }
+}
+
 #ifdef ZELBIN_HAVE_SNDFILE
 
 struct Decoded {
@@ -411,16 +470,23 @@ TEST_F(RenderTool, FlacAndMonoHoldExactlyTheWavSamples) {
 }
 
 // " TE " at 20 words per minute: a word gap (420 ms), T from 0.42 to 0.60 s, a character gap,
-// E from 0.78 to 0.84 s, a word gap to 1.26 s. The encoders' delays are taken out by libsndfile's decoders.
+// E from 0.78 to 0.84 s, a word gap to 1.26 s. "E" alone: a tone from 0 to 0.06 s and nothing
+// after it, whose end must not be lost. The encoders' delays are taken out by libsndfile's
+// decoders. At their defaults the compressed files have one channel at 8000 Hz.
 TEST_F(RenderTool, CompressedFilesDecodeToTheToneAtItsTimes) {
     struct Type {
         const char* name;
         int rate;
+        const char* text = " TE ";
+        std::vector<double> edges = {0.42, 0.60, 0.78, 0.84}; // [s]
+        double lengthS = 1.26;
+        double lengthToleranceS = 0.03; // the lossy encoders pad the end
     };
     const bool mp3 = CanWriteMp3();
-    for (const Type type : {Type{"t.ogg", 44100}, Type{"t.opus", 48000}, Type{"t.mp3", 44100}}) {
+    for (const Type& type : {Type{"t.ogg", 8000}, Type{"t.opus", 8000}, Type{"t.mp3", 8000},
+                             Type{"e.opus", 8000, "E", {0.0, 0.06}, 0.06, 0.0005}}) {
         const fs::path out = dir / type.name;
-        const ToolResult result = Run({"--wpm", "20", "--volume", "0.8", "--freq", "600", " TE ", out.string()});
+        const ToolResult result = Run({"--wpm", "20", "--volume", "0.8", "--freq", "600", type.text, out.string()});
         if (std::string(type.name) == "t.mp3" && !mp3) {
             EXPECT_EQ(result.exitCode, 2);
             EXPECT_NE(result.err.find("cannot write such files"), std::string::npos) << result.err;
@@ -430,16 +496,20 @@ TEST_F(RenderTool, CompressedFilesDecodeToTheToneAtItsTimes) {
         ASSERT_EQ(result.exitCode, 0) << type.name << ": " << result.err;
         const Decoded decoded = Decode(out);
         EXPECT_EQ(decoded.rate, type.rate) << type.name;
-        ASSERT_EQ(decoded.channels, 2) << type.name;
-        const std::vector<double> left = Channel(decoded, 0);
+        ASSERT_EQ(decoded.channels, 1) << type.name;
+        std::vector<double> left = Channel(decoded, 0);
+        const double lengthS = static_cast<double>(left.size()) / decoded.rate;
+        left.resize(left.size() + static_cast<size_t>(decoded.rate) / 100, 0.0); // so that a last tone falls
         const std::vector<double> edges = Edges(left, decoded.rate);
-        const std::vector<double> expected = {0.42, 0.60, 0.78, 0.84};
-        ASSERT_EQ(edges.size(), expected.size()) << type.name;
+        ASSERT_EQ(edges.size(), type.edges.size()) << type.name;
         for (size_t i = 0; i < edges.size(); ++i) {
-            EXPECT_NEAR(edges[i], expected[i], 0.002) << type.name << ", edge " << i;
+            EXPECT_NEAR(edges[i], type.edges[i], 0.002) << type.name << ", edge " << i;
         }
-        EXPECT_NEAR(Frequency(left, decoded.rate, 0.45, 0.57), 600.0, 1.0) << type.name;
-        EXPECT_NEAR(static_cast<double>(left.size()) / decoded.rate, 1.26, 0.03) << type.name;
+        if (type.edges[1] - type.edges[0] > 0.1) { // a tone long enough to measure
+            EXPECT_NEAR(Frequency(left, decoded.rate, type.edges[0] + 0.03, type.edges[1] - 0.03), 600.0, 1.0)
+                << type.name;
+        }
+        EXPECT_NEAR(lengthS, type.lengthS, type.lengthToleranceS) << type.name;
     }
 }
 
@@ -489,7 +559,7 @@ TEST_F(RenderTool, UnwritableOutputOfEachTypeExitsWithTwo) {
 
 TEST_F(RenderTool, TextFromStandardInputOrAFileInUtf8) {
     const std::string text = "\xC3\xA9t\xC3\xA9 \xC5\x93 e\xCC\x81\n"; // "été œ é", the last one decomposed
-    ASSERT_EQ(Run({"ETE OE E?", (dir / "ascii.wav").string()}).exitCode, 0);
+    ASSERT_EQ(Run({"ETE OE E!", (dir / "ascii.wav").string()}).exitCode, 0);
     std::ofstream(dir / "text.txt", std::ios::binary) << text;
     const ToolResult fromStdin = Run({"-", (dir / "stdin.wav").string()}, text);
     const ToolResult fromFile = Run({"--text-file", (dir / "text.txt").string(), (dir / "file.wav").string()});
@@ -501,7 +571,7 @@ TEST_F(RenderTool, TextFromStandardInputOrAFileInUtf8) {
     const std::string expected = ReadText(dir / "ascii.wav");
     ASSERT_GT(expected.size(), 44u);
     for (const char* name : {"stdin.wav", "file.wav", "filestdin.wav", "operand.wav"}) {
-        EXPECT_TRUE(ReadText(dir / name) == expected) << name << ": the newline is another character, like '?'";
+        EXPECT_TRUE(ReadText(dir / name) == expected) << name << ": the newline is another character, like '!'";
     }
     for (const fs::path& source : {dir / "absent.txt", dir}) {
         const ToolResult result = Run({"--text-file", source.string(), (dir / "none.wav").string()});
@@ -579,6 +649,209 @@ TEST_F(RenderTool, BadValuesOfTheNewOptionsExitWithTwoAndWriteNothing) {
     }
 }
 
+// The sample rate and channels of each type at its defaults and with --rate, --mono and
+// --stereo, and the length of "E" at 20 words per minute: one unit, 1.2 s / 20 = 60 ms, at
+// the file's rate (11025 * 0.06 = 661.5 rounds up). In the millisecond timing at 8000 Hz, E
+// is the 801 samples below 100 ms (the period 1/8000 is a little under 125 us as a float),
+// the stop sample, and the rest of two 512-frame blocks.
+TEST_F(RenderTool, RatesAndChannelsOfEachTypeAndTheirDefaults) {
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* name;
+        int rate;
+        int channels;
+        size_t frames;
+    };
+    const std::vector<Case> cases = {
+        {{"--wpm", "20"}, "d.wav", 44100, 2, 2646},
+        {{"--wpm", "20"}, "d.flac", 44100, 2, 2646},
+        {{"--wpm", "20"}, "d.ogg", 8000, 1, 480},
+        {{"--wpm", "20"}, "d.opus", 8000, 1, 480},
+        {{"--wpm", "20"}, "d.mp3", 8000, 1, 480},
+        {{"--wpm", "20", "--rate", "11025", "--mono"}, "r.flac", 11025, 1, 662},
+        {{"--wpm", "20", "--rate", "22050", "--stereo"}, "r.ogg", 22050, 2, 1323},
+        {{"--wpm", "20", "--rate", "12000"}, "r.opus", 12000, 1, 720},
+        {{"--rate", "8000"}, "ms.wav", 8000, 2, 1024},
+    };
+    for (const Case& c : cases) {
+        if (std::string(c.name).ends_with(".mp3") && !CanWriteMp3()) {
+            continue;
+        }
+        std::vector<std::string> arguments = c.arguments;
+        arguments.insert(arguments.end(), {"E", (dir / c.name).string()});
+        const ToolResult result = Run(arguments);
+        ASSERT_EQ(result.exitCode, 0) << c.name << ": " << result.err;
+        const Decoded decoded = Decode(dir / c.name);
+        EXPECT_EQ(decoded.rate, c.rate) << c.name;
+        EXPECT_EQ(decoded.channels, c.channels) << c.name;
+        EXPECT_EQ(decoded.samples.size(), c.frames * static_cast<size_t>(c.channels)) << c.name;
+    }
+    // Synthesised at 8000 Hz, not resampled: the 440 Hz sine at gain 0.3, truncated to 16 bits.
+    const Decoded wav = Decode(dir / "ms.wav");
+    for (size_t n = 0; n < 700 && 2 * n < wav.samples.size(); ++n) {
+        const double expected = std::trunc(0.3 * std::sin(2.0 * 3.14159265358979 * 440.0 * n / 8000.0) * 32767.0);
+        ASSERT_NEAR(wav.samples[2 * n], expected, 1.0) << "frame " << n;
+    }
+    ASSERT_EQ(Run({"--rate", "44100", "--noise", "PARIS 5", (dir / "44100.wav").string()}).exitCode, 0);
+    ASSERT_EQ(Run({"--noise", "PARIS 5", (dir / "default.wav").string()}).exitCode, 0);
+    EXPECT_TRUE(ReadText(dir / "44100.wav") == ReadText(dir / "default.wav")) << "--rate 44100 is the default";
+}
+
 #endif // ZELBIN_HAVE_SNDFILE
+
+// ---- Failures: no file half-written, an older file kept, one line of reason ----
+
+// 100 KB of noise, as from a binary file.
+std::string NoiseBytes() {
+    std::string bytes(100000, '\0');
+    uint32_t state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 23);
+    }
+    return bytes;
+}
+
+#ifndef _WIN32
+// Runs the tool with standard input from dir/stdin and, once the file it writes has data in its
+// folder (the temporary file), sends it a signal. Returns its wait status.
+int RunAndSignal(const std::vector<std::string>& arguments, const fs::path& dir, int signal) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (const int caught : {SIGINT, SIGTERM, SIGHUP}) {
+            std::signal(caught, SIG_DFL); // as at a terminal, whatever ran the tests ignores
+        }
+        const int in = open((dir / "stdin").c_str(), O_RDONLY);
+        const int err = open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(in, STDIN_FILENO);
+        dup2(err, STDERR_FILENO);
+        std::vector<char*> argv{const_cast<char*>(ZELBIN_RENDER_TOOL)};
+        for (const std::string& argument : arguments) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(ZELBIN_RENDER_TOOL, argv.data());
+        _exit(127);
+    }
+    // The temporary file starts with a dot; wait until it holds something (60 s at most).
+    for (int tries = 0; tries < 6000; ++tries) {
+        bool writing = false;
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+            std::error_code ignored;
+            writing = writing || (entry.path().filename().string()[0] == '.' && entry.file_size(ignored) > 0);
+        }
+        if (writing) {
+            break;
+        }
+        usleep(10000);
+    }
+    kill(pid, signal);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+#endif
+
+// Each case fails with one line on standard error and exit status 2 (or by its signal), leaves
+// no file of its own in the folder, and an older file of the same name as it was. A size limit
+// and /dev/full make the writes of every type fail (MP3 included, whose encoder goes on after
+// a short write), signals stop a long render, and bad input is refused before any writing.
+TEST_F(RenderTool, FailuresLeaveNoFileAndKeepTheOlderOne) {
+    struct Case {
+        std::vector<std::string> arguments; // the output name is added at the end
+        const char* out;                    // in dir; "full.*" names a link to /dev/full
+        std::string input;
+        int limitKb = 0; // file size limit (ulimit -f), 0 for none
+        int signal = 0;  // sent during the render, 0 for none
+        const char* message = "";
+    };
+    std::string paris;
+    for (int i = 0; i < 20000; ++i) {
+        paris += "PARIS "; // 1000 minutes at 20 words per minute
+    }
+    const std::vector<std::string> longText = {"--wpm", "20", "-"};
+    std::vector<Case> cases = {
+        {{""}, "empty.wav", "", 0, 0, "the text is empty: nothing to play"},
+        {{"-"}, "spaces.wav", " #! \n", 0, 0, "nothing to play: no character of the text has a Morse code"},
+        {{"-"}, "binary.wav", NoiseBytes(), 0, 0, "the input is not text: it holds a zero byte"},
+        {{"-"},
+         "controls.wav",
+         std::string(11, '\x01') + std::string(89, 'E'),
+         0,
+         0,
+         "the input is not text: 11% of its bytes are control characters or not UTF-8"},
+        {{"--wpm", " 20", "E"}, "n.wav", "", 0, 0, "bad value ' 20' for --wpm"},
+        {{"--wpm", "20abc", "E"}, "n.wav", "", 0, 0, "bad value '20abc' for --wpm"},
+        {{"--freq", "0x1f4", "E"}, "n.wav", "", 0, 0, "bad value '0x1f4' for --freq"},
+        {{"--freq", "5e2", "E"}, "n.wav", "", 0, 0, "bad value '5e2' for --freq"},
+        {{"--volume", "+0.5", "E"}, "n.wav", "", 0, 0, "bad value '+0.5' for --volume"},
+        {{"--rate", "8000.0", "E"}, "n.wav", "", 0, 0, "bad value '8000.0' for --rate"},
+#ifndef _WIN32
+        {{"-"}, "empty.ogg", "", 0, 0, "the text is empty: nothing to play"},
+        {{"--rate", "9000", "E"}, "n.mp3", "", 0, 0, "cannot write such files at 9000 Hz"},
+        {longText, "limit.wav", paris, 50, 0, "File too large"},
+        {longText, "limit.flac", paris, 50, 0, "File too large"},
+        {longText, "limit.ogg", paris, 50, 0, "File too large"},
+        {longText, "limit.opus", paris, 50, 0, "File too large"},
+        {longText, "limit.mp3", paris, 50, 0, "File too large"},
+        {longText, "full.wav", paris, 0, 0, "No space left on device"},
+        {longText, "full.flac", paris, 0, 0, "No space left on device"},
+        {longText, "full.ogg", paris, 0, 0, "No space left on device"},
+        {longText, "full.opus", paris, 0, 0, "No space left on device"},
+        {longText, "full.mp3", paris, 0, 0, "No space left on device"},
+        {{"--wpm", "20", "--rate", "8000", "-"}, "int.wav", paris, 0, SIGINT, "interrupted by SIGINT"},
+        {longText, "term.ogg", paris, 0, SIGTERM, "interrupted by SIGTERM"},
+        {longText, "hup.mp3", paris, 0, SIGHUP, "interrupted by SIGHUP"},
+#endif
+    };
+    for (const Case& c : cases) {
+        const std::string name = c.out;
+        const fs::path out = dir / name;
+        const bool toFull = name.starts_with("full.");
+        if (toFull) {
+            fs::create_symlink("/dev/full", out);
+        } else {
+            std::ofstream(out, std::ios::binary) << "older sound";
+        }
+        std::vector<std::string> arguments = c.arguments;
+        arguments.push_back(out.string());
+        ToolResult result;
+#ifndef _WIN32
+        if (c.signal != 0) {
+            std::ofstream(dir / "stdin", std::ios::binary) << c.input;
+            const int status = RunAndSignal(arguments, dir, c.signal);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << name << ": status " << status;
+            result.err = ReadText(dir / "stderr");
+        }
+#endif
+        if (c.signal == 0) {
+            const std::string limit = c.limitKb > 0 ? "ulimit -f " + std::to_string(c.limitKb) + "; " : "";
+            result = Run(arguments, c.input, limit);
+            EXPECT_EQ(result.exitCode, 2) << name;
+        }
+        // One line of reason; a bad argument adds the pointer to --help.
+        std::erase(result.err, '\r'); // Windows ends its lines with CR LF
+        const std::string reason = result.err.substr(0, result.err.find('\n') + 1);
+        const std::string rest = result.err.substr(reason.size());
+        EXPECT_EQ(reason.rfind("zelbin-render: ", 0), 0u) << name << ": " << result.err;
+        EXPECT_NE(reason.find(c.message), std::string::npos) << name << ": " << result.err;
+        EXPECT_TRUE(rest.empty() || rest == "Try 'zelbin-render --help'.\n") << name << ": " << result.err;
+        if (toFull) {
+            EXPECT_TRUE(fs::is_character_file(out)) << name << ": the link and the device stay";
+        } else {
+            EXPECT_EQ(ReadText(out), "older sound") << name;
+        }
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+            const std::string left = entry.path().filename().string();
+            EXPECT_TRUE(left == name || left == "stdin" || left == "stdout" || left == "stderr")
+                << name << ": " << left;
+        }
+        fs::remove(out);
+    }
+    // The same render, when it can finish, replaces the older file.
+    std::ofstream(dir / "new.wav", std::ios::binary) << "older sound";
+    ASSERT_EQ(Run({"E", (dir / "new.wav").string()}).exitCode, 0);
+    ExpectSameFrames(ReadWav(dir / "new.wav"), CharacterBlocks('E', {}, 440.0f, 0.3f));
+}
 
 } // namespace

@@ -1,0 +1,3 @@
+#include "audio/SidetoneDevice.h"
+
+SidetoneDevice::~SidetoneDevice() = default;
