@@ -1,5 +1,7 @@
 #include "ui/QtProgressPrompts.h"
 
+#include "ui/KeyboardOwner.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -14,6 +16,7 @@ std::optional<QString> QtProgressPrompts::AskSavePath(QWidget* parent, const QSt
     const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Exporter l'historique"),
                                                       QDir::home().filePath(suggestedName),
                                                       QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
+    KeyboardOwner::Reclaim(parent);
     if (path.isEmpty()) {
         return std::nullopt;
     }

@@ -69,14 +69,9 @@ def window_is_active(name):
     return False
 
 
-def make_active(name):
-    """Makes zelbin's window named name active if it is not, with Alt+Tab as a user would."""
-    try:
-        wait_until(lambda: window_is_active(name), f"{name!r} to be active", NUDGE_S / 3)
-    except Failure:
-        print(f"  ({name!r} is not active: Alt+Tab)")
-        key("alt+Tab")
-        wait_until(lambda: window_is_active(name), f"{name!r} to be active after Alt+Tab")
+def wait_active(name, what):
+    """Waits until zelbin's window named name is the active window again, as AT-SPI tells."""
+    wait_until(lambda: window_is_active(name), what)
 
 
 def key(*names):

@@ -1,5 +1,7 @@
 #include "ui/seams/QtFileDialogSeam.h"
 
+#include "ui/KeyboardOwner.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -7,7 +9,9 @@
 std::optional<QString> QtFileDialogSeam::GetOpenPath(QWidget* parent) {
     QFileDialog dialog(parent);
     Configure(dialog);
-    if (dialog.exec() != QDialog::Accepted) {
+    const int result = dialog.exec();
+    KeyboardOwner::Reclaim(parent);
+    if (result != QDialog::Accepted) {
         return std::nullopt;
     }
     return PathForSelection(dialog.selectedFiles());
