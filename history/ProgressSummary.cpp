@@ -135,6 +135,24 @@ std::string Trend(const ProgressStats& stats) {
     return text + " ; stable";
 }
 
+std::string CopySpeeds(const ProgressStats& stats, const std::array<int, ProgressStats::kDayCount>& best) {
+    const int highest = *std::max_element(best.begin(), best.end());
+    if (highest <= 0) {
+        return "aucune copie à 90 % ou plus ces " + std::to_string(ProgressStats::kDayCount) + " derniers jours";
+    }
+    std::string recent;
+    for (size_t i = best.size() - kTrendDays; i < best.size(); ++i) {
+        if (best[i] > 0) {
+            recent +=
+                (recent.empty() ? "" : ", ") + DayName(stats.days[i]) + " " + std::to_string(best[i]) + " mots/min";
+        }
+    }
+    return "meilleure vitesse sur " + std::to_string(ProgressStats::kDayCount) + " jours : " + std::to_string(highest) +
+           " mots/min ; " +
+           (recent.empty() ? "aucune ces " + std::to_string(kTrendDays) + " derniers jours"
+                           : "sur " + std::to_string(kTrendDays) + " jours : " + recent);
+}
+
 std::string Spoken(const ProgressStats::Confusion& confusion) {
     return std::string(1, confusion.played) + " pris pour " + std::string(1, confusion.typed) + " : " +
            std::to_string(confusion.count) + " fois";

@@ -2,6 +2,7 @@
 
 #include "history/ProgressStats.h"
 
+#include <array>
 #include <string>
 
 // What the progress window's figures say to a listener, in French (UTF-8): each chart as a
@@ -25,6 +26,13 @@ std::string Slowest(const ProgressStats& stats);
 // 4 décembre 88 % ; en hausse de 8 points" ("en baisse", "stable"; no trend for a single day);
 // "aucune réponse ces 7 derniers jours".
 std::string Trend(const ProgressStats& stats);
+
+// The copy practice's curve: the highest speed copied at 90 % or more over the 30 days, then on
+// each of the last kTrendDays days that has one, oldest first; best holds a speed [words/min]
+// per day of stats.days, 0 for none: "meilleure vitesse sur 30 jours : 22 mots/min ; sur 7
+// jours : mardi 1 décembre 18 mots/min" ("... ; aucune ces 7 derniers jours"); "aucune copie à
+// 90 % ou plus ces 30 derniers jours".
+std::string CopySpeeds(const ProgressStats& stats, const std::array<int, ProgressStats::kDayCount>& best);
 
 // "Q pris pour Y : 12 fois": what a confusion says, where Text() draws an arrow.
 std::string Spoken(const ProgressStats::Confusion& confusion);

@@ -574,6 +574,7 @@ void ProgressWindow::ShowCopySpeeds(int64_t nowMs) {
             points.append(QPointF(static_cast<qreal>(stats_.days[i].startMs + ProgressStats::kDayMs / 2), best[i]));
         }
     }
+    copySpeedView_->setAccessibleDescription(QString::fromStdString(ProgressSummary::CopySpeeds(stats_, best)));
     copySpeedLine_->replace(points);
     copySpeedPoints_->replace(points);
     copySpeedAxis_->setRange(QDateTime::fromMSecsSinceEpoch(stats_.days.front().startMs),

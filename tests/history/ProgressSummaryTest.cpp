@@ -1,5 +1,5 @@
 // What the progress window's charts say in words: the weakest and the slowest characters, the
-// trend of the last seven days and the confusions. The figures are set by hand, and the French
+// trend of the last seven days, the copy speeds and the confusions. The figures are set by hand, and the French
 // sentences, rounding and weekdays (from the calendar) are written out by hand.
 #include "history/ProgressSummary.h"
 
@@ -85,6 +85,20 @@ TEST(ProgressSummaryTest, TrendOfTheLastSevenDays) {
     for (const auto& [days, expected] : cases) {
         EXPECT_EQ(ProgressSummary::Trend(DaysOf(days)), expected);
     }
+}
+
+TEST(ProgressSummaryTest, CopySpeedsInWords) {
+    // 7 December 2026 is a Monday; 30 November lies before the seven days.
+    const ProgressStats stats = DaysOf({{22, 2026, 11, 30, 0, 0}, {23, 2026, 12, 1, 0, 0}, {29, 2026, 12, 7, 0, 0}});
+    std::array<int, ProgressStats::kDayCount> best{};
+    EXPECT_EQ(ProgressSummary::CopySpeeds(stats, best), "aucune copie à 90 % ou plus ces 30 derniers jours");
+    best[22] = 22;
+    EXPECT_EQ(ProgressSummary::CopySpeeds(stats, best),
+              "meilleure vitesse sur 30 jours : 22 mots/min ; aucune ces 7 derniers jours");
+    best[23] = 18;
+    best[29] = 20;
+    EXPECT_EQ(ProgressSummary::CopySpeeds(stats, best), "meilleure vitesse sur 30 jours : 22 mots/min ; sur 7 jours : "
+                                                        "mardi 1 décembre 18 mots/min, lundi 7 décembre 20 mots/min");
 }
 
 TEST(ProgressSummaryTest, ConfusionInWords) {
