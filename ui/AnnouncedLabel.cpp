@@ -28,3 +28,9 @@ void AnnouncedLabel::Announce(const QString& text, int32_t newValue, int32_t new
     QAccessibleEvent shown(announcement, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
 }
+
+void AnnouncedLabel::Show(const QString& text, int32_t newValue, int32_t newMaximum) {
+    value = newValue;
+    maximum = newMaximum;
+    setText(text);
+}

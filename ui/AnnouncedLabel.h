@@ -29,6 +29,10 @@ public:
     // technologies can read from the label.
     void Announce(const QString& text, int32_t value, int32_t maximum, const QString& spoken = {});
 
+    // Shows text and value without a word: for a result that another announcement says with
+    // what comes next.
+    void Show(const QString& text, int32_t value, int32_t maximum);
+
     // What the last Announce had spoken (empty before the first).
     const QString& Spoken() const { return announcement->Text(); }
     // How many times something was announced.

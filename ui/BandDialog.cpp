@@ -1,5 +1,7 @@
 #include "ui/BandDialog.h"
 
+#include "ui/Chooser.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -8,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include <initializer_list>
@@ -43,9 +46,10 @@ BandDialog::BandDialog(const Settings::Band& band, std::function<void(const Sett
 
     form = new QFormLayout;
     layout->addLayout(form);
-    preset = new QComboBox(this);
+    // Each field is named by the words of its label, so that a screen reader, which reads the
+    // label too, says each once.
+    preset = new Chooser(QStringLiteral("Préréglage"), this);
     preset->setObjectName(QStringLiteral("bandPreset"));
-    preset->setAccessibleName(QStringLiteral("Préréglage des conditions"));
     for (const Preset& p : kPresets) {
         preset->addItem(QString::fromUtf8(p.name));
     }
@@ -53,14 +57,13 @@ BandDialog::BandDialog(const Settings::Band& band, std::function<void(const Sett
     auto* presetLabel = new QLabel(QStringLiteral("&Préréglage :"), this);
     presetLabel->setBuddy(preset);
     form->addRow(presetLabel, preset);
-    snr = AddValue("&Signal/bruit :", "Rapport signal sur bruit", "bandSnr", Settings::kBandSnrLowestDb,
+    snr = AddValue("&Signal/bruit :", "Signal/bruit", "bandSnr", Settings::kBandSnrLowestDb,
                    Settings::kBandSnrHighestDb, " dB");
-    qsbDepth =
-        AddValue("&QSB, profondeur :", "Profondeur du QSB", "bandQsb", 0, Settings::kBandQsbHighestPercent, " %");
-    qsbPeriod = AddValue("QSB, &période :", "Période du QSB", "bandQsbPeriod", Settings::kBandQsbPeriodLowestS,
+    qsbDepth = AddValue("&QSB, profondeur :", "QSB, profondeur", "bandQsb", 0, Settings::kBandQsbHighestPercent, " %");
+    qsbPeriod = AddValue("QSB, &période :", "QSB, période", "bandQsbPeriod", Settings::kBandQsbPeriodLowestS,
                          Settings::kBandQsbPeriodHighestS, " s");
-    qrm = AddValue("QR&M, stations :", "Stations QRM", "bandQrm", 0, Settings::kBandQrmHighest, "");
-    qrn = AddValue("QR&N, parasites par minute :", "Parasites QRN par minute", "bandQrn", 0,
+    qrm = AddValue("QR&M, stations :", "QRM, stations", "bandQrm", 0, Settings::kBandQrmHighest, "");
+    qrn = AddValue("QR&N, parasites par minute :", "QRN, parasites par minute", "bandQrn", 0,
                    Settings::kBandQrnHighestPerMinute, "");
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -126,6 +129,12 @@ void BandDialog::PresetChosen(int index) {
     band.on = enable->isChecked() ? 1 : 0;
     ShowValues(band);
     onChange(Values());
+    // The values the preset brings, which change where the focus is not.
+    QStringList values;
+    for (const QSpinBox* box : {snr, qsbDepth, qsbPeriod, qrm, qrn}) {
+        values.append(box->accessibleName() + QLatin1Char(' ') + box->text());
+    }
+    preset->SayValue(values.join(QStringLiteral(", ")));
 }
 
 void BandDialog::SelectMatchingPreset() {

@@ -6,8 +6,8 @@
 
 #include <functional>
 
+class Chooser;
 class QCheckBox;
-class QComboBox;
 class QFormLayout;
 class QSpinBox;
 
@@ -15,7 +15,8 @@ class QSpinBox;
 // conditions laid over the tone while any practice plays. "Activer" switches them on; a preset
 // ("Calme", "Bande moyenne", "Bande difficile") fills the five values at once, and any value
 // changed by hand makes it "Personnalisé". Every change is handed to onChange at once, so that it
-// is heard from the next block. Within the ranges of Settings.
+// is heard from the next block. Within the ranges of Settings. Screen readers hear each field once,
+// with its label and value, and a preset chosen with the values it brings.
 class BandDialog : public QDialog {
     Q_OBJECT
 
@@ -46,7 +47,7 @@ private:
 
     std::function<void(const Settings::Band&)> onChange;
     QCheckBox* enable = nullptr;
-    QComboBox* preset = nullptr;
+    Chooser* preset = nullptr;
     QSpinBox* snr = nullptr;
     QSpinBox* qsbDepth = nullptr;
     QSpinBox* qsbPeriod = nullptr;

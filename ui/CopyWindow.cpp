@@ -2,6 +2,8 @@
 
 #include "morse/MorseTable.h"
 #include "ui/AnnouncedLabel.h"
+#include "ui/Chooser.h"
+#include "ui/PracticeTexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +43,10 @@ CopyWindow::CopyWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Copie"));
     setModal(false);
 
-    materialChooser = Named(new QComboBox(this), "materialChooser", "Matériel (copie)");
+    // The names are the words of the labels beside them, so that a screen reader, which reads
+    // the label too, says each once.
+    materialChooser = new Chooser(QStringLiteral("Matériel"), this);
+    materialChooser->setObjectName(QStringLiteral("materialChooser"));
     for (const char* material : kMaterials) {
         materialChooser->addItem(QString::fromUtf8(material));
     }
@@ -50,7 +55,7 @@ CopyWindow::CopyWindow(QWidget* parent) : QDialog(parent) {
     farnsworthBox = Named(new QSpinBox(this), "farnsworthBox", "Farnsworth (mots/min)");
     farnsworthBox->setSpecialValueText(QStringLiteral("aucune"));
     farnsworthBox->setRange(kFarnsworthNone, 60);
-    countBox = Named(new QSpinBox(this), "countBox", "Nombre d'éléments (copie)");
+    countBox = Named(new QSpinBox(this), "countBox", "Nombre d'éléments");
     countBox->setRange(1, 50);
     autoSpeedBox = Named(new QCheckBox(QStringLiteral("Vitesse auto"), this), "autoSpeedBox", "Vitesse auto");
     listenButton = Named(new QPushButton(QStringLiteral("Écouter"), this), "listenButton", "Écouter");
@@ -86,8 +91,14 @@ CopyWindow::CopyWindow(QWidget* parent) : QDialog(parent) {
     layout->addWidget(score);
     resize(560, 360);
 
-    connect(listenButton, &QPushButton::clicked, this, &CopyWindow::listenRequested);
-    connect(materialChooser, &QComboBox::currentIndexChanged, this, [this] { EmitOptions(); });
+    connect(listenButton, &QPushButton::clicked, this, [this] {
+        answerField->setFocus(Qt::OtherFocusReason); // what comes next is typing what is heard
+        emit listenRequested();
+    });
+    connect(materialChooser, &QComboBox::currentIndexChanged, this, [this] {
+        materialChooser->SayValue();
+        EmitOptions();
+    });
     connect(wpmBox, &QSpinBox::valueChanged, this, [this] {
         LimitFarnsworth();
         EmitOptions();
@@ -148,20 +159,25 @@ void CopyWindow::ShowCorrection(const std::vector<CopyAlignment::Mark>& marks, c
         }
         const QString typed = mark.typed.empty() ? QStringLiteral("–") : Escaped(mark.typed);
         html += QStringLiteral("<span style=\"color:#e03131\"><u>%1</u><sub>%2</sub></span>").arg(Escaped(name), typed);
-        errors.append(mark.typed.empty() ? QStringLiteral("%1 manqué").arg(Escaped(name))
-                                         : QStringLiteral("%1 tapé %2").arg(Escaped(name), typed));
+        const QString played = PracticeTexts::SpokenSign(mark.sign);
+        const QString heard =
+            mark.typedSign >= 0 ? PracticeTexts::SpokenSign(mark.typedSign) : PracticeTexts::SpokenText(mark.typed);
+        errors.append(mark.typed.empty() ? QStringLiteral("%1 manqué").arg(played)
+                                         : QStringLiteral("%1 tapé %2").arg(played, heard));
     }
     const QString said = errors.isEmpty() ? QStringLiteral("Tout est juste.")
                                           : QStringLiteral("Erreurs : %1.").arg(errors.join(QStringLiteral(", ")));
     correction->setAccessibleDescription(said);
-    correction->Announce(html, correct, static_cast<int32_t>(marks.size()));
-    score->Announce(ScoreText(correct, static_cast<int32_t>(marks.size())), correct,
-                    static_cast<int32_t>(marks.size()));
+    correction->setText(html);
+    // Said once, score first: a second announcement would cut the first short.
+    const int32_t played = static_cast<int32_t>(marks.size());
+    const QString scoreText = ScoreText(correct, played);
+    score->Announce(scoreText, correct, played, scoreText + QStringLiteral(". ") + said);
 }
 
 void CopyWindow::ShowMessage(const QString& text) {
     correction->setAccessibleDescription(text);
-    correction->Announce(text.toHtmlEscaped(), 0, 0);
+    correction->Announce(text.toHtmlEscaped(), 0, 0, text);
     score->setText(QString());
 }
 
@@ -171,8 +187,9 @@ void CopyWindow::ShowNewSpeed(int32_t wpm) {
         wpmBox->setValue(wpm);
         LimitFarnsworth();
     }
-    score->Announce(score->text() + QStringLiteral(" — nouvelle vitesse : %1 mots/min").arg(wpm), score->Value(),
-                    score->Maximum());
+    // Said with the score and the errors, which it would otherwise cut short.
+    const QString news = QStringLiteral(" — nouvelle vitesse : %1 mots/min").arg(wpm);
+    score->Announce(score->text() + news, score->Value(), score->Maximum(), score->Spoken() + news);
 }
 
 void CopyWindow::ClearAnswer() {

@@ -8,8 +8,8 @@
 #include <vector>
 
 class AnnouncedLabel;
+class Chooser;
 class QCheckBox;
-class QComboBox;
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
@@ -21,7 +21,8 @@ class QSpinBox;
 // has the focus when the window opens) takes what was heard. Return with an empty field plays
 // the next run, Return with text stops the run and corrects it, Escape stops the run. The
 // correction shows each sign played, green when it was copied right, red with what was typed
-// for it otherwise, and the score; both are announced to screen readers.
+// for it otherwise, and the score; screen readers hear the score and the errors in words, once.
+// "Écouter" hands the focus to the answer field.
 //
 // It plays and stores nothing itself: it tells its owner through signals.
 class CopyWindow : public QDialog {
@@ -69,7 +70,7 @@ private:
     void EmitOptions();
     void LimitFarnsworth();
 
-    QComboBox* materialChooser = nullptr;
+    Chooser* materialChooser = nullptr;
     QSpinBox* wpmBox = nullptr;
     QSpinBox* farnsworthBox = nullptr;
     QSpinBox* countBox = nullptr;

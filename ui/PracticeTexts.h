@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <string_view>
 
 // The lines the main window shows for the practices, built from the Morse table: the typed
 // character with its code, the score, and the pattern of the character being dictated.
@@ -27,4 +28,11 @@ public:
     static QString SpokenScoreWithPrevious(int32_t score, int32_t total, int32_t previousIndex);
     // "point trait": the code of index alone.
     static QString SpokenPattern(int32_t index);
+
+    // A sign as a listener hears it: a letter or digit as itself, punctuation by its French name
+    // ("virgule", "barre oblique"), a prosign by its letters ("A R"); "inconnu" for no sign.
+    static QString SpokenSign(int32_t index);
+    // Each character of text in turn, separated by spaces, punctuation by its name: "A R",
+    // "B virgule".
+    static QString SpokenText(std::string_view text);
 };

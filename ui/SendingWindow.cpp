@@ -3,7 +3,9 @@
 #include "morse/MorseTable.h"
 #include "practice/SendingPractice.h"
 #include "ui/AnnouncedLabel.h"
+#include "ui/Chooser.h"
 #include "ui/KeyArea.h"
+#include "ui/PracticeTexts.h"
 #include "ui/RhythmView.h"
 
 #include <QApplication>
@@ -61,6 +63,31 @@ void AddColumn(QString& top, QString& bottom, const QString& upper, const QStrin
 
 QString Lines(const QString& text) {
     return QStringLiteral("<span style=\"white-space:pre\">%1</span>").arg(text);
+}
+
+// What was read last, for the ear: the sign, with what it stands for when wrong, and the target
+// signs passed over just before it ("R ; A manqué", "T au lieu de I", "E en trop"); empty when
+// nothing was read.
+QString LastReadSaid(const std::vector<SendingPractice::Column>& columns) {
+    auto last = std::find_if(columns.rbegin(), columns.rend(),
+                             [](const SendingPractice::Column& c) { return c.sent != SendingPractice::kMissing; });
+    if (last == columns.rend()) {
+        return {};
+    }
+    const QString sent = PracticeTexts::SpokenSign(last->sent);
+    QString said = last->Right() ? sent
+                   : last->target >= 0
+                       ? QStringLiteral("%1 au lieu de %2").arg(sent, PracticeTexts::SpokenSign(last->target))
+                       : QStringLiteral("%1 en trop").arg(sent);
+    QStringList missed;
+    for (auto before = std::next(last); before != columns.rend() && before->sent == SendingPractice::kMissing;
+         ++before) {
+        missed.prepend(PracticeTexts::SpokenSign(before->target));
+    }
+    if (!missed.isEmpty()) {
+        said += QStringLiteral(" ; %1 manqué").arg(missed.join(QStringLiteral(", ")));
+    }
+    return said;
 }
 
 QString Decimal(double value) {
@@ -150,14 +177,16 @@ QWidget* SendingWindow::BuildOptions() {
     auto* row = new QHBoxLayout(options);
     row->setContentsMargins(0, 0, 0, 0);
 
-    modeChooser = new QComboBox(options);
+    // The names are the words of the labels beside them, so that a screen reader, which reads
+    // the label too, says each once.
+    modeChooser = new Chooser(QStringLiteral("Mode"), options);
     modeChooser->setObjectName(QStringLiteral("modeChooser"));
-    modeChooser->setAccessibleName(QStringLiteral("Mode de manipulation"));
     for (const char* name : kModeNames) {
         modeChooser->addItem(QString::fromUtf8(name));
     }
     connect(modeChooser, &QComboBox::currentIndexChanged, this, [this](int mode) {
         DescribeKey(mode);
+        modeChooser->SayValue();
         emit modeChanged(mode);
     });
     auto* modeLabel = new QLabel(QStringLiteral("&Mode :"), options);
@@ -165,7 +194,7 @@ QWidget* SendingWindow::BuildOptions() {
 
     wpmBox = new QSpinBox(options);
     wpmBox->setObjectName(QStringLiteral("wpmBox"));
-    wpmBox->setAccessibleName(QStringLiteral("Vitesse du manipulateur (mots/min)"));
+    wpmBox->setAccessibleName(QStringLiteral("Vitesse"));
     wpmBox->setRange(5, 50);
     wpmBox->setSuffix(QStringLiteral(" mots/min"));
     connect(wpmBox, &QSpinBox::valueChanged, this, &SendingWindow::wpmChanged);
@@ -210,7 +239,9 @@ void SendingWindow::SetOptions(int mode, int wpm, bool swapped) {
 void SendingWindow::DescribeKey(int mode) {
     wpmBox->setEnabled(mode != 0);
     const auto text = QString::fromUtf8(kKeyDescriptions[std::clamp(mode, 0, 2)]);
-    keyArea->setAccessibleDescription(text);
+    // The target first: it is what a screen reader says of the key as the window opens.
+    keyArea->setAccessibleDescription(
+        spokenTarget.isEmpty() ? text : QStringLiteral("À envoyer : %1. %2").arg(spokenTarget, text));
     keyArea->update();
 }
 
@@ -233,9 +264,17 @@ void SendingWindow::ShowAttempt(const SendingPractice& practice) {
     }
     const std::vector<int32_t>& target = practice.Target();
     QString plainTarget;
+    QStringList spokenWords(1);
     for (size_t i = 0; i < target.size(); ++i) {
         plainTarget += SignText(target[i]) + (practice.TargetWordEnds()[i] ? QStringLiteral(" ") : QString());
+        spokenWords.back() +=
+            (spokenWords.back().isEmpty() ? QString() : QStringLiteral(" ")) + PracticeTexts::SpokenSign(target[i]);
+        if (practice.TargetWordEnds()[i] && i + 1 < target.size()) {
+            spokenWords.append(QString());
+        }
     }
+    spokenTarget = spokenWords.join(QStringLiteral(", "));
+    DescribeKey(modeChooser->currentIndex());
     for (size_t i = static_cast<size_t>(reached); i < target.size(); ++i) {
         AddColumn(top, bottom, SignText(target[i]), kPending, QString(), QString());
         if (practice.TargetWordEnds()[i]) {
@@ -248,11 +287,27 @@ void SendingWindow::ShowAttempt(const SendingPractice& practice) {
     targetText->setAccessibleName(QStringLiteral("À envoyer : %1").arg(plainTarget));
     sentText->setAccessibleName(
         QStringLiteral("Reçu : %1 ; %2 justes sur %3").arg(plainSent).arg(practice.Right()).arg(target.size()));
-    sentText->Announce(Lines(bottom), practice.Right(), static_cast<int32_t>(target.size()));
+    // Said: a new target (after the score of the last one, which it would otherwise cut short),
+    // unless the window is opening, where the key says it; then each sign as it is read.
+    QString said;
+    if (practice.SentCount() > 0) {
+        said = LastReadSaid(practice.Alignment());
+    } else if (!opening) {
+        said = (scoreNews ? scoreText->text() + QStringLiteral(". ") : QString()) +
+               QStringLiteral("À envoyer : %1").arg(spokenTarget);
+    }
+    scoreNews = false;
+    if (said.isEmpty()) {
+        sentText->setText(Lines(bottom));
+    } else {
+        sentText->Announce(Lines(bottom), practice.Right(), static_cast<int32_t>(target.size()), said);
+    }
 }
 
 void SendingWindow::ShowScore(int right, int total) {
-    scoreText->Announce(QStringLiteral("Dernier envoi : %1 sur %2 justes").arg(right).arg(total), right, total);
+    // Said with the next target, which follows at once (a window closing says nothing).
+    scoreText->Show(QStringLiteral("Dernier envoi : %1 sur %2 justes").arg(right).arg(total), right, total);
+    scoreNews = true;
 }
 
 void SendingWindow::ShowRhythm(const std::vector<AdaptiveDecoder::Element>& elements,
@@ -334,7 +389,9 @@ void SendingWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         keyArea->setFocus(Qt::OtherFocusReason);
+        opening = true;
         emit opened();
+        opening = false;
     }
 }
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 class AnnouncedLabel;
+class Chooser;
 class KeyArea;
 class QCheckBox;
-class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QPushButton;
@@ -40,9 +40,12 @@ public:
     // whether the paddles are swapped.
     void SetOptions(int mode, int wpm, bool swapped);
 
-    // The target and what was read for it so far.
+    // The target and what was read for it so far. Screen readers hear a new target, after the
+    // score of the last one ("Dernier envoi : 4 sur 5 justes. À envoyer : P A R I S"), and each
+    // sign as it is read ("R", "T au lieu de I", "E en trop", "R ; A manqué"); the key's
+    // description starts with the target, which is what they say as the window opens.
     void ShowAttempt(const SendingPractice& practice);
-    // The score of the last attempt completed, announced.
+    // The score of the last attempt completed, said with the next target.
     void ShowScore(int right, int total);
     // The rhythm of the last elements read, the speed and the mean proportions.
     void ShowRhythm(const std::vector<AdaptiveDecoder::Element>& elements, const AdaptiveDecoder::Rhythm& rhythm,
@@ -79,7 +82,7 @@ private:
     void ReleaseAll();
     void DescribeKey(int mode);
 
-    QComboBox* modeChooser = nullptr;
+    Chooser* modeChooser = nullptr;
     QSpinBox* wpmBox = nullptr;
     QCheckBox* swapBox = nullptr;
     QPushButton* newTextButton = nullptr;
@@ -91,4 +94,7 @@ private:
     QLabel* rhythmText = nullptr;
     QLabel* soundText = nullptr;
     uint32_t inputsDown = 0; // one bit per KeyInput held
+    QString spokenTarget;    // the target as a listener hears it
+    bool opening = false;    // while the window opens
+    bool scoreNews = false;  // a score shown that no announcement has said with the next target
 };

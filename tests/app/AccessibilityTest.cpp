@@ -2,14 +2,21 @@
 // distinct, meaningful French name for every control (the visible captions unchanged), the
 // link as a link, the results announced when they change, where the focus goes, and the context
 // menu from the keyboard. The names and words expected are written out here by hand.
+#include "morse/MorseTable.h"
+#include "practice/SendingPractice.h"
 #include "tests/app/DictationRig.h"
 #include "tests/ui/seams/RecordingUrlOpener.h"
 #include "ui/AnnouncedLabel.h"
+#include "ui/BandDialog.h"
 #include "ui/ConfigDialog.h"
+#include "ui/CopyWindow.h"
 #include "ui/HomePage.h"
+#include "ui/KeyArea.h"
+#include "ui/SendingWindow.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QAccessibleTextInterface>
 #include <QAccessibleValueInterface>
 #include <QCheckBox>
 #include <QMenu>
@@ -83,6 +90,8 @@ private slots:
     void eachActionLeavesTheFocusOnItsPartner();
     void contextMenuFromTheKeyboard();
     void configurationControlsHaveTheirOwnNames();
+    void fieldsOfTheOtherWindowsAreReadOnce();
+    void resultsOfTheOtherWindowsAreSaidOnce();
 };
 
 void AccessibilityTest::everyControlHasItsOwnFrenchName() {
@@ -296,6 +305,87 @@ void AccessibilityTest::configurationControlsHaveTheirOwnNames() {
              QStringLiteral("Temps dictée plus 10"));
     QCOMPARE(NameOf(TemplateBuilder::Control<QWidget>(dialog, ConfigControl::kDeviceList)),
              QStringLiteral("Sortie audio"));
+}
+
+// A field with a label beside it: a screen reader says the label, and the name only when it
+// holds words the label has not. So each name is the words of its label, said once; a drop-down
+// choice says its value too.
+void AccessibilityTest::fieldsOfTheOtherWindowsAreReadOnce() {
+    CopyWindow copy;
+    BandDialog band(Settings{}.band, [](const Settings::Band&) {});
+    SendingWindow sending;
+    QStringList names;
+    for (QWidget* window : std::initializer_list<QWidget*>{&copy, &band, &sending}) {
+        for (QLabel* label : window->findChildren<QLabel*>()) {
+            if (label->buddy() != nullptr) {
+                names.append(NameOf(label->buddy()));
+                QCOMPARE(names.back(), label->text().remove(QLatin1Char('&')).remove(QStringLiteral(" :")));
+            }
+        }
+    }
+    QCOMPARE(names.size(), 4 + 6 + 2);
+    for (const auto& [chooser, value] : {std::pair{copy.findChild<QWidget*>("materialChooser"), "Groupes de 5"},
+                                         std::pair{band.findChild<QWidget*>("bandPreset"), "Personnalisé"},
+                                         std::pair{sending.findChild<QWidget*>("modeChooser"), "Pioche droite"}}) {
+        QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(chooser)->textInterface();
+        QCOMPARE(text->text(0, text->characterCount()), QString::fromUtf8(value));
+    }
+}
+
+// Each result of the copy and sending windows is said once, in words, by one announcement: a
+// second one would cut the first short. The sending window opens silent: its key says the target.
+void AccessibilityTest::resultsOfTheOtherWindowsAreSaidOnce() {
+    const MorseTable table;
+    const auto mark = [&table](const char* played, const char* typed, bool correct) {
+        return CopyAlignment::Mark{table.IndexOfSign(played), typed, table.IndexOfSign(typed), correct};
+    };
+    CopyWindow copy;
+    SendingWindow sending;
+    SendingPractice practice;
+    practice.Start("PARIS", 0);
+    QObject::connect(&sending, &SendingWindow::opened, [&] { sending.ShowAttempt(practice); }); // as its owner does
+    const auto read = [&](const char* sign) {
+        return [&, sign] { practice.Add(table.IndexOfSign(sign), 0), sending.ShowAttempt(practice); };
+    };
+    const auto correct = [&](std::vector<CopyAlignment::Mark> marks, int32_t right) {
+        return [&copy, marks, right] { copy.ShowCorrection(marks, {}, right); };
+    };
+    const struct {
+        QWidget* window;
+        std::function<void()> act;
+        const char* said; // null: nothing
+    } steps[] = {
+        {&sending, [&] { sending.show(); }, nullptr},
+        {&copy, correct({mark("A", "A", true), mark("B", "R", false), mark("C", "", false)}, 1),
+         "Score : 1 sur 3 (33 %). Erreurs : B tapé R, C manqué."},
+        {&copy, [&] { copy.ShowNewSpeed(21); },
+         "Score : 1 sur 3 (33 %). Erreurs : B tapé R, C manqué. — nouvelle vitesse : 21 mots/min"},
+        {&copy, correct({mark(",", ".", false), mark("<AR>", "", false)}, 0),
+         "Score : 0 sur 2 (0 %). Erreurs : virgule tapé point, A R manqué."},
+        {&copy, correct({mark("K", "K", true)}, 1), "Score : 1 sur 1 (100 %). Tout est juste."},
+        {&sending, read("P"), "P"},
+        {&sending, read("E"), "E au lieu de A"},
+        {&sending, read("I"), "I ; R manqué"},
+        {&sending, [&] { sending.ShowScore(4, 5), practice.Start("KM =", 0), sending.ShowAttempt(practice); },
+         "Dernier envoi : 4 sur 5 justes. À envoyer : K M, égal"},
+    };
+    const QString keyHelp = QStringLiteral(". Touche : Espace, Ctrl, ou le bouton gauche de la souris ici");
+    for (const auto& step : steps) {
+        std::map<AnnouncedLabel*, int32_t> before;
+        for (AnnouncedLabel* label : step.window->findChildren<AnnouncedLabel*>()) {
+            before[label] = label->AnnouncementCount();
+        }
+        step.act();
+        QStringList said;
+        for (const auto& [label, count] : before) {
+            for (int32_t i = count; i < label->AnnouncementCount(); ++i) {
+                said.append(label->Spoken());
+            }
+        }
+        QCOMPARE(said, step.said == nullptr ? QStringList{} : QStringList{QString::fromUtf8(step.said)});
+        QVERIFY(step.said != nullptr || sending.Key()->accessibleDescription() == "À envoyer : P A R I S" + keyHelp);
+    }
+    QCOMPARE(sending.Key()->accessibleDescription(), "À envoyer : K M, égal" + keyHelp);
 }
 
 QTEST_MAIN(AccessibilityTest)

@@ -19,6 +19,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 WORK = os.environ.get("ZELBIN_A11Y_WORK", "/tmp")
 TIMEOUT_S = 60.0  # for a step on a loaded machine; a step that works takes well under a second
 NUDGE_S = 15.0    # a key that shows no effect after this long is followed by a Shift (see Orca.press)
+QUIET_S = 0.4     # Orca's log silent this long: it has caught up with the events
 
 _children = []
 
@@ -139,6 +140,19 @@ class Orca:
             if moved:
                 self.focus.append((moved.group(1), moved.group(2)))
 
+    def settle(self, quiet_s=QUIET_S):
+        """Waits until Orca has logged nothing for quiet_s: it has dealt with every event that came
+        before (it logs events well after they happen, and nothing while idle)."""
+        end = time.monotonic() + TIMEOUT_S
+        size, since = -1, time.monotonic()
+        while time.monotonic() < end:
+            now = os.path.getsize(self.log_path) if os.path.exists(self.log_path) else 0
+            if now != size:
+                size, since = now, time.monotonic()
+            elif time.monotonic() - since >= quiet_s:
+                return
+            time.sleep(0.05)
+
     def mark(self):
         """Passes over what has been said so far: expect() looks only at what comes after."""
         self._read()
@@ -217,6 +231,8 @@ class Orca:
         A Tab held back (see press) is followed by another: the search goes round the window."""
         regex = re.compile(name_pattern)
         for _ in range(limit):
+            # A focus change still on its way from before this Tab would be taken for its move.
+            self.settle()
             self.mark()  # what it says of the control reached comes after
             seen = len(self.focus)
 

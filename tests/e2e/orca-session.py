@@ -14,6 +14,12 @@ events only, and each waits for what Orca says of it:
     a check box said to be checked or not;
   - Progrès opens on the accuracy chart, which names the weakest characters; the heat map is
     walked with the arrow keys;
+  - the copy window: "Écouter" hands the focus to the answer field, and the score and the errors
+    are said once, in words;
+  - the band conditions: a preset is said with the values it brings, a value field once with its
+    label and value;
+  - the sending window says the target as it opens, a sign keyed with Space as it is read, and
+    the score with the next target;
   - the About box says the version and the line that leads to its link, which Tab reaches;
   - the link of the main window is reached with Tab, said as a link, and opened with Return.
 """
@@ -123,7 +129,39 @@ def main():
     orca.tab_to(r"^Confusions$")
     orca.press("Right", r"^K joué, M tapé : \d+ fois\.?$", "the next cell of the heat map")
     orca.press("Down", r"^M joué, M tapé : \d+ fois\.?$", "the cell below")
-    orca.press("Escape", r"^(Zelbin frame|Play \(dictée fichier\) push button)", "the main window again")
+    main_again = r"^(Zelbin frame|Play \(dictée fichier\) push button)"
+    orca.press("Escape", main_again, "the main window again")
+
+    print("Copy practice")
+    orca.press("Menu", r"^Progrès\.\.\.\.?$", "the menu")
+    orca.press("Down", r"^Copie\.\.\.\.?$", "its copy item")
+    orca.press("Return", r"^Réponse \(copie\) text", "the copy window on its answer field")
+    orca.tab_to(r"^Écouter$", "shift+Tab")
+    orca.press("space", r"^Réponse \(copie\) text", "Écouter: the focus on the answer field")
+    type_text("e")
+    orca.press("Return", r"^Score : \d+ sur \d+ \(\d+ %\)\. (Erreurs : .+|Tout est juste)\.$",
+               "the score and the errors, said once")
+    orca.press("alt+F4", main_again, "the main window again")
+
+    print("Band conditions")
+    orca.press("Menu", r"^Progrès\.\.\.\.?$", "the menu")
+    for item in (r"Copie", r"Manipulation", r"Conditions de bande"):
+        orca.press("Down", rf"^{item}\.\.\.\.?$", "the next item")
+    orca.press("Return", r"^Conditions de bande (frame|dialog)", "the band conditions' dialog")
+    orca.tab_to(r"^Préréglage$")
+    orca.press("Up", r"^Bande difficile ; Signal/bruit 0 dB, QSB, profondeur 70 %", "a preset, with its values")
+    orca.press("Tab", r"^Signal/bruit : 0 dB spin button\.?$", "a value field, read once with label and value")
+    orca.press("Escape", main_again, "the main window again")
+
+    print("Sending practice")
+    orca.press("Menu", r"^Progrès\.\.\.\.?$", "the menu")
+    for item in (r"Copie", r"Manipulation"):
+        orca.press("Down", rf"^{item}\.\.\.\.?$", "the next item")
+    orca.press("Return", r"^À envoyer : .+\. Touche : ", "the sending window: the key, and the target")
+    orca.press("space", r"^[ET]\b", "a sign keyed with Space, said as it is read")
+    orca.tab_to(r"^Nouveau texte à envoyer$")
+    orca.press("Return", r"^Dernier envoi : \d+ sur \d+ justes\. À envoyer : ", "the score, then the new target")
+    orca.press("alt+F4", main_again, "the main window again")
 
     print("About box")
     orca.tab_to(r"^A propos$")
