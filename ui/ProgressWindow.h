@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class ConfusionHeatMap;
@@ -42,6 +43,13 @@ public:
         std::function<std::vector<AnswerRecord>(int64_t sinceMs)> load;
         // Deletes every answer; false when it could not.
         std::function<bool()> clear;
+        // False when the answers just loaded are not the history's (it cannot be read): the
+        // window then says so instead of showing figures. Readable when empty.
+        std::function<bool()> readable;
+        // Writes the answers at or after sinceMs [ms] as they are stored, as CSV, to path (a
+        // name in the system's encoding); false with a French message in error. When empty,
+        // the export writes what load gives.
+        std::function<bool(const std::string& path, int64_t sinceMs, std::string& error)> exportCsv;
         // The lesson now in force: 0 for none, 2 to 36; and whether the drill adapts.
         std::function<int()> lesson;
         std::function<bool()> adaptive;
