@@ -6,6 +6,7 @@
 #include "audio/PortAudioDevice.h"
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <new>
@@ -35,6 +36,7 @@ constexpr auto kCloseWaitStep = std::chrono::milliseconds(2);
 constexpr int32_t kMuteUnprepare = 1;
 constexpr int32_t kMutePrepare = 2;
 constexpr int32_t kMuteWrite = 4;
+constexpr int32_t kMuteRestart = 8;
 
 // One step above normal, where the system allows it; a refusal changes nothing.
 void RaiseOwnPriority() {
@@ -64,6 +66,10 @@ void AudioThreadProc(WaveOutDriver* driver) {
     const auto interval = std::chrono::milliseconds(driver->refillIntervalMs);
     while (!driver->stopRequested.load(std::memory_order_acquire)) {
         driver->Refill();
+        if (driver->IsPausedForSilence()) {
+            driver->RunWhilePaused();
+            continue;
+        }
         const auto passEnded = std::chrono::steady_clock::now();
         driver->device->WaitUntilDone(*driver->bufferSlots[driver->ringIndex].header, driver->stopRequested);
         std::this_thread::sleep_until(passEnded + interval);
@@ -223,6 +229,10 @@ bool WaveOutDriver::Open() {
     ringIndex = 0;
     queuedFrames.store(0, std::memory_order_relaxed);
     mutedReports = 0;
+    idlePauseFrames = static_cast<int64_t>(idlePauseMs) * sampleRate / 1000;
+    silentFrames = 0;
+    restartDue = false;
+    paused.store(false, std::memory_order_relaxed);
     // A slot without memory must never be filled or written: give back everything and fail.
     if (!AllocateSlots()) {
         ReleaseSlots();
@@ -350,6 +360,7 @@ bool WaveOutDriver::Close() {
         return false;
     }
     ReleaseSlots();
+    paused.store(false, std::memory_order_relaxed);
     running = false;
     return true;
 }
@@ -378,6 +389,9 @@ void WaveOutDriver::Refill() {
             slot.prepared = false;
         }
         FillSlot(slot, framesPerBuffer);
+        if (!KeepsStreaming(slot, framesPerBuffer)) {
+            break; // the slot stays done, its silence unwritten
+        }
         queuedFrames.fetch_add(framesPerBuffer, std::memory_order_relaxed);
         WaveHeader* header = ResetHeader(slot);
         if (device->PrepareHeader(header) != kWaveOk) {
@@ -395,6 +409,12 @@ void WaveOutDriver::Refill() {
         index = (index + 1) % bufferCount;
     }
     ringIndex = index;
+    if (restartDue) {
+        restartDue = false;
+        if (device->Restart() != kWaveOk) {
+            ReportFromAudioThread("waveOutRestart() failed", kMuteRestart);
+        }
+    }
 }
 
 // Asks the callback for the rest of the buffer until it is full. A callback that breaks its
@@ -418,6 +438,57 @@ void WaveOutDriver::FillSlot(BufferSlot& slot, int32_t framesPerBuffer) {
     }
 }
 
+// Counts the silence written and pauses the stream once there has been idlePauseFrames of it;
+// the first sound ends a pause. False when the slot is not to be written: it is silent and
+// the stream paused, or its silence is what starts the pause. A device that cannot be reset
+// plays on, and the count starts again.
+bool WaveOutDriver::KeepsStreaming(const BufferSlot& slot, int32_t framesPerBuffer) {
+    if (idlePauseFrames == 0) {
+        return true;
+    }
+    const bool silent = std::all_of(slot.data, slot.data + framesPerBuffer, [](uint32_t frame) { return frame == 0; });
+    if (!silent) {
+        silentFrames = 0;
+        restartDue = restartDue || paused.load(std::memory_order_relaxed);
+        paused.store(false, std::memory_order_release);
+        return true;
+    }
+    if (paused.load(std::memory_order_relaxed)) {
+        return false;
+    }
+    silentFrames += framesPerBuffer;
+    if (silentFrames < idlePauseFrames) {
+        return true;
+    }
+    silentFrames = 0;
+    if (device->Reset() != kWaveOk) {
+        return true;
+    }
+    paused.store(true, std::memory_order_release);
+    return false;
+}
+
+// While paused, the callback is asked for its buffers at the pace they would have played, so
+// that its clock keeps time; two are due at each wake-up, so that a sound is found at most two
+// buffers (23 ms) after it begins. Each pass renders one buffer, and the one that sounds
+// refills the ring and ends the pause.
+void WaveOutDriver::RunWhilePaused() {
+    using Clock = std::chrono::steady_clock;
+    constexpr int64_t kBuffersPerWake = 2;
+    const std::chrono::duration<double> bufferSeconds(static_cast<double>(bufferBytes / 4) / sampleRate);
+    const Clock::time_point start = Clock::now();
+    int64_t rendered = 0;
+    while (IsPausedForSilence() && !stopRequested.load(std::memory_order_acquire)) {
+        std::this_thread::sleep_until(
+            start + std::chrono::duration_cast<Clock::duration>(bufferSeconds * (rendered + kBuffersPerWake)));
+        const auto due = static_cast<int64_t>((Clock::now() - start) / bufferSeconds);
+        while (rendered < due && IsPausedForSilence() && !stopRequested.load(std::memory_order_acquire)) {
+            Refill();
+            ++rendered;
+        }
+    }
+}
+
 WaveHeader* WaveOutDriver::ResetHeader(BufferSlot& slot) {
     WaveHeader* header = slot.header;
     header->ClearFlags();
@@ -429,6 +500,10 @@ WaveHeader* WaveOutDriver::ResetHeader(BufferSlot& slot) {
 
 void WaveOutDriver::ReportError(const char* text) {
     reporter.load(std::memory_order_acquire)->ReportError(kCaption, text);
+}
+
+void WaveOutDriver::SetIdlePause(int32_t afterMs) {
+    idlePauseMs = afterMs > 0 ? afterMs : 0;
 }
 
 void WaveOutDriver::SetErrorReporter(DriverErrorReporter* newReporter) {

@@ -25,6 +25,12 @@ void AudioThreadProc(WaveOutDriver* driver);
 // ring at most once every refill interval; between passes it sleeps until the device has
 // finished that buffer, where the device can say when, or else for the interval.
 //
+// With an idle pause set, a stream that has played nothing but silence (every PCM word zero)
+// for that long is paused: the device is reset, which stops it and drops the silence still
+// queued. The audio thread then goes on asking the callback for buffers at the pace they would
+// have played, two at a time, and drops them while they are silent; the first buffer with a
+// sound is written, the ring refilled behind it, and the device restarted.
+//
 // Threads: the owner's thread makes every call below except Refill, which only the audio
 // thread runs. SetCallback, Configure and SetErrorReporter are called while stopped.
 class WaveOutDriver : public SoundDriver {
@@ -71,6 +77,12 @@ public:
     // the driver.
     void SetErrorReporter(DriverErrorReporter* reporter);
 
+    // Pauses the stream after afterMs [ms] of silence, until the next sound; 0, the default,
+    // never pauses. Takes effect at the next Open.
+    void SetIdlePause(int32_t afterMs);
+    // True while the stream is paused for silence; any thread may ask.
+    bool IsPausedForSilence() const { return paused.load(std::memory_order_acquire); }
+
 protected:
     // Starts the audio thread on AudioThreadProc(this); false when it cannot be started.
     virtual bool StartAudioThread();
@@ -87,6 +99,8 @@ private:
     bool HoldsSlotMemory() const;
     bool AllSlotsDone() const;
     void FillSlot(BufferSlot& slot, int32_t framesPerBuffer);
+    bool KeepsStreaming(const BufferSlot& slot, int32_t framesPerBuffer);
+    void RunWhilePaused();
     WaveHeader* ResetHeader(BufferSlot& slot);
 
     int32_t sampleRate = 44100; // [Hz]
@@ -111,6 +125,12 @@ private:
     // Refill texts already reported during the current run of failures (one bit each);
     // cleared by the next successful write. Audio thread only.
     int32_t mutedReports = 0;
+
+    int32_t idlePauseMs = 0;         // [ms] owner's thread
+    int64_t idlePauseFrames = 0;     // [frames] of silence before a pause; set by Open; 0: never
+    int64_t silentFrames = 0;        // [frames] of silence written since the last sound; audio thread only
+    bool restartDue = false;         // a sound ended the pause: the device starts after the pass; audio thread only
+    std::atomic<bool> paused{false}; // written by the audio thread (and by Open and Close while it is not running)
 
     // Makes opening and closing mutually exclusive. Recursive, like the platform's critical
     // section: a message box shown from Open or Close runs a nested event loop on the same

@@ -77,8 +77,8 @@ std::vector<uint32_t> ReadTap() {
     return frames;
 }
 
-size_t FirstNonZero(const std::vector<uint32_t>& pcm) {
-    for (size_t i = 0; i < pcm.size(); ++i) {
+size_t FirstNonZero(const std::vector<uint32_t>& pcm, size_t from = 0) {
+    for (size_t i = from; i < pcm.size(); ++i) {
         if (pcm[i] != 0) {
             return i;
         }
@@ -96,6 +96,8 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
     return true;
 }
+
+void ExpectCharacterInTap(char character, size_t from);
 
 TEST(RealAudio, DefaultOutputComesFirstInTheDeviceList) {
     WaveOutDriver driver;
@@ -145,10 +147,16 @@ TEST(RealAudio, CharacterReachesTheDeviceBitExactAndUnbroken) {
     // tools/driver-figures; the tap comparison below is what proves the tone arrived unbroken.
     RecordProperty("underflows", static_cast<int>(portAudio->GetUnderflowCount()));
 
-    const std::vector<uint32_t> reference = ReferencePcm('C');
+    ExpectCharacterInTap('C', 0);
+}
+
+// The first sound recorded from frame `from` on must be the synthesiser's character, bit-exact
+// and unbroken: nothing else sounded before it (no click) and nothing broke it.
+void ExpectCharacterInTap(char character, size_t from) {
+    const std::vector<uint32_t> reference = ReferencePcm(character);
     const std::vector<uint32_t> tap = ReadTap();
     const size_t r0 = FirstNonZero(reference);
-    const size_t t0 = FirstNonZero(tap);
+    const size_t t0 = FirstNonZero(tap, from);
     ASSERT_LT(r0, reference.size());
     ASSERT_LT(t0, tap.size()) << "no tone reached the device (" << tap.size() << " frames recorded)";
     const size_t length = reference.size() - r0;
@@ -164,6 +172,33 @@ TEST(RealAudio, CharacterReachesTheDeviceBitExactAndUnbroken) {
         }
     }
     EXPECT_EQ(mismatches, 0u) << "first difference " << first << " frames after the tone began";
+}
+
+// A stream paused after 200 ms of silence writes nothing more to the device; the next
+// character starts it again and arrives whole.
+TEST(RealAudio, CharacterAfterAnIdlePauseReachesTheDeviceBitExact) {
+    Synthesiser synth;
+    PrepareSynth(synth);
+    MorseTable table;
+    auto device = std::make_unique<PortAudioDevice>();
+    PortAudioDevice* portAudio = device.get();
+    WaveOutDriver driver(std::move(device));
+    driver.SetIdlePause(200);
+    driver.SetCallback(nullptr, &ToneCallback, &synth);
+    ASSERT_TRUE(driver.Configure(44100, 2048, 8, 10, 0));
+    ASSERT_TRUE(driver.Start());
+    ASSERT_TRUE(WaitUntil([&] { return driver.IsPausedForSilence(); }, 10s));
+    const size_t tapAtPause = ReadTap().size();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(ReadTap().size(), tapAtPause) << "the paused stream still wrote to the device";
+    table.CodeForChar('C', synth.currentCode);
+    synth.PlayCode();
+    ASSERT_TRUE(WaitUntil([&] { return !synth.IsPlaying(); }, 10s));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_FALSE(portAudio->HasFailed());
+    RecordProperty("underflows", static_cast<int>(portAudio->GetUnderflowCount()));
+    EXPECT_TRUE(driver.Stop());
+    ExpectCharacterInTap('C', tapAtPause);
 }
 
 TEST(RealAudio, DeviceIdOutsideTheListFailsToOpen) {
