@@ -14,6 +14,7 @@
 
 #if defined(__linux__)
 #include <cerrno>
+#include <linux/futex.h>
 #include <pthread.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -37,6 +38,29 @@ constexpr int32_t kMuteUnprepare = 1;
 constexpr int32_t kMutePrepare = 2;
 constexpr int32_t kMuteWrite = 4;
 constexpr int32_t kMuteRestart = 8;
+
+// Returns once word is no longer `seen` or the timeout has passed (or earlier: callers test
+// again). A futex on Linux, which neither locks nor allocates; elsewhere short sleeps.
+void WaitForChange(const std::atomic<uint32_t>& word, uint32_t seen, std::chrono::milliseconds timeout) {
+#if defined(__linux__)
+    static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) && std::atomic<uint32_t>::is_always_lock_free);
+    timespec wait{static_cast<time_t>(timeout.count() / 1000), static_cast<long>(timeout.count() % 1000) * 1000000};
+    syscall(SYS_futex, reinterpret_cast<const uint32_t*>(&word), FUTEX_WAIT_PRIVATE, seen, &wait, nullptr, 0);
+#else
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (word.load(std::memory_order_acquire) == seen && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+#endif
+}
+
+void WakeWaiters(std::atomic<uint32_t>& word) {
+#if defined(__linux__)
+    syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAKE_PRIVATE, INT32_MAX, nullptr, nullptr, 0);
+#else
+    (void)word;
+#endif
+}
 
 // One step above normal, where the system allows it; a refusal changes nothing.
 void RaiseOwnPriority() {
@@ -331,6 +355,8 @@ bool WaveOutDriver::Close() {
     stopRequested.store(true, std::memory_order_release);
     ErrorBoxGate::Instance().WakeWaiters();
     device->WakeWaiter();
+    soundWakes.fetch_add(1, std::memory_order_release);
+    WakeWaiters(soundWakes);
     ThreadExitEvent.Wait();
     if (audioThread.joinable()) {
         audioThread.join(); // it has signalled its last act; this only reclaims the thread
@@ -388,8 +414,7 @@ void WaveOutDriver::Refill() {
             }
             slot.prepared = false;
         }
-        FillSlot(slot, framesPerBuffer);
-        if (!KeepsStreaming(slot, framesPerBuffer)) {
+        if (!KeepsStreaming(FillSlot(slot, framesPerBuffer), framesPerBuffer)) {
             break; // the slot stays done, its silence unwritten
         }
         queuedFrames.fetch_add(framesPerBuffer, std::memory_order_relaxed);
@@ -420,7 +445,10 @@ void WaveOutDriver::Refill() {
 // Asks the callback for the rest of the buffer until it is full. A callback that breaks its
 // contract cannot overrun the block or stall the thread: more frames than asked are cut to
 // what is missing, and no frames (or no data) end the buffer with silence.
-void WaveOutDriver::FillSlot(BufferSlot& slot, int32_t framesPerBuffer) {
+// Silence (every sample exactly zero, which converts to zero) is written as such, without
+// the conversion; the result says whether the whole slot is silent.
+bool WaveOutDriver::FillSlot(BufferSlot& slot, int32_t framesPerBuffer) {
+    bool silent = true;
     int32_t filled = 0;
     while (filled < framesPerBuffer) {
         const int32_t missing = framesPerBuffer - filled;
@@ -428,25 +456,32 @@ void WaveOutDriver::FillSlot(BufferSlot& slot, int32_t framesPerBuffer) {
         const StereoFrame* frames = callback(userData, &count);
         if (frames == nullptr || count < 1) {
             std::memset(slot.data + filled, 0, static_cast<size_t>(missing) * sizeof(uint32_t));
-            return;
+            return silent;
         }
         if (count > missing) {
             count = missing;
         }
-        ConvertToPcm16(frames, slot.data + filled, count);
+        const bool zero = std::all_of(
+            frames, frames + count, [](const StereoFrame& frame) { return frame.left == 0.0f && frame.right == 0.0f; });
+        if (zero) {
+            std::memset(slot.data + filled, 0, static_cast<size_t>(count) * sizeof(uint32_t));
+        } else {
+            ConvertToPcm16(frames, slot.data + filled, count);
+        }
+        silent = silent && zero;
         filled += count;
     }
+    return silent;
 }
 
 // Counts the silence written and pauses the stream once there has been idlePauseFrames of it;
 // the first sound ends a pause. False when the slot is not to be written: it is silent and
 // the stream paused, or its silence is what starts the pause. A device that cannot be reset
 // plays on, and the count starts again.
-bool WaveOutDriver::KeepsStreaming(const BufferSlot& slot, int32_t framesPerBuffer) {
+bool WaveOutDriver::KeepsStreaming(bool silent, int32_t framesPerBuffer) {
     if (idlePauseFrames == 0) {
         return true;
     }
-    const bool silent = std::all_of(slot.data, slot.data + framesPerBuffer, [](uint32_t frame) { return frame == 0; });
     if (!silent) {
         silentFrames = 0;
         restartDue = restartDue || paused.load(std::memory_order_relaxed);
@@ -468,24 +503,33 @@ bool WaveOutDriver::KeepsStreaming(const BufferSlot& slot, int32_t framesPerBuff
     return false;
 }
 
-// While paused, the callback is asked for its buffers at the pace they would have played, so
-// that its clock keeps time; two are due at each wake-up, so that a sound is found at most two
-// buffers (23 ms) after it begins. Each pass renders one buffer, and the one that sounds
-// refills the ring and ends the pause.
+// While paused, the thread sleeps until WakeForSound, a stop, or kSilencePollMs have passed.
+// Each time it wakes it renders the buffers that the stream would have played since the pause
+// (at least one), so that the callback's clock keeps time, one pass each; the first that sounds
+// ends the pause. A source that does not call WakeForSound is thus heard within kSilencePollMs.
 void WaveOutDriver::RunWhilePaused() {
     using Clock = std::chrono::steady_clock;
-    constexpr int64_t kBuffersPerWake = 2;
     const std::chrono::duration<double> bufferSeconds(static_cast<double>(bufferBytes / 4) / sampleRate);
     const Clock::time_point start = Clock::now();
     int64_t rendered = 0;
-    while (IsPausedForSilence() && !stopRequested.load(std::memory_order_acquire)) {
-        std::this_thread::sleep_until(
-            start + std::chrono::duration_cast<Clock::duration>(bufferSeconds * (rendered + kBuffersPerWake)));
-        const auto due = static_cast<int64_t>((Clock::now() - start) / bufferSeconds);
-        while (rendered < due && IsPausedForSilence() && !stopRequested.load(std::memory_order_acquire)) {
+    const auto pausedOn = [this] { return IsPausedForSilence() && !stopRequested.load(std::memory_order_acquire); };
+    while (pausedOn()) {
+        const uint32_t seen = soundWakes.load(std::memory_order_acquire);
+        const auto due = std::max(static_cast<int64_t>((Clock::now() - start) / bufferSeconds), rendered + 1);
+        while (rendered < due && pausedOn()) {
             Refill();
             ++rendered;
         }
+        if (pausedOn()) {
+            WaitForChange(soundWakes, seen, std::chrono::milliseconds(kSilencePollMs));
+        }
+    }
+}
+
+void WaveOutDriver::WakeForSound() {
+    if (paused.load(std::memory_order_acquire)) {
+        soundWakes.fetch_add(1, std::memory_order_release);
+        WakeWaiters(soundWakes);
     }
 }
 

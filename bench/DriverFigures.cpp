@@ -1,6 +1,6 @@
 // Figures of the sound driver on the real PortAudio stack, printed, not asserted. Run it
 // through tools/driver-figures, which puts it in the PulseAudio sandbox. The driver pauses the
-// stream after 3 s of silence, as the trainer's does:
+// stream after 3 s of silence and the synthesiser wakes it, as in the trainer:
 //   1. CPU used by the whole process (all its threads) over 20 s of idling once the stream has
 //      paused (% of one core), and by each of its threads, with the thread's context switches
 //      per second;
@@ -239,6 +239,7 @@ int main(int argc, char** argv) {
     driver.SetCallback(nullptr, &ToneCallback, &synth);
     driver.Configure(44100, 2048, 8, 10, 0);
     driver.SetIdlePause(kIdlePauseMs);
+    synth.SetSoundListener([](void* context) { static_cast<WaveOutDriver*>(context)->WakeForSound(); }, &driver);
     if (!driver.Start()) {
         std::fprintf(stderr, "driver-figures: the driver did not start\n");
         return 1;

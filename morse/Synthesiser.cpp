@@ -93,6 +93,9 @@ float Synthesiser::Volume() const {
 }
 void Synthesiser::SetNoise(bool on) {
     noise.store(on, std::memory_order_relaxed);
+    if (on && soundListener != nullptr) {
+        soundListener(soundListenerContext);
+    }
 }
 bool Synthesiser::Noise() const {
     return noise.load(std::memory_order_relaxed);
@@ -106,8 +109,16 @@ bool Synthesiser::SoftOnset() const {
 
 // ---- Restart mailbox (see the comment at its fields) ----
 
+void Synthesiser::SetSoundListener(SoundListener listener, void* context) {
+    soundListener = listener;
+    soundListenerContext = context;
+}
+
 void Synthesiser::PlayCode() {
     PublishRestart(true);
+    if (soundListener != nullptr) {
+        soundListener(soundListenerContext);
+    }
 }
 
 void Synthesiser::PlaySilentSlot() {

@@ -184,6 +184,7 @@ TEST(RealAudio, CharacterAfterAnIdlePauseReachesTheDeviceBitExact) {
     PortAudioDevice* portAudio = device.get();
     WaveOutDriver driver(std::move(device));
     driver.SetIdlePause(200);
+    synth.SetSoundListener([](void* context) { static_cast<WaveOutDriver*>(context)->WakeForSound(); }, &driver);
     driver.SetCallback(nullptr, &ToneCallback, &synth);
     ASSERT_TRUE(driver.Configure(44100, 2048, 8, 10, 0));
     ASSERT_TRUE(driver.Start());

@@ -748,7 +748,8 @@ TEST(WaveOutDriverThread, IdleStreamSleepsUntilTheDeviceFinishesABuffer) {
 #endif
 
 // The same on the audio thread, which resets the device itself: after 50 ms (2205 frames),
-// within its first pass, the 5th silent buffer pauses the stream; a sound then restarts it.
+// within its first pass, the 5th silent buffer pauses the stream; a sound, and the wake-up
+// that says so, then restart it.
 TEST(WaveOutDriverThread, SilencePausesTheStreamOnTheAudioThreadUntilASound) {
     Threaded t;
     t.driver.SetIdlePause(50);
@@ -767,6 +768,7 @@ TEST(WaveOutDriverThread, SilencePausesTheStreamOnTheAudioThreadUntilASound) {
         std::lock_guard lock(t.source.mutex);
         t.source.silent = false;
     }
+    t.driver.WakeForSound();
     ASSERT_TRUE(t.fake->WaitForWrites(4 + 8));
     EXPECT_FALSE(t.driver.IsPausedForSilence());
     t.fake->PlayQueued();
