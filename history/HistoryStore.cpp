@@ -386,7 +386,6 @@ std::vector<AnswerRecord> HistoryStore::LastLessonAnswers(int32_t lesson, int32_
     return ReadRows(statement.Get());
 }
 
-// A read that stops on an error gives nothing: part of the answers would read as all of them.
 std::vector<AnswerRecord> HistoryStore::ReadRows(sqlite3_stmt* statement) {
     std::vector<AnswerRecord> records;
     int code = SQLITE_ROW;
@@ -403,15 +402,23 @@ std::vector<AnswerRecord> HistoryStore::ReadRows(sqlite3_stmt* statement) {
         r.responseMs = sqlite3_column_type(statement, 4) == SQLITE_NULL ? -1 : sqlite3_column_int64(statement, 4);
         records.push_back(std::move(r));
     }
-    if (code != SQLITE_DONE) {
-        FailWithCode(code);
-        readFailed = true;
+    if (!ReadFinished(code)) {
         records.clear();
-        if (ended) {
-            CloseDatabase();
-        }
     }
     return records;
+}
+
+// A read that stops on an error gives nothing: part of the answers would read as all of them.
+bool HistoryStore::ReadFinished(int code) {
+    if (code == SQLITE_DONE) {
+        return true;
+    }
+    FailWithCode(code);
+    readFailed = true;
+    if (ended) {
+        CloseDatabase();
+    }
+    return false;
 }
 
 std::vector<AnswerRow> HistoryStore::RowsAsWritten(int64_t sinceMs) {
@@ -430,13 +437,8 @@ std::vector<AnswerRow> HistoryStore::RowsAsWritten(int64_t sinceMs) {
     while ((code = sqlite3_step(statement.Get())) == SQLITE_ROW) {
         rows.push_back({text(0), text(1), text(2), text(3), text(4)});
     }
-    if (code != SQLITE_DONE) {
-        FailWithCode(code);
-        readFailed = true;
+    if (!ReadFinished(code)) {
         rows.clear();
-        if (ended) {
-            CloseDatabase();
-        }
     }
     return rows;
 }

@@ -152,6 +152,7 @@ private:
     void Rollback();
     std::vector<AnswerRecord> ReadRows(sqlite3_stmt* statement);
     bool BeginRead();
+    bool ReadFinished(int code);
     void Fail(Problem problem); // reports the problem, once per run
     void FailWithCode(int code);
     Problem ReadOnlyProblem(Problem otherwise) const;

@@ -99,6 +99,24 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 void ExpectCharacterInTap(char character, size_t from);
 
+// The synthesiser on the real device through the system's stream.
+struct RealStream {
+    RealStream() : driver(MakeDevice()) {
+        PrepareSynth(synth);
+        driver.SetCallback(nullptr, &ToneCallback, &synth);
+        driver.Configure(44100, 2048, 8, 10, 0);
+    }
+    std::unique_ptr<PortAudioDevice> MakeDevice() {
+        auto device = std::make_unique<PortAudioDevice>();
+        portAudio = device.get();
+        return device;
+    }
+    Synthesiser synth;
+    MorseTable table;
+    PortAudioDevice* portAudio = nullptr;
+    WaveOutDriver driver;
+};
+
 TEST(RealAudio, DefaultOutputComesFirstInTheDeviceList) {
     WaveOutDriver driver;
     ASSERT_GE(driver.GetDeviceCount(), 1);
@@ -124,18 +142,14 @@ TEST(RealAudio, NoUnderflowIsCountedBeforeTheFirstWrite) {
 }
 
 TEST(RealAudio, CharacterReachesTheDeviceBitExactAndUnbroken) {
-    Synthesiser synth;
-    PrepareSynth(synth);
-    MorseTable table;
-    auto device = std::make_unique<PortAudioDevice>();
-    PortAudioDevice* portAudio = device.get();
-    WaveOutDriver driver(std::move(device));
-    driver.SetCallback(nullptr, &ToneCallback, &synth);
-    ASSERT_TRUE(driver.Configure(44100, 2048, 8, 10, 0));
+    RealStream stream;
+    Synthesiser& synth = stream.synth;
+    WaveOutDriver& driver = stream.driver;
+    PortAudioDevice* portAudio = stream.portAudio;
     testing::internal::CaptureStderr();
     ASSERT_TRUE(driver.Start());
     std::this_thread::sleep_for(300ms); // silence first
-    table.CodeForChar('C', synth.currentCode);
+    stream.table.CodeForChar('C', synth.currentCode);
     synth.PlayCode();
     ASSERT_TRUE(WaitUntil([&] { return !synth.IsPlaying(); }, 10s));
     std::this_thread::sleep_for(400ms); // the ring and the sink play out
@@ -177,27 +191,22 @@ void ExpectCharacterInTap(char character, size_t from) {
 // A stream paused after 200 ms of silence writes nothing more to the device; the next
 // character starts it again and arrives whole.
 TEST(RealAudio, CharacterAfterAnIdlePauseReachesTheDeviceBitExact) {
-    Synthesiser synth;
-    PrepareSynth(synth);
-    MorseTable table;
-    auto device = std::make_unique<PortAudioDevice>();
-    PortAudioDevice* portAudio = device.get();
-    WaveOutDriver driver(std::move(device));
+    RealStream stream;
+    Synthesiser& synth = stream.synth;
+    WaveOutDriver& driver = stream.driver;
     driver.SetIdlePause(200);
     synth.SetSoundListener([](void* context) { static_cast<WaveOutDriver*>(context)->WakeForSound(); }, &driver);
-    driver.SetCallback(nullptr, &ToneCallback, &synth);
-    ASSERT_TRUE(driver.Configure(44100, 2048, 8, 10, 0));
     ASSERT_TRUE(driver.Start());
     ASSERT_TRUE(WaitUntil([&] { return driver.IsPausedForSilence(); }, 10s));
     const size_t tapAtPause = ReadTap().size();
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(ReadTap().size(), tapAtPause) << "the paused stream still wrote to the device";
-    table.CodeForChar('C', synth.currentCode);
+    stream.table.CodeForChar('C', synth.currentCode);
     synth.PlayCode();
     ASSERT_TRUE(WaitUntil([&] { return !synth.IsPlaying(); }, 10s));
     std::this_thread::sleep_for(400ms);
-    EXPECT_FALSE(portAudio->HasFailed());
-    RecordProperty("underflows", static_cast<int>(portAudio->GetUnderflowCount()));
+    EXPECT_FALSE(stream.portAudio->HasFailed());
+    RecordProperty("underflows", static_cast<int>(stream.portAudio->GetUnderflowCount()));
     EXPECT_TRUE(driver.Stop());
     ExpectCharacterInTap('C', tapAtPause);
 }
