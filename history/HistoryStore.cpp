@@ -357,8 +357,9 @@ std::vector<AnswerRecord> HistoryStore::LastAnswersPerCharacter(int32_t perChara
     if (!BeginRead()) {
         return {};
     }
-    const std::string sql =
-        std::string("SELECT ") + kColumns + " FROM answers a WHERE a.played = ? ORDER BY a.at_ms DESC LIMIT ?";
+    const std::string sql = std::string("SELECT ") + kColumns +
+                            " FROM answers a WHERE a.played = ? AND a.mode NOT IN ('copy', 'send')"
+                            " ORDER BY a.at_ms DESC LIMIT ?";
     Statement statement(db, sql.c_str());
     std::vector<AnswerRecord> records;
     for (int32_t index = 0; index < MorseTable::kCharacterCount && !readFailed; ++index) {
@@ -592,9 +593,8 @@ bool HistoryStore::LetGoOfMovedFile() {
 // at open or at any later statement. One message per kind, and none after the one that ended it.
 void HistoryStore::Fail(Problem met) {
     problem = met;
-    const bool ends =
-        met != Problem::Locked && met != Problem::DiskFull && met != Problem::Removed && met != Problem::Replaced &&
-                      met != Problem::Refused;
+    const bool ends = met != Problem::Locked && met != Problem::DiskFull && met != Problem::Removed &&
+                      met != Problem::Replaced && met != Problem::Refused;
     const bool silent = ended;
     ended = ended || ends;
     const uint32_t bit = 1u << static_cast<uint32_t>(met);
@@ -651,7 +651,8 @@ void HistoryStore::Fail(Problem met) {
                " a été remplacé pendant la séance ; les réponses qui suivent sont ajoutées au nouveau fichier.";
         break;
     case Problem::Refused:
-        text = "Le fichier d'historique " + quoted + " a refusé les dernières réponses ; elles n'y ont pas été ajoutées.";
+        text =
+            "Le fichier d'historique " + quoted + " a refusé les dernières réponses ; elles n'y ont pas été ajoutées.";
         break;
     case Problem::Unusable:
         text = "Le fichier d'historique " + quoted + " ne peut être ni lu ni écrit." + kLost;

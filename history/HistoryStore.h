@@ -94,7 +94,8 @@ public:
     // one such character reads as typed 0.
     std::vector<AnswerRecord> ReadSince(int64_t sinceMs);
 
-    // For each of the 36 characters, its last `perCharacter` answers, newest first.
+    // For each of the 36 characters, its last `perCharacter` answers, newest first; the copy
+    // and sending practices' answers ('copy', 'send') are not counted.
     std::vector<AnswerRecord> LastAnswersPerCharacter(int32_t perCharacter);
 
     // The last `count` answers given in Koch lesson `lesson`, newest first.

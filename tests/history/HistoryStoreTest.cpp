@@ -131,6 +131,12 @@ TEST_F(HistoryStoreTest, LastAnswersPerCharacterKeepsTheNewestOfEach) {
         store.Record(Answer(5000 + i, 'T', 'E', 100));
     }
     store.Record(Answer(9000, '0', '0', 100));
+    // The copy and sending practices' rows say nothing of the dictation's: they are left out.
+    for (const char* mode : {"copy", "send"}) {
+        AnswerRecord other = Answer(9500, 'E', 'T', -1);
+        other.mode = mode;
+        store.Record(other);
+    }
     const std::vector<AnswerRecord> last = store.LastAnswersPerCharacter(50);
     ASSERT_EQ(last.size(), 101u);
     int64_t newestE = 0, oldestE = 1 << 30, count0 = 0;
