@@ -1,6 +1,7 @@
 #include "app/ProgramEnvironment.h"
 
 #include "app/HistoryMessageReporter.h"
+#include "app/TrainerSound.h"
 #include "audio/PortAudioSidetoneDevice.h"
 #include "audio/WaveOutDriver.h"
 #include "history/HistoryPath.h"
@@ -15,7 +16,11 @@ ProgramEnvironment::ProgramEnvironment()
       timers(std::make_unique<QtTimerSeam>()), fileDialog(std::make_unique<QtFileDialogSeam>()),
       historyReporter(std::make_unique<HistoryMessageReporter>(*messages)),
       history(std::make_unique<HistoryStore>(HistoryPath::Default(), historyReporter.get())) {
-    environment.makeSoundDriver = [] { return std::make_unique<WaveOutDriver>(); };
+    environment.makeSoundDriver = [] {
+        auto driver = std::make_unique<WaveOutDriver>();
+        driver->SetIdlePause(TrainerSound::kIdlePauseMs);
+        return driver;
+    };
     environment.makeSidetoneDevice = [] { return std::make_unique<PortAudioSidetoneDevice>(); };
     environment.settingsStore = settingsStore.get();
     environment.messages = messages.get();

@@ -1,5 +1,7 @@
 #pragma once
 
+class QCoreApplication;
+
 // The application: one static object for the life of the process. Run brings up Qt and
 // calls InitInstance, which runs the main window modally; the program ends when it closes.
 class TrainerApp {
@@ -10,4 +12,8 @@ public:
     // Runs the main window modally, then destroys it; returns false so that the program
     // ends without a message loop of its own.
     bool InitInstance();
+
+    // Qt's own texts (the buttons of its message boxes, its file dialog) in French, from the
+    // system's Qt translations where they are installed; false when they are not.
+    static bool LoadQtTranslation(QCoreApplication& application);
 };

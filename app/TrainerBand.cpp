@@ -20,6 +20,9 @@ void TrainerBand::Apply() {
         configured = true;
     }
     synthesiser.Band().SetEnabled(on);
+    if (on) {
+        synthesiser.SoundMayBegin();
+    }
 }
 
 BandDialog* TrainerBand::Dialog() const {

@@ -1,6 +1,7 @@
 #include "app/TrainerLearning.h"
 
 #include "app/TrainerEnvironment.h"
+#include "history/HistoryCsv.h"
 #include "history/HistoryStore.h"
 #include "morse/MorseTable.h"
 #include "practice/AdaptiveWeights.h"
@@ -53,6 +54,9 @@ ProgressWindow* TrainerLearning::Window() const {
 
 void TrainerLearning::StartDictation() {
     ConfigurePicker();
+    if (environment.history != nullptr) {
+        environment.history->IsAvailable(); // opened and checked now rather than at the first answer
+    }
     std::vector<AnswerRecord> recent;
     if (picker.Adaptive() && environment.history != nullptr) {
         recent = environment.history->LastAnswersPerCharacter(AdaptiveWeights::kWindow);
@@ -105,6 +109,19 @@ void TrainerLearning::MakeProgressWindow() {
     sources.clear = [history] { return history != nullptr && history->Clear(); };
     sources.loadCopyRuns = [history](int64_t sinceMs) {
         return history != nullptr ? history->CopyRunsSince(sinceMs) : std::vector<CopyRunRecord>{};
+    };
+    sources.readable = [history] { return history == nullptr || history->CanRead(); };
+    sources.exportCsv = [history](const std::string& path, int64_t sinceMs, const std::string& mode,
+                                  std::string& error) {
+        std::vector<AnswerRow> rows = history != nullptr ? history->RowsAsWritten(sinceMs) : std::vector<AnswerRow>{};
+        if (!mode.empty()) {
+            std::erase_if(rows, [&mode](const AnswerRow& row) { return row.mode != mode; });
+        }
+        if (history != nullptr && !history->CanRead()) {
+            error = "L'historique des réponses ne peut pas être lu : rien n'a été exporté.";
+            return false;
+        }
+        return HistoryCsv::WriteRows(path, rows, error);
     };
     sources.lesson = [this] { return static_cast<int>(settings.kochLesson); };
     sources.adaptive = [this] { return settings.adaptive == 1; };

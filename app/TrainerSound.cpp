@@ -20,9 +20,14 @@ constexpr const char* kStartFailed = "Unable to start audio driver";
 
 TrainerSound::TrainerSound(std::unique_ptr<WaveOutDriver> driver, Synthesiser& synthesiser, void* owner,
                            MessageSeam& messages)
-    : driver(std::move(driver)), synthesiser(synthesiser), owner(owner), messages(messages) {}
+    : driver(std::move(driver)), synthesiser(synthesiser), owner(owner), messages(messages) {
+    synthesiser.SetSoundListener([](void* context) { static_cast<WaveOutDriver*>(context)->WakeForSound(); },
+                                 this->driver.get());
+}
 
-TrainerSound::~TrainerSound() = default;
+TrainerSound::~TrainerSound() {
+    synthesiser.SetSoundListener(nullptr, nullptr);
+}
 
 void TrainerSound::Restart(int32_t newDeviceId) {
     deviceId = newDeviceId;

@@ -17,6 +17,9 @@ class TrainerSound {
 public:
     // The device of the first start; the stored one takes effect with the configuration dialog.
     static constexpr int32_t kStartupDeviceId = 0;
+    // [ms] of silence after which the program's driver pauses the stream, so that an idle
+    // trainer costs next to nothing; the next sound starts it again.
+    static constexpr int32_t kIdlePauseMs = 3000;
 
     // owner is the window that registers (the callback's owner); failures of the restart are
     // shown through messages.

@@ -133,6 +133,12 @@ WaveStatus PortAudioDevice::Open(int32_t deviceId, int32_t sampleRate) {
     hostUnderflows.store(0, std::memory_order_relaxed);
     fed.store(false, std::memory_order_relaxed);
     failed.store(false, std::memory_order_relaxed);
+    this->sampleRate = sampleRate;
+    measuringBurst = true;
+    burstFrames = 0;
+    lastCallbackNs = 0;
+    startBurstFrames.store(0, std::memory_order_relaxed);
+    leadSilenceFrames.store(0, std::memory_order_relaxed);
 
     PaStream* opened = nullptr;
     if (Pa_OpenStream(&opened, nullptr, &parameters, sampleRate, kCallbackFrames, paNoFlag,
@@ -180,13 +186,6 @@ WaveStatus PortAudioDevice::Write(WaveHeader* header) {
     if (failed.load(std::memory_order_seq_cst)) {
         return kWaveFailed;
     }
-    // After a Reset the stream waits for the next buffer to start again.
-    if (!streamStarted) {
-        if (Pa_StartStream(stream) != paNoError) {
-            return kWaveOk; // queued: the next Reset or Close gives it back as done
-        }
-        streamStarted = true;
-    }
     return kWaveOk;
 }
 
@@ -197,6 +196,31 @@ WaveStatus PortAudioDevice::Reset() {
     StopStream();
     MarkAllQueuedDone();
     fed.store(false, std::memory_order_relaxed);
+    return kWaveOk;
+}
+
+// After a Reset the callback has stopped, and PortAudio takes a whole host buffer from it as soon
+// as the stream starts: the buffers are written first. A stream that cannot start again is as a
+// device that has gone: the queued buffers are given back and later writes fail, until the device
+// is opened anew.
+WaveStatus PortAudioDevice::Restart() {
+    if (stream == nullptr || streamStarted) {
+        return stream != nullptr ? kWaveOk : kWaveFailed;
+    }
+    int64_t queuedFrames = 0;
+    for (size_t t = taken; t != head.load(std::memory_order_relaxed); ++t) {
+        queuedFrames += std::max<int32_t>(queue[t % kQueueCapacity]->FrameCount(), 0);
+    }
+    // One callback more than the burst measured: a burst may come a callback longer.
+    const int64_t shortfall =
+        startBurstFrames.load(std::memory_order_relaxed) + static_cast<int64_t>(kCallbackFrames) - queuedFrames;
+    leadSilenceFrames.store(std::max<int64_t>(shortfall, 0), std::memory_order_relaxed);
+    if (Pa_StartStream(stream) != paNoError) {
+        failed.store(true, std::memory_order_seq_cst);
+        MarkAllQueuedDone();
+        return kWaveFailed;
+    }
+    streamStarted = true;
     return kWaveOk;
 }
 
@@ -347,8 +371,10 @@ int PortAudioDevice::StreamCallback(const void*, void* output, unsigned long fra
 // Real-time rule: this runs on PortAudio's callback thread. No allocation, no locks, no
 // I/O, no Qt: only the lock-free queue, plain copies and atomics. Consumer of the queue.
 void PortAudioDevice::Render(uint32_t* output, unsigned long frameCount) {
+    MeasureStartBurst(frameCount);
+    const size_t lead = PlayLeadSilence(output, frameCount);
     const size_t h = head.load(std::memory_order_acquire);
-    size_t written = 0;
+    size_t written = lead;
     while (written < frameCount && taken != h) {
         WaveHeader* header = queue[taken % kQueueCapacity];
         const size_t frames = static_cast<size_t>(std::max<int32_t>(header->FrameCount(), 0));
@@ -369,13 +395,42 @@ void PortAudioDevice::Render(uint32_t* output, unsigned long frameCount) {
         }
     }
     HandBackTaken();
-    playedFrames.fetch_add(written, std::memory_order_relaxed);
+    playedFrames.fetch_add(written - lead, std::memory_order_relaxed);
     if (written < frameCount) {
         std::memset(output + written, 0, (frameCount - written) * sizeof(uint32_t));
         if (fed.load(std::memory_order_relaxed)) {
             underflows.fetch_add(1, std::memory_order_relaxed);
         }
     }
+}
+
+// Part of the callback. The burst ends at the first callback that comes half a callback's
+// time or more after the one before it: the host then asks at the pace it plays.
+void PortAudioDevice::MeasureStartBurst(unsigned long frameCount) {
+    if (!measuringBurst) {
+        return;
+    }
+    const int64_t nowNs = NowNs();
+    const int64_t halfCallbackNs = static_cast<int64_t>(kCallbackFrames) * 500'000'000 / sampleRate;
+    if (lastCallbackNs != 0 && nowNs - lastCallbackNs >= halfCallbackNs) {
+        measuringBurst = false;
+        startBurstFrames.store(burstFrames, std::memory_order_relaxed);
+        return;
+    }
+    lastCallbackNs = nowNs;
+    burstFrames += static_cast<int64_t>(frameCount);
+}
+
+// Part of the callback: the silence a Restart asked for, before any buffer is taken.
+size_t PortAudioDevice::PlayLeadSilence(uint32_t* output, unsigned long frameCount) {
+    const int64_t lead = leadSilenceFrames.load(std::memory_order_relaxed);
+    if (lead <= 0) {
+        return 0;
+    }
+    const size_t count = std::min(static_cast<size_t>(lead), static_cast<size_t>(frameCount));
+    std::memset(output, 0, count * sizeof(uint32_t));
+    leadSilenceFrames.store(lead - static_cast<int64_t>(count), std::memory_order_relaxed);
+    return count;
 }
 
 // Part of the callback: the clock read is a vDSO call, without lock or system call.

@@ -15,7 +15,8 @@ struct PaStreamCallbackTimeInfo;
 // driver's audio thread, the reader the callback) and played one after another in the
 // order written. A buffer is marked done one buffer late, once the callback has taken the
 // next one whole, and the callback then wakes the audio thread (WaitUntilDone). With nothing
-// queued the callback plays silence and counts an underflow.
+// queued the callback plays silence and counts an underflow. Reset stops the stream (the
+// callback ends) and Restart starts it again.
 //
 // Device ids: the output-capable devices only, the system's default output first, then the
 // others in PortAudio's order. The list is read once, when PortAudio is initialised (once
@@ -30,6 +31,7 @@ public:
     WaveStatus UnprepareHeader(WaveHeader* header) override;
     WaveStatus Write(WaveHeader* header) override;
     WaveStatus Reset() override;
+    WaveStatus Restart() override;
     WaveStatus Close() override;
     WaveStatus GetPosition(WavePosition* position) override;
     void WaitUntilDone(const WaveHeader& header, const std::atomic<bool>& cancel) override;
@@ -65,6 +67,8 @@ private:
     void StopStream();
     void MarkAllQueuedDone();
     void HandBackTaken();
+    void MeasureStartBurst(unsigned long frameCount);
+    size_t PlayLeadSilence(uint32_t* output, unsigned long frameCount);
 
     static constexpr size_t kQueueCapacity = 16; // a power of 2, at least the driver's 8 slots
 
@@ -91,4 +95,15 @@ private:
     std::atomic<bool> failed{false};   // the stream stopped by itself
     std::atomic<bool> probeArmed{false};
     std::atomic<int64_t> probeTime{0}; // [ns] of steady_clock; 0 = none yet
+
+    // A stream that starts asks at once for what the host buffers, and a sound server may
+    // buffer more than the driver's ring holds (6 callbacks, 6144 frames, through PulseAudio's
+    // ALSA plugin). The callback measures that burst after Open, where nothing is queued yet;
+    // a Restart then has the part of it that the queue cannot cover played as silence first.
+    int32_t sampleRate = 44100;                // [Hz] set by Open
+    bool measuringBurst = false;               // consumer only (set by Open before the start)
+    int64_t burstFrames = 0;                   // [frames] asked so far in the burst; consumer only
+    int64_t lastCallbackNs = 0;                // [ns] of steady_clock; consumer only
+    std::atomic<int64_t> startBurstFrames{0};  // [frames] the burst after Open, once measured
+    std::atomic<int64_t> leadSilenceFrames{0}; // [frames] still to play before the queue; set by Restart
 };

@@ -24,8 +24,8 @@ public:
     virtual bool Start();
     virtual bool Stop();
     virtual bool SetActive(bool on);
-    virtual int32_t GetQueuedFrames();  // [frames], low 23 bits
-    virtual int32_t GetPlayedFrames();  // [frames], low 23 bits
+    virtual int32_t GetQueuedFrames(); // [frames], low 23 bits
+    virtual int32_t GetPlayedFrames(); // [frames], low 23 bits
     virtual int32_t GetBufferCount();
     virtual int32_t GetBufferBytes(); // [bytes]
     virtual bool HasCallback();

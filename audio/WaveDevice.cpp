@@ -4,6 +4,10 @@
 
 WaveDevice::~WaveDevice() = default;
 
+WaveStatus WaveDevice::Restart() {
+    return kWaveOk;
+}
+
 void WaveDevice::WaitUntilDone(const WaveHeader&, const std::atomic<bool>&) {}
 
 void WaveDevice::WakeWaiter() {}

@@ -29,7 +29,8 @@ struct WavePosition {
 // Threads: Open, Reset, Close, GetPosition and the device list are called by the driver's
 // owner thread; PrepareHeader, UnprepareHeader and Write by its audio thread while the
 // stream runs, and by the owner thread only after the audio thread has ended. The two never
-// overlap on one header.
+// overlap on one header. The audio thread also calls Reset and Restart, to pause a stream that
+// plays only silence; the owner calls Reset and Close only once that thread has ended.
 class WaveDevice {
 public:
     WaveDevice() = default;
@@ -48,8 +49,12 @@ public:
     // stay in place, untouched, until the device has marked it done.
     virtual WaveStatus Write(WaveHeader* header) = 0;
     // Stops playback at once and marks every queued buffer done. The device stays open and
-    // plays what is written afterwards.
+    // plays what is written afterwards, once Restart is called.
     virtual WaveStatus Reset() = 0;
+    // Starts playback again after a Reset, once the buffers to play first are written, so that
+    // a device that takes many frames at once finds them all. Does nothing where playback goes
+    // on by itself. A failure gives back every queued buffer as done.
+    virtual WaveStatus Restart();
     // Closes the device. Every buffer written must be done first.
     virtual WaveStatus Close() = 0;
     // Frames played since Open. A device that cannot count frames answers in another unit.

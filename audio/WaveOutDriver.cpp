@@ -6,6 +6,7 @@
 #include "audio/PortAudioDevice.h"
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <new>
@@ -13,6 +14,7 @@
 
 #if defined(__linux__)
 #include <cerrno>
+#include <linux/futex.h>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -36,6 +38,30 @@ constexpr auto kCloseWaitStep = std::chrono::milliseconds(2);
 constexpr int32_t kMuteUnprepare = 1;
 constexpr int32_t kMutePrepare = 2;
 constexpr int32_t kMuteWrite = 4;
+constexpr int32_t kMuteRestart = 8;
+
+// Returns once word is no longer `seen` or the timeout has passed (or earlier: callers test
+// again). A futex on Linux, which neither locks nor allocates; elsewhere short sleeps.
+void WaitForChange(const std::atomic<uint32_t>& word, uint32_t seen, std::chrono::milliseconds timeout) {
+#if defined(__linux__)
+    static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) && std::atomic<uint32_t>::is_always_lock_free);
+    timespec wait{static_cast<time_t>(timeout.count() / 1000), static_cast<long>(timeout.count() % 1000) * 1000000};
+    syscall(SYS_futex, reinterpret_cast<const uint32_t*>(&word), FUTEX_WAIT_PRIVATE, seen, &wait, nullptr, 0);
+#else
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (word.load(std::memory_order_acquire) == seen && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+#endif
+}
+
+void WakeWaiters(std::atomic<uint32_t>& word) {
+#if defined(__linux__)
+    syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAKE_PRIVATE, INT32_MAX, nullptr, nullptr, 0);
+#else
+    (void)word;
+#endif
+}
 
 // One step above normal, where the system allows it; a refusal changes nothing. On Linux that
 // step is real-time scheduling at the lowest real-time priority where it is granted (to root,
@@ -73,6 +99,10 @@ void AudioThreadProc(WaveOutDriver* driver) {
     const auto interval = std::chrono::milliseconds(driver->refillIntervalMs);
     while (!driver->stopRequested.load(std::memory_order_acquire)) {
         driver->Refill();
+        if (driver->IsPausedForSilence()) {
+            driver->RunWhilePaused();
+            continue;
+        }
         const auto passEnded = std::chrono::steady_clock::now();
         driver->device->WaitUntilDone(*driver->bufferSlots[driver->ringIndex].header, driver->stopRequested);
         std::this_thread::sleep_until(passEnded + interval);
@@ -232,6 +262,10 @@ bool WaveOutDriver::Open() {
     ringIndex = 0;
     queuedFrames.store(0, std::memory_order_relaxed);
     mutedReports = 0;
+    idlePauseFrames = static_cast<int64_t>(idlePauseMs) * sampleRate / 1000;
+    silentFrames = 0;
+    restartDue = false;
+    paused.store(false, std::memory_order_relaxed);
     // A slot without memory must never be filled or written: give back everything and fail.
     if (!AllocateSlots()) {
         ReleaseSlots();
@@ -330,6 +364,8 @@ bool WaveOutDriver::Close() {
     stopRequested.store(true, std::memory_order_release);
     ErrorBoxGate::Instance().WakeWaiters();
     device->WakeWaiter();
+    soundWakes.fetch_add(1, std::memory_order_release);
+    WakeWaiters(soundWakes);
     ThreadExitEvent.Wait();
     if (audioThread.joinable()) {
         audioThread.join(); // it has signalled its last act; this only reclaims the thread
@@ -359,6 +395,7 @@ bool WaveOutDriver::Close() {
         return false;
     }
     ReleaseSlots();
+    paused.store(false, std::memory_order_relaxed);
     running = false;
     return true;
 }
@@ -386,7 +423,9 @@ void WaveOutDriver::Refill() {
             }
             slot.prepared = false;
         }
-        FillSlot(slot, framesPerBuffer);
+        if (!KeepsStreaming(FillSlot(slot, framesPerBuffer), framesPerBuffer)) {
+            break; // the slot stays done, its silence unwritten
+        }
         queuedFrames.fetch_add(framesPerBuffer, std::memory_order_relaxed);
         WaveHeader* header = ResetHeader(slot);
         if (device->PrepareHeader(header) != kWaveOk) {
@@ -404,12 +443,21 @@ void WaveOutDriver::Refill() {
         index = (index + 1) % bufferCount;
     }
     ringIndex = index;
+    if (restartDue) {
+        restartDue = false;
+        if (device->Restart() != kWaveOk) {
+            ReportFromAudioThread("waveOutRestart() failed", kMuteRestart);
+        }
+    }
 }
 
 // Asks the callback for the rest of the buffer until it is full. A callback that breaks its
 // contract cannot overrun the block or stall the thread: more frames than asked are cut to
 // what is missing, and no frames (or no data) end the buffer with silence.
-void WaveOutDriver::FillSlot(BufferSlot& slot, int32_t framesPerBuffer) {
+// Silence (every sample exactly zero, which converts to zero) is written as such, without
+// the conversion; the result says whether the whole slot is silent.
+bool WaveOutDriver::FillSlot(BufferSlot& slot, int32_t framesPerBuffer) {
+    bool silent = true;
     int32_t filled = 0;
     while (filled < framesPerBuffer) {
         const int32_t missing = framesPerBuffer - filled;
@@ -417,13 +465,80 @@ void WaveOutDriver::FillSlot(BufferSlot& slot, int32_t framesPerBuffer) {
         const StereoFrame* frames = callback(userData, &count);
         if (frames == nullptr || count < 1) {
             std::memset(slot.data + filled, 0, static_cast<size_t>(missing) * sizeof(uint32_t));
-            return;
+            return silent;
         }
         if (count > missing) {
             count = missing;
         }
-        ConvertToPcm16(frames, slot.data + filled, count);
+        const bool zero = std::all_of(
+            frames, frames + count, [](const StereoFrame& frame) { return frame.left == 0.0f && frame.right == 0.0f; });
+        if (zero) {
+            std::memset(slot.data + filled, 0, static_cast<size_t>(count) * sizeof(uint32_t));
+        } else {
+            ConvertToPcm16(frames, slot.data + filled, count);
+        }
+        silent = silent && zero;
         filled += count;
+    }
+    return silent;
+}
+
+// Counts the silence written and pauses the stream once there has been idlePauseFrames of it;
+// the first sound ends a pause. False when the slot is not to be written: it is silent and
+// the stream paused, or its silence is what starts the pause. A device that cannot be reset
+// plays on, and the count starts again.
+bool WaveOutDriver::KeepsStreaming(bool silent, int32_t framesPerBuffer) {
+    if (idlePauseFrames == 0) {
+        return true;
+    }
+    if (!silent) {
+        silentFrames = 0;
+        restartDue = restartDue || paused.load(std::memory_order_relaxed);
+        paused.store(false, std::memory_order_release);
+        return true;
+    }
+    if (paused.load(std::memory_order_relaxed)) {
+        return false;
+    }
+    silentFrames += framesPerBuffer;
+    if (silentFrames < idlePauseFrames) {
+        return true;
+    }
+    silentFrames = 0;
+    if (device->Reset() != kWaveOk) {
+        return true;
+    }
+    paused.store(true, std::memory_order_release);
+    return false;
+}
+
+// While paused, the thread sleeps until WakeForSound, a stop, or kSilencePollMs have passed.
+// Each time it wakes it renders the buffers that the stream would have played since the pause
+// (at least one), so that the callback's clock keeps time, one pass each; the first that sounds
+// ends the pause. A source that does not call WakeForSound is thus heard within kSilencePollMs.
+void WaveOutDriver::RunWhilePaused() {
+    using Clock = std::chrono::steady_clock;
+    const std::chrono::duration<double> bufferSeconds(static_cast<double>(bufferBytes / 4) / sampleRate);
+    const Clock::time_point start = Clock::now();
+    int64_t rendered = 0;
+    const auto pausedOn = [this] { return IsPausedForSilence() && !stopRequested.load(std::memory_order_acquire); };
+    while (pausedOn()) {
+        const uint32_t seen = soundWakes.load(std::memory_order_acquire);
+        const auto due = std::max(static_cast<int64_t>((Clock::now() - start) / bufferSeconds), rendered + 1);
+        while (rendered < due && pausedOn()) {
+            Refill();
+            ++rendered;
+        }
+        if (pausedOn()) {
+            WaitForChange(soundWakes, seen, std::chrono::milliseconds(kSilencePollMs));
+        }
+    }
+}
+
+void WaveOutDriver::WakeForSound() {
+    if (paused.load(std::memory_order_acquire)) {
+        soundWakes.fetch_add(1, std::memory_order_release);
+        WakeWaiters(soundWakes);
     }
 }
 
@@ -438,6 +553,10 @@ WaveHeader* WaveOutDriver::ResetHeader(BufferSlot& slot) {
 
 void WaveOutDriver::ReportError(const char* text) {
     reporter.load(std::memory_order_acquire)->ReportError(kCaption, text);
+}
+
+void WaveOutDriver::SetIdlePause(int32_t afterMs) {
+    idlePauseMs = afterMs > 0 ? afterMs : 0;
 }
 
 void WaveOutDriver::SetErrorReporter(DriverErrorReporter* newReporter) {

@@ -25,6 +25,13 @@ void AudioThreadProc(WaveOutDriver* driver);
 // ring at most once every refill interval; between passes it sleeps until the device has
 // finished that buffer, where the device can say when, or else for the interval.
 //
+// With an idle pause set, a stream that has played nothing but silence (every sample zero)
+// for that long is paused: the device is reset, which stops it and drops the silence still
+// queued, and the audio thread sleeps. WakeForSound wakes it at once, and it looks by itself
+// every kSilencePollMs; each time it asks the callback for the buffers the stream would have
+// played meanwhile, and drops them while they are silent. The first buffer with a sound is
+// written, the ring refilled behind it, and the device restarted.
+//
 // Threads: the owner's thread makes every call below except Refill, which only the audio
 // thread runs. SetCallback, Configure and SetErrorReporter are called while stopped.
 class WaveOutDriver : public SoundDriver {
@@ -71,6 +78,18 @@ public:
     // the driver.
     void SetErrorReporter(DriverErrorReporter* reporter);
 
+    // Pauses the stream after afterMs [ms] of silence, until the next sound; 0, the default,
+    // never pauses. Takes effect at the next Open.
+    void SetIdlePause(int32_t afterMs);
+    // True while the stream is paused for silence; any thread may ask.
+    bool IsPausedForSilence() const { return paused.load(std::memory_order_acquire); }
+    // Says that the callback may sound from now on (a character was started, the noise switched
+    // on), so that a paused stream starts again at once rather than at its next look. Any
+    // thread; it neither locks nor allocates, and does nothing while the stream runs.
+    void WakeForSound();
+
+    static constexpr int32_t kSilencePollMs = 500; // [ms] longest sleep of a paused stream
+
 protected:
     // Starts the audio thread on AudioThreadProc(this); false when it cannot be started.
     virtual bool StartAudioThread();
@@ -86,7 +105,9 @@ private:
     void ReleaseSlots();
     bool HoldsSlotMemory() const;
     bool AllSlotsDone() const;
-    void FillSlot(BufferSlot& slot, int32_t framesPerBuffer);
+    bool FillSlot(BufferSlot& slot, int32_t framesPerBuffer);
+    bool KeepsStreaming(bool silent, int32_t framesPerBuffer);
+    void RunWhilePaused();
     WaveHeader* ResetHeader(BufferSlot& slot);
 
     int32_t sampleRate = 44100; // [Hz]
@@ -111,6 +132,13 @@ private:
     // Refill texts already reported during the current run of failures (one bit each);
     // cleared by the next successful write. Audio thread only.
     int32_t mutedReports = 0;
+
+    int32_t idlePauseMs = 0;             // [ms] owner's thread
+    int64_t idlePauseFrames = 0;         // [frames] of silence before a pause; set by Open; 0: never
+    int64_t silentFrames = 0;            // [frames] of silence written since the last sound; audio thread only
+    bool restartDue = false;             // a sound ended the pause: the device starts after the pass; audio thread only
+    std::atomic<bool> paused{false};     // written by the audio thread (and by Open and Close while it is not running)
+    std::atomic<uint32_t> soundWakes{0}; // counts WakeForSound (and stops); a paused thread waits for a change
 
     // Makes opening and closing mutually exclusive. Recursive, like the platform's critical
     // section: a message box shown from Open or Close runs a nested event loop on the same

@@ -1,10 +1,14 @@
 // Figures of the sound driver on the real PortAudio stack, printed, not asserted. Run it
-// through tools/driver-figures, which puts it in the PulseAudio sandbox:
-//   1. CPU used by the whole process while the stream runs idle for 10 s (% of one core), and
-//      by each of its threads, with the thread's context switches per second;
+// through tools/driver-figures, which puts it in the PulseAudio sandbox. The driver pauses the
+// stream after 3 s of silence and the synthesiser wakes it, as in the trainer:
+//   1. CPU used by the whole process (all its threads) over 20 s of idling once the stream has
+//      paused (% of one core), and by each of its threads, with the thread's context switches
+//      per second;
 //   2. latency from PlayCode to the first tone sample taken by the PortAudio callback,
-//      median and 99th percentile over 200 restarts at random moments;
-//   3. underflows during 60 s of continuous tone while two other processes keep both
+//      median and 99th percentile over 200 restarts at random moments of a running stream;
+//   3. the same for the first sound after idle: 100 characters, each played at a random moment
+//      0 to 2 s after the stream has paused, with the underflows they cause;
+//   4. underflows during 60 s of continuous tone while two other processes keep both
 //      cores busy.
 // A fourth argument "band" lays the band conditions over the tone all the while, with all four
 // effects on (0 dB, QSB 70 % over 5 s, 3 stations, 30 crashes a minute).
@@ -91,6 +95,7 @@ std::string LoadAverage() {
 }
 
 void IdleCpu(double seconds) {
+    std::this_thread::sleep_for(100ms); // the pause itself ends
     const auto threads0 = ThreadCpu();
     const double cpu0 = CpuSeconds();
     const Clock::time_point t0 = Clock::now();
@@ -98,7 +103,8 @@ void IdleCpu(double seconds) {
     const double cpu = CpuSeconds() - cpu0;
     const double wall = Seconds(Clock::now() - t0);
     const auto threads1 = ThreadCpu();
-    std::printf("idle stream CPU: %.2f %% of one core over %.1f s (target <= 0.5 %%; machine load %s)\n",
+    std::printf("idle CPU, stream paused: %.3f %% of one core over %.1f s, all threads (target <= 0.1 %%; machine "
+                "load %s)\n",
                 100.0 * cpu / wall, wall, LoadAverage().c_str());
     for (const auto& [tid, thread] : threads1) {
         const auto before = threads0.find(tid);
@@ -121,16 +127,25 @@ bool WaitFor(const auto& condition, std::chrono::milliseconds timeout) {
     return true;
 }
 
-void Latency(Synthesiser& synth, PortAudioDevice& device, int restarts) {
+// Before each restart: long enough for the last tone to leave the ring, then a random moment;
+// or, after idle, until the stream has paused, then a random moment up to 2 s later.
+void Latency(Synthesiser& synth, PortAudioDevice& device, const WaveOutDriver& driver, int restarts, bool afterIdle) {
     MorseTable table;
     table.CodeForChar('E', synth.currentCode);
-    std::mt19937 random(20261207);
-    std::uniform_int_distribution<int> pause(0, 100000); // [us] on top of the ring's play-out
+    std::mt19937 random(afterIdle ? 20261208 : 20261207);
+    std::uniform_int_distribution<int> pause(0, afterIdle ? 2000000 : 100000); // [us]
     std::vector<double> latencies;
     int lost = 0;
+    int notPaused = 0;
+    const uint64_t underflows = device.GetUnderflowCount();
+    const uint64_t hostUnderflows = device.GetHostUnderflowCount();
     for (int i = 0; i < restarts; ++i) {
-        // Long enough for the last tone to leave the ring, then a random moment.
-        std::this_thread::sleep_for(150ms + std::chrono::microseconds(pause(random)));
+        if (afterIdle) {
+            notPaused += WaitFor([&] { return driver.IsPausedForSilence(); }, 10000ms) ? 0 : 1;
+            std::this_thread::sleep_for(std::chrono::microseconds(pause(random)));
+        } else {
+            std::this_thread::sleep_for(150ms + std::chrono::microseconds(pause(random)));
+        }
         device.ArmToneProbe();
         const Clock::time_point asked = Clock::now();
         synth.PlayCode();
@@ -151,10 +166,17 @@ void Latency(Synthesiser& synth, PortAudioDevice& device, int restarts) {
         const size_t index = static_cast<size_t>(q * static_cast<double>(latencies.size() - 1) + 0.5);
         return latencies[std::min(index, latencies.size() - 1)];
     };
-    std::printf("PlayCode -> first tone sample in the callback over %zu restarts: median %.1f ms, p99 %.1f ms, "
+    std::printf("%s PlayCode -> first tone sample in the callback over %zu restarts: median %.1f ms, p99 %.1f ms, "
                 "min %.1f ms, max %.1f ms (targets: median <= 91 ms, p99 <= 103 ms)%s\n",
-                latencies.size(), at(0.5), at(0.99), latencies.front(), latencies.back(),
-                lost != 0 ? " -- some restarts never sounded" : "");
+                afterIdle ? "first sound after idle:" : "running stream:", latencies.size(), at(0.5), at(0.99),
+                latencies.front(), latencies.back(), lost != 0 ? " -- some restarts never sounded" : "");
+    if (afterIdle) {
+        std::this_thread::sleep_for(500ms); // the last character plays out
+        std::printf("    underflows during them: %llu (target 0), gaps in the host's output: %llu%s\n",
+                    static_cast<unsigned long long>(device.GetUnderflowCount() - underflows),
+                    static_cast<unsigned long long>(device.GetHostUnderflowCount() - hostUnderflows),
+                    notPaused != 0 ? " -- the stream did not always pause" : "");
+    }
 }
 
 std::vector<pid_t> BusyProcesses(int count) {
@@ -202,10 +224,12 @@ void UnderflowsUnderLoad(Synthesiser& synth, PortAudioDevice& device, int second
 } // namespace
 
 int main(int argc, char** argv) {
-    const double idleSeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    const double idleSeconds = argc > 1 ? std::atof(argv[1]) : 20.0;
     const int restarts = argc > 2 ? std::atoi(argv[2]) : 200;
     const int loadSeconds = argc > 3 ? std::atoi(argv[3]) : 60;
-    const bool band = argc > 4 && std::string(argv[4]) == "band";
+    const int idleRestarts = argc > 4 ? std::atoi(argv[4]) : 100;
+    constexpr int32_t kIdlePauseMs = 3000; // [ms] as the trainer's driver
+    const bool band = argc > 5 && std::string(argv[5]) == "band";
 
     Synthesiser synth;
     synth.Initialise();
@@ -229,19 +253,25 @@ int main(int argc, char** argv) {
     WaveOutDriver driver(std::move(device));
     driver.SetCallback(nullptr, &ToneCallback, &synth);
     driver.Configure(44100, 2048, 8, 10, 0);
+    driver.SetIdlePause(kIdlePauseMs);
+    synth.SetSoundListener([](void* context) { static_cast<WaveOutDriver*>(context)->WakeForSound(); }, &driver);
     if (!driver.Start()) {
         std::fprintf(stderr, "driver-figures: the driver did not start\n");
         return 1;
     }
-    std::this_thread::sleep_for(1s);
     const auto underflows = [&] { return static_cast<unsigned long long>(portAudio->GetUnderflowCount()); };
+    if (!WaitFor([&] { return driver.IsPausedForSilence(); }, std::chrono::milliseconds(kIdlePauseMs + 5000))) {
+        std::printf("the stream did not pause after %d ms of silence\n", kIdlePauseMs);
+    }
     IdleCpu(idleSeconds);
+    Latency(synth, *portAudio, driver, idleRestarts, true);
     const unsigned long long afterIdle = underflows();
-    Latency(synth, *portAudio, restarts);
+    Latency(synth, *portAudio, driver, restarts, false);
     const unsigned long long afterRestarts = underflows();
     UnderflowsUnderLoad(synth, *portAudio, loadSeconds);
     driver.Stop();
-    std::printf("underflows over the whole run: %llu (start and idle %llu, restarts %llu, load and stop %llu)\n",
+    std::printf("underflows over the whole run: %llu (start, idle and restarts after idle %llu, restarts %llu, load "
+                "and stop %llu)\n",
                 underflows(), afterIdle, afterRestarts - afterIdle, underflows() - afterRestarts);
     return 0;
 }

@@ -2,19 +2,26 @@
 // - recording one answer, commits included (p50, p99 and max of single calls, in us);
 // - the adaptive draw of one character over all 36;
 // - reading 100,000 answers, as the progress window does when it opens, and the last 50 answers
-//   of each character out of them, as every Play with the adaptive drill does.
+//   of each character out of them, as every Play with the adaptive drill does;
+// - the first opening of a file of 100,000 and of 1,000,000 answers, which checks it
+//   (PRAGMA quick_check), with the file in the page cache and read from the disk; and that
+//   check alone.
 // The files live in a temporary folder that is removed afterwards.
 
 #include "history/HistoryStore.h"
 #include "practice/LessonPicker.h"
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fcntl.h>
+#include <map>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -149,6 +156,71 @@ void StartAdaptiveOverHundredThousandRows(benchmark::State& state) {
     }
 }
 BENCHMARK(StartAdaptiveOverHundredThousandRows)->Unit(benchmark::kMillisecond);
+
+// One file per size, filled once for every benchmark that needs it.
+const std::string& FilledFile(int64_t rows) {
+    static std::map<int64_t, std::unique_ptr<ScratchFolder>> folders;
+    std::unique_ptr<ScratchFolder>& folder = folders[rows];
+    if (!folder) {
+        folder = std::make_unique<ScratchFolder>();
+        HistoryStore filler(folder->File(), nullptr);
+        FillRows(filler, rows);
+    }
+    static std::map<int64_t, std::string> files;
+    return files[rows] = folder->File();
+}
+
+// Drops the file's pages from the page cache, so that the next read comes from the disk.
+void EvictFromPageCache(const std::string& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY);
+    if (fd >= 0) {
+        ::fdatasync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+}
+
+// What the first Play of a session pays: the store opens the file, checks it and prepares it.
+// range(0): rows; range(1): 1 to read the file from the disk.
+void OpenAndCheck(benchmark::State& state) {
+    const std::string& file = FilledFile(state.range(0));
+    for (auto _ : state) {
+        if (state.range(1) != 0) {
+            state.PauseTiming();
+            EvictFromPageCache(file);
+            state.ResumeTiming();
+        }
+        HistoryStore store(file, nullptr);
+        if (!store.IsAvailable()) {
+            state.SkipWithError("the file did not open");
+        }
+    }
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
+}
+BENCHMARK(OpenAndCheck)
+    ->Args({kRows, 0})
+    ->Args({kRows, 1})
+    ->Args({10 * kRows, 0})
+    ->Args({10 * kRows, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// The check alone, on a connection of its own, the file in the page cache.
+void QuickCheckOnly(benchmark::State& state) {
+    const std::string& file = FilledFile(state.range(0));
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    for (auto _ : state) {
+        sqlite3_stmt* check = nullptr;
+        sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &check, nullptr);
+        if (sqlite3_step(check) != SQLITE_ROW ||
+            std::string(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) != "ok") {
+            state.SkipWithError("the check failed");
+        }
+        sqlite3_finalize(check);
+    }
+    sqlite3_close(db);
+}
+BENCHMARK(QuickCheckOnly)->Arg(kRows)->Arg(10 * kRows)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

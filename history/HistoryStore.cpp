@@ -7,8 +7,14 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <utility>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -64,19 +70,39 @@ HistoryStore::HistoryStore(std::string path, HistoryReporter* reporter, SteadyCl
     : path(std::move(path)), reporter(reporter), clock(std::move(clock)) {}
 
 HistoryStore::~HistoryStore() {
+    finalCommit = true;
+    if (db != nullptr) {
+        sqlite3_busy_timeout(db, kCloseBusyTimeoutMs);
+    }
     Commit();
     CloseDatabase();
 }
 
 bool HistoryStore::IsAvailable() {
-    if (!tried) {
-        tried = true;
-        available = Open();
-        if (!available) {
-            CloseDatabase();
-        }
+    if (!tried && !ended) {
+        TryOpen();
     }
-    return available;
+    return db != nullptr;
+}
+
+// A lock may be gone at the next try; every other problem ends the store for the run.
+void HistoryStore::TryOpen() {
+    tried = true;
+    if (!Open()) {
+        CloseDatabase();
+    }
+}
+
+bool HistoryStore::EnsureOpen() {
+    if (ended) {
+        return false;
+    }
+    if (db != nullptr && LetGoOfMovedFile()) {
+        TryOpen();
+    } else if (db == nullptr) {
+        TryOpen();
+    }
+    return db != nullptr;
 }
 
 bool HistoryStore::Open() {
@@ -97,7 +123,11 @@ bool HistoryStore::Open() {
             return false;
         }
     }
-    return OpenDatabase() && CheckContent() && PrepareSchema();
+    if (!OpenDatabase() || !CheckContent() || !PrepareSchema()) {
+        return false;
+    }
+    identity = IdentityOnDisk();
+    return true;
 }
 
 bool HistoryStore::OpenDatabase() {
@@ -107,15 +137,15 @@ bool HistoryStore::OpenDatabase() {
         return false;
     }
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_busy_timeout(db, finalCommit ? kCloseBusyTimeoutMs : kBusyTimeoutMs);
     if (sqlite3_db_readonly(db, "main") == 1) {
-        Fail(Problem::ReadOnly);
+        Fail(ReadOnlyProblem(Problem::ReadOnly));
         return false;
     }
     return true;
 }
 
-// Reads only: a file that is not ours, or is newer, must stay exactly as it is.
+// Reads only: a file that is not ours, is newer or is damaged must stay exactly as it is.
 bool HistoryStore::CheckContent() {
     Statement version(db, "PRAGMA user_version");
     int code = version.Code() == SQLITE_OK ? sqlite3_step(version.Get()) : version.Code();
@@ -126,6 +156,9 @@ bool HistoryStore::CheckContent() {
     const int64_t userVersion = sqlite3_column_int64(version.Get(), 0);
     if (userVersion > kUserVersion) {
         Fail(Problem::Newer);
+        return false;
+    }
+    if (!CheckIntegrity()) {
         return false;
     }
     Statement tables(db, "SELECT COUNT(*), COALESCE(SUM(type = 'table' AND name = 'answers'), 0) FROM sqlite_master");
@@ -144,6 +177,23 @@ bool HistoryStore::CheckContent() {
     return true;
 }
 
+// Every page of every table and index is read once and its structure checked; the first
+// answer "ok" means the file is whole. Its cost grows with the file (see bench/HistoryBench).
+bool HistoryStore::CheckIntegrity() {
+    Statement check(db, "PRAGMA quick_check(1)");
+    const int code = check.Code() == SQLITE_OK ? sqlite3_step(check.Get()) : check.Code();
+    if (code != SQLITE_ROW) {
+        FailWithCode(code);
+        return false;
+    }
+    const unsigned char* verdict = sqlite3_column_text(check.Get(), 0);
+    if (verdict == nullptr || std::string_view(reinterpret_cast<const char*>(verdict)) != "ok") {
+        Fail(Problem::Damaged);
+        return false;
+    }
+    return true;
+}
+
 bool HistoryStore::PrepareSchema() {
     // WAL lets other tools read while answers are written. With it, synchronous=NORMAL keeps the
     // file whole after any crash and spares the commit an fsync on the UI thread; a power cut may
@@ -155,9 +205,7 @@ bool HistoryStore::PrepareSchema() {
         return false;
     }
     if (!Execute(kSchema) || !Execute("PRAGMA user_version = 1") || !Execute("COMMIT")) {
-        if (sqlite3_get_autocommit(db) == 0) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        }
+        Rollback();
         return false;
     }
     // The insert names the columns, so a foreign answers table without them is found here.
@@ -185,7 +233,8 @@ bool HistoryStore::Execute(const char* sql) {
 }
 
 void HistoryStore::Record(const AnswerRecord& record, int32_t lesson) {
-    if (!IsAvailable()) {
+    IsAvailable(); // the first answer opens the file; a lock is tried again at the commits
+    if (ended) {
         return;
     }
     if (queue.empty()) {
@@ -203,31 +252,46 @@ void HistoryStore::CommitIfDue() {
 
 bool HistoryStore::Commit() {
     if (queue.empty()) {
-        return available;
+        return db != nullptr;
+    }
+    if (!EnsureOpen()) {
+        if (ended) {
+            queue.clear();
+        } else {
+            queueStartMs = NowMs(); // locked: the next try comes a period later
+        }
+        return false;
     }
     // Taken out first: a reporter that runs an event loop may queue answers meanwhile.
     std::vector<QueuedAnswer> batch;
     batch.swap(queue);
-    return available && WriteBatch(batch);
+    switch (WriteBatch(batch)) {
+    case Write::Done:
+        return true;
+    case Write::Locked:
+        queue.insert(queue.begin(), batch.begin(), batch.end());
+        queueStartMs = NowMs();
+        return false;
+    case Write::Lost:
+        break;
+    }
+    if (ended) {
+        queue.clear();
+        CloseDatabase();
+    }
+    return false;
 }
 
-bool HistoryStore::WriteBatch(const std::vector<QueuedAnswer>& batch) {
-    if (!Execute("BEGIN IMMEDIATE")) {
-        return false;
+HistoryStore::Write HistoryStore::WriteBatch(const std::vector<QueuedAnswer>& batch) {
+    bool written = Execute("BEGIN IMMEDIATE");
+    for (size_t i = 0; written && i < batch.size(); ++i) {
+        written = InsertAnswer(batch[i]);
     }
-    for (const QueuedAnswer& answer : batch) {
-        if (!InsertAnswer(answer)) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            return false;
-        }
+    if (written && Execute("COMMIT")) {
+        return Write::Done;
     }
-    if (!Execute("COMMIT")) {
-        if (sqlite3_get_autocommit(db) == 0) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        }
-        return false;
-    }
-    return true;
+    Rollback();
+    return problem == Problem::Locked ? Write::Locked : Write::Lost;
 }
 
 bool HistoryStore::InsertAnswer(const QueuedAnswer& answer) {
@@ -258,11 +322,31 @@ bool HistoryStore::InsertAnswer(const QueuedAnswer& answer) {
     return true;
 }
 
-std::vector<AnswerRecord> HistoryStore::ReadSince(int64_t sinceMs) {
-    if (!IsAvailable()) {
-        return {};
+void HistoryStore::Rollback() {
+    if (db != nullptr && sqlite3_get_autocommit(db) == 0) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+// The queued answers are written first, so that every read sees them.
+bool HistoryStore::BeginRead() {
+    readFailed = false;
+    if (!EnsureOpen()) {
+        readFailed = true;
+        return false;
     }
     Commit();
+    if (db == nullptr) {
+        readFailed = true;
+        return false;
+    }
+    return true;
+}
+
+std::vector<AnswerRecord> HistoryStore::ReadSince(int64_t sinceMs) {
+    if (!BeginRead()) {
+        return {};
+    }
     const std::string sql = std::string("SELECT ") + kColumns + " FROM answers a WHERE a.at_ms >= ? ORDER BY a.at_ms";
     Statement statement(db, sql.c_str());
     sqlite3_bind_int64(statement.Get(), 1, sinceMs);
@@ -270,15 +354,15 @@ std::vector<AnswerRecord> HistoryStore::ReadSince(int64_t sinceMs) {
 }
 
 std::vector<AnswerRecord> HistoryStore::LastAnswersPerCharacter(int32_t perCharacter) {
-    if (!IsAvailable()) {
+    if (!BeginRead()) {
         return {};
     }
-    Commit();
-    const std::string sql =
-        std::string("SELECT ") + kColumns + " FROM answers a WHERE a.played = ? ORDER BY a.at_ms DESC LIMIT ?";
+    const std::string sql = std::string("SELECT ") + kColumns +
+                            " FROM answers a WHERE a.played = ? AND a.mode NOT IN ('copy', 'send')"
+                            " ORDER BY a.at_ms DESC LIMIT ?";
     Statement statement(db, sql.c_str());
     std::vector<AnswerRecord> records;
-    for (int32_t index = 0; index < MorseTable::kCharacterCount; ++index) {
+    for (int32_t index = 0; index < MorseTable::kCharacterCount && !readFailed; ++index) {
         const char text[2] = {MorseTable().IndexToChar(index), '\0'};
         sqlite3_reset(statement.Get());
         sqlite3_bind_text(statement.Get(), 1, text, 1, SQLITE_TRANSIENT);
@@ -286,14 +370,16 @@ std::vector<AnswerRecord> HistoryStore::LastAnswersPerCharacter(int32_t perChara
         std::vector<AnswerRecord> rows = ReadRows(statement.Get());
         records.insert(records.end(), rows.begin(), rows.end());
     }
+    if (readFailed) {
+        records.clear();
+    }
     return records;
 }
 
 std::vector<AnswerRecord> HistoryStore::LastLessonAnswers(int32_t lesson, int32_t count) {
-    if (!IsAvailable()) {
+    if (!BeginRead()) {
         return {};
     }
-    Commit();
     const std::string sql = std::string("SELECT ") + kColumns +
                             " FROM lesson_answers l JOIN answers a ON a.at_ms = l.at_ms"
                             " WHERE l.lesson = ? ORDER BY l.at_ms DESC LIMIT ?";
@@ -319,20 +405,54 @@ std::vector<AnswerRecord> HistoryStore::ReadRows(sqlite3_stmt* statement) {
         r.responseMs = sqlite3_column_type(statement, 4) == SQLITE_NULL ? -1 : sqlite3_column_int64(statement, 4);
         records.push_back(std::move(r));
     }
-    if (code != SQLITE_DONE) {
-        FailWithCode(code);
+    if (!ReadFinished(code)) {
+        records.clear();
     }
     return records;
 }
 
-void HistoryStore::RecordCopyRun(const CopyRunRecord& run, const std::vector<AnswerRecord>& answers) {
-    if (!IsAvailable()) {
-        return;
+// A read that stops on an error gives nothing: part of the answers would read as all of them.
+bool HistoryStore::ReadFinished(int code) {
+    if (code == SQLITE_DONE) {
+        return true;
     }
+    FailWithCode(code);
+    readFailed = true;
+    if (ended) {
+        CloseDatabase();
+    }
+    return false;
+}
+
+std::vector<AnswerRow> HistoryStore::RowsAsWritten(int64_t sinceMs) {
+    if (!BeginRead()) {
+        return {};
+    }
+    Statement statement(
+        db, "SELECT at_ms, mode, played, typed, response_ms FROM answers WHERE at_ms >= ? ORDER BY at_ms, rowid");
+    sqlite3_bind_int64(statement.Get(), 1, sinceMs);
+    const auto text = [&statement](int column) {
+        const unsigned char* value = sqlite3_column_text(statement.Get(), column);
+        return value != nullptr ? std::string(reinterpret_cast<const char*>(value)) : std::string();
+    };
+    std::vector<AnswerRow> rows;
+    int code = SQLITE_ROW;
+    while ((code = sqlite3_step(statement.Get())) == SQLITE_ROW) {
+        rows.push_back({text(0), text(1), text(2), text(3), text(4)});
+    }
+    if (!ReadFinished(code)) {
+        rows.clear();
+    }
+    return rows;
+}
+
+void HistoryStore::RecordCopyRun(const CopyRunRecord& run, const std::vector<AnswerRecord>& answers) {
     for (const AnswerRecord& answer : answers) {
         Record(answer);
     }
-    Commit();
+    if (!Commit() || db == nullptr) {
+        return; // a run line without its answers would draw a speed nothing backs
+    }
     // The run's line after its answers: the curve of copy speeds only ever reads runs whose
     // answers are kept.
     Statement insert(db, "INSERT INTO copy_runs(at_ms, wpm, farnsworth, played, correct) VALUES(?, ?, ?, ?, ?)");
@@ -349,7 +469,7 @@ void HistoryStore::RecordCopyRun(const CopyRunRecord& run, const std::vector<Ans
 
 std::vector<CopyRunRecord> HistoryStore::CopyRunsSince(int64_t sinceMs) {
     std::vector<CopyRunRecord> runs;
-    if (!IsAvailable()) {
+    if (!BeginRead()) {
         return runs;
     }
     Statement select(db,
@@ -361,23 +481,24 @@ std::vector<CopyRunRecord> HistoryStore::CopyRunsSince(int64_t sinceMs) {
                         sqlite3_column_int(select.Get(), 2), sqlite3_column_int(select.Get(), 3),
                         sqlite3_column_int(select.Get(), 4)});
     }
-    if (code != SQLITE_DONE) {
-        FailWithCode(code);
+    if (!ReadFinished(code)) {
+        runs.clear();
     }
     return runs;
 }
 
 bool HistoryStore::Clear() {
     queue.clear();
-    if (!IsAvailable()) {
+    if (!EnsureOpen()) {
         return false;
     }
     if (!Execute("BEGIN IMMEDIATE")) {
         return false;
     }
     if (!Execute("DELETE FROM answers; DELETE FROM lesson_answers; DELETE FROM copy_runs;") || !Execute("COMMIT")) {
-        if (sqlite3_get_autocommit(db) == 0) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        Rollback();
+        if (ended) {
+            CloseDatabase();
         }
         return false;
     }
@@ -399,14 +520,22 @@ void HistoryStore::FailWithCode(int code) {
         break;
     case SQLITE_READONLY:
     case SQLITE_PERM:
-        Fail(Problem::ReadOnly);
+        Fail(ReadOnlyProblem(Problem::ReadOnly));
+        break;
+    case SQLITE_CANTOPEN:
+        Fail(ReadOnlyProblem(Problem::Unusable));
         break;
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
         Fail(Problem::NotHistory);
+        break;
+    case SQLITE_CORRUPT:
+        Fail(Problem::Damaged);
         break;
     case SQLITE_FULL:
         Fail(Problem::DiskFull);
+        break;
+    case SQLITE_CONSTRAINT:
+        Fail(Problem::Refused);
         break;
     default:
         Fail(Problem::Unusable);
@@ -414,14 +543,68 @@ void HistoryStore::FailWithCode(int code) {
     }
 }
 
-void HistoryStore::Fail(Problem problem) {
-    if (reported || reporter == nullptr) {
+// Which of the file and its folder refuses to be written (SQLite needs both, for its -wal and
+// -shm files); `otherwise` when neither does.
+HistoryStore::Problem HistoryStore::ReadOnlyProblem(Problem otherwise) const {
+#ifndef _WIN32
+    const fs::path file = PathOf(path);
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    std::error_code error;
+    if (fs::exists(file, error) && ::access(file.c_str(), W_OK) != 0) {
+        return Problem::ReadOnly;
+    }
+    if (::access(folder.c_str(), W_OK) != 0) {
+        return Problem::ReadOnlyFolder;
+    }
+#endif
+    return otherwise;
+}
+
+HistoryStore::FileIdentity HistoryStore::IdentityOnDisk() const {
+    FileIdentity found;
+#ifndef _WIN32
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        found = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino), true};
+    }
+#endif
+    return found;
+}
+
+// True when the open file is no longer the one at the path (deleted, moved away or replaced):
+// the connection is then closed without a checkpoint, which would also remove the -wal file
+// that now belongs to whatever lies at the path. (On Windows an open file cannot be removed.)
+bool HistoryStore::LetGoOfMovedFile() {
+#ifndef _WIN32
+    const FileIdentity now = IdentityOnDisk();
+    if (!identity.known || now == identity) {
+        return false;
+    }
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    CloseDatabase();
+    Fail(now.known ? Problem::Replaced : Problem::Removed);
+    return true;
+#else
+    return false;
+#endif
+}
+
+// A lock, a full disk and a file that went away leave the store at work; anything else ends it,
+// at open or at any later statement. One message per kind, and none after the one that ended it.
+void HistoryStore::Fail(Problem met) {
+    problem = met;
+    const bool ends = met != Problem::Locked && met != Problem::DiskFull && met != Problem::Removed &&
+                      met != Problem::Replaced && met != Problem::Refused;
+    const bool silent = ended;
+    ended = ended || ends;
+    const uint32_t bit = 1u << static_cast<uint32_t>(met);
+    if (silent || (reported & bit) != 0 || reporter == nullptr) {
         return;
     }
-    reported = true;
+    reported |= bit;
     const std::string quoted = "« " + path + " »";
     std::string text;
-    switch (problem) {
+    switch (met) {
     case Problem::NoFolderKnown:
         text = "Aucun dossier personnel n'est connu pour y garder l'historique des réponses." + kLost;
         break;
@@ -432,14 +615,24 @@ void HistoryStore::Fail(Problem problem) {
         text = "Le dossier du fichier d'historique " + quoted + " ne peut pas être créé." + kLost;
         break;
     case Problem::Locked:
-        text = "Le fichier d'historique " + quoted + " est verrouillé par un autre programme." + kLost;
+        text = "Le fichier d'historique " + quoted +
+               " est verrouillé par un autre programme. Les réponses restent en attente et y seront écrites dès "
+               "qu'il sera libre.";
         break;
     case Problem::ReadOnly:
         text = "Le fichier d'historique " + quoted + " est en lecture seule." + kLost;
         break;
+    case Problem::ReadOnlyFolder:
+        text = "Le dossier « " + PathOf(path).parent_path().string() +
+               " » du fichier d'historique est en lecture seule." + kLost;
+        break;
     case Problem::NotHistory:
         text =
             "Le fichier " + quoted + " n'est pas un historique de réponses lisible ; il est laissé tel quel." + kLost;
+        break;
+    case Problem::Damaged:
+        text = "Le fichier d'historique " + quoted +
+               " est endommagé ; il est laissé tel quel. Les réponses de cette séance ne sont plus enregistrées.";
         break;
     case Problem::Newer:
         text = "Le fichier d'historique " + quoted +
@@ -448,6 +641,18 @@ void HistoryStore::Fail(Problem problem) {
     case Problem::DiskFull:
         text = "Le disque est plein : les dernières réponses n'ont pas pu être ajoutées au fichier d'historique " +
                quoted + ".";
+        break;
+    case Problem::Removed:
+        text = "Le fichier d'historique " + quoted +
+               " a été supprimé pendant la séance ; un nouveau fichier est commencé pour les réponses qui suivent.";
+        break;
+    case Problem::Replaced:
+        text = "Le fichier d'historique " + quoted +
+               " a été remplacé pendant la séance ; les réponses qui suivent sont ajoutées au nouveau fichier.";
+        break;
+    case Problem::Refused:
+        text =
+            "Le fichier d'historique " + quoted + " a refusé les dernières réponses ; elles n'y ont pas été ajoutées.";
         break;
     case Problem::Unusable:
         text = "Le fichier d'historique " + quoted + " ne peut être ni lu ni écrit." + kLost;
@@ -462,6 +667,10 @@ void HistoryStore::CloseDatabase() {
     insertAnswer = nullptr;
     insertLesson = nullptr;
     if (db != nullptr) {
+        if (ended) {
+            // Not even a checkpoint goes into a file found damaged.
+            sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        }
         sqlite3_close_v2(db);
         db = nullptr;
     }

@@ -2,6 +2,7 @@
 
 #include "history/AnswerRecord.h"
 #include "history/CopyRunRecord.h"
+#include "history/AnswerRow.h"
 #include "history/HistoryReporter.h"
 
 #include <cstdint>
@@ -27,18 +28,26 @@ struct sqlite3_stmt;
 // with one line per run of the copy practice (its first sign's at_ms, its speeds, its score),
 // beside the answers of mode 'copy' of its signs.
 //
-// The file is opened on first use (the first answer or the first read), in WAL mode. Record()
+// The file is opened on first use (the first answer or the first read) and checked then, with
+// PRAGMA quick_check, before anything is written to it; it is then kept in WAL mode. Record()
 // only queues the answer in memory; the queue is written in one transaction by Commit(), which
 // Record() itself calls once the oldest queued answer has waited kCommitPeriodMs. The owner
 // calls Commit() when a dictation stops (and may call CommitIfDue() from a timer), and the
 // destructor calls it at close.
 //
-// A file that cannot serve (a folder in its place, a locked or read-only file, bytes that are no
-// SQLite database, a newer user_version, a database without the answers table) leaves the store
-// unavailable for the run: nothing is recorded, the reads are empty, and the file is never
-// written, replaced or removed. A write that fails (a full disk) rolls its transaction back, so
-// only the answers of that batch are lost and the file stays whole. Either way the reporter gets
-// one message, in French, once per run.
+// What goes wrong, and what follows; the reporter gets one message, in French, for each:
+// - A file that cannot serve (a folder in its place, a read-only file or folder, bytes that are
+//   no SQLite database, a newer user_version, a database without the answers table, a file
+//   whose check fails) ends the store for the run: nothing is recorded, the reads are empty and
+//   CanRead() is false, and the file is never written, replaced or removed.
+// - SQLITE_CORRUPT or SQLITE_NOTADB from any later statement ends the store in the same way,
+//   at that moment: a read that met it returns nothing rather than part of the answers.
+// - A lock held by another program keeps the answers queued: the open or the write is tried
+//   again at the next commit moment, and at close the store waits kCloseBusyTimeoutMs for it.
+// - A write that finds no room (a full disk) rolls its transaction back, so only the answers of
+//   that batch are lost and the file stays whole; the next batches are tried.
+// - The file removed or replaced while open (its inode no longer at the path) is let go without
+//   a checkpoint into it, and the path is opened afresh: a new file when nothing is there.
 //
 // Used on one thread (the UI thread); never from the audio thread.
 class HistoryStore {
@@ -47,7 +56,8 @@ public:
 
     static constexpr int64_t kCommitPeriodMs = 30000; // [ms] longest wait of a queued answer
     static constexpr int32_t kUserVersion = 1;
-    static constexpr int32_t kBusyTimeoutMs = 100; // [ms] wait for another program's write lock
+    static constexpr int32_t kBusyTimeoutMs = 100;       // [ms] wait for another program's write lock
+    static constexpr int32_t kCloseBusyTimeoutMs = 2000; // [ms] the same, for the last commit at close
 
     // path: the file, UTF-8 (HistoryPath::Default() for the program). reporter may be null.
     // clock: monotonic milliseconds for the commit period; empty = std::chrono::steady_clock.
@@ -58,15 +68,19 @@ public:
 
     const std::string& Path() const { return path; }
 
-    // Opens the file if that has not been tried yet; true when answers can be kept.
+    // Opens the file if that has not been tried yet; true when it is open and answers are kept.
     bool IsAvailable();
+
+    // False once the store has ended for the run, while it waits for a lock, and after a read
+    // that failed: the figures read then are not the history's.
+    bool CanRead() const { return db != nullptr && !ended && !readFailed; }
 
     // Queues one answer, given in Koch lesson `lesson` (0: none). Commits the queue when the
     // oldest queued answer has waited kCommitPeriodMs.
     void Record(const AnswerRecord& record, int32_t lesson = 0);
 
-    // Writes the queued answers in one transaction. False when the store is unavailable or the
-    // write failed (its answers are then dropped).
+    // Writes the queued answers in one transaction. False when nothing could be written: the
+    // answers stay queued when the file is locked, and are dropped otherwise.
     bool Commit();
 
     // Commits when the oldest queued answer has waited kCommitPeriodMs; for an owner's timer, so
@@ -80,7 +94,8 @@ public:
     // one such character reads as typed 0.
     std::vector<AnswerRecord> ReadSince(int64_t sinceMs);
 
-    // For each of the 36 characters, its last `perCharacter` answers, newest first.
+    // For each of the 36 characters, its last `perCharacter` answers, newest first; the copy
+    // and sending practices' answers ('copy', 'send') are not counted.
     std::vector<AnswerRecord> LastAnswersPerCharacter(int32_t perCharacter);
 
     // The last `count` answers given in Koch lesson `lesson`, newest first.
@@ -90,6 +105,9 @@ public:
     void RecordCopyRun(const CopyRunRecord& run, const std::vector<AnswerRecord>& answers);
     // The copy runs that began at or after sinceMs, oldest first.
     std::vector<CopyRunRecord> CopyRunsSince(int64_t sinceMs);
+    // Every row played at or after sinceMs, oldest first, queued ones included, as written:
+    // rows of other characters and modes too.
+    std::vector<AnswerRow> RowsAsWritten(int64_t sinceMs);
 
     // Removes every answer, the queued ones too. False when the store is unavailable or failed.
     bool Clear();
@@ -105,10 +123,26 @@ private:
         CannotMakeFolder,
         Locked,
         ReadOnly,
+        ReadOnlyFolder,
         NotHistory,
+        Damaged,
         Newer,
         DiskFull,
+        Removed,
+        Replaced,
+        Refused, // a constraint or trigger of the file refused a batch; later ones are tried
         Unusable
+    };
+
+    // How a batch fared.
+    enum class Write { Done, Locked, Lost };
+
+    // Where the file was found at open (device and inode), to notice its removal.
+    struct FileIdentity {
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        bool known = false;
+        friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
     };
 
     struct QueuedAnswer {
@@ -116,16 +150,25 @@ private:
         int32_t lesson = 0;
     };
 
+    void TryOpen();
+    bool EnsureOpen(); // opens when not open; lets a removed file go first
     bool Open();
     bool OpenDatabase();
     bool CheckContent();
+    bool CheckIntegrity();
     bool PrepareSchema();
     bool Execute(const char* sql);
-    bool WriteBatch(const std::vector<QueuedAnswer>& batch);
+    Write WriteBatch(const std::vector<QueuedAnswer>& batch);
     bool InsertAnswer(const QueuedAnswer& answer);
+    void Rollback();
     std::vector<AnswerRecord> ReadRows(sqlite3_stmt* statement);
+    bool BeginRead();
+    bool ReadFinished(int code);
     void Fail(Problem problem); // reports the problem, once per run
     void FailWithCode(int code);
+    Problem ReadOnlyProblem(Problem otherwise) const;
+    FileIdentity IdentityOnDisk() const;
+    bool LetGoOfMovedFile();
     void CloseDatabase();
     int64_t NowMs() const;
 
@@ -135,9 +178,13 @@ private:
     sqlite3* db = nullptr;
     sqlite3_stmt* insertAnswer = nullptr;
     sqlite3_stmt* insertLesson = nullptr;
-    bool tried = false;
-    bool available = false;
-    bool reported = false;
+    bool tried = false;                  // an open has been tried
+    bool ended = false;                  // nothing more is done with the file this run
+    bool readFailed = false;             // the last read did not finish
+    bool finalCommit = false;            // the destructor's commit: waits longer for a lock
+    Problem problem = Problem::Unusable; // the last one met
+    uint32_t reported = 0;               // one bit per Problem already reported
+    FileIdentity identity;               // of the open file
     std::vector<QueuedAnswer> queue;
     int64_t queueStartMs = 0; // [ms] steady clock when the oldest queued answer came
 };

@@ -73,24 +73,32 @@ bool SeekFromStart(std::FILE* file, int64_t offset) {
 } // namespace
 
 FileByteReader::Result FileByteReader::ReadByteAt(const std::filesystem::path& path, int64_t offset) {
+    const Bytes read = ReadBytesAt(path, offset);
+    return {read.status, read.status == Status::Byte ? read.bytes[0] : static_cast<unsigned char>(0)};
+}
+
+FileByteReader::Bytes FileByteReader::ReadBytesAt(const std::filesystem::path& path, int64_t offset) {
+    Bytes result{Status::OpenFailed, {}, 0};
     if (offset < 0 || path.empty()) {
-        return {Status::OpenFailed, 0};
+        return result;
     }
     std::FILE* file = OpenForReading(path);
     if (file == nullptr) {
-        return {Status::OpenFailed, 0};
+        return result;
     }
-    Result result{Status::OpenFailed, 0};
     if (SeekFromStart(file, offset)) {
-        const int value = std::fgetc(file);
-        if (value != EOF) {
-            const auto byte = static_cast<unsigned char>(value);
-            result = byte == kTextEnd ? Result{Status::EndOfFile, 0} : Result{Status::Byte, byte};
-        } else if (!std::ferror(file)) {
-            result = {Status::EndOfFile, 0};
+        int value = 0;
+        while (result.count < kMaxBytes && (value = std::fgetc(file)) != EOF && value != kTextEnd) {
+            result.bytes[result.count++] = static_cast<unsigned char>(value);
         }
-        // A read error (a folder opened by name, an I/O fault) stays OpenFailed: the caller
-        // tries the same offset again later instead of taking it for the end of the file.
+        // A read error (a folder opened by name, an I/O fault) before the first byte stays
+        // OpenFailed: the caller tries the same offset again later instead of taking it for
+        // the end of the file.
+        if (result.count > 0) {
+            result.status = Status::Byte;
+        } else if (value == kTextEnd || !std::ferror(file)) {
+            result.status = Status::EndOfFile;
+        }
     }
     std::fclose(file);
     return result;

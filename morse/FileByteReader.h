@@ -26,8 +26,19 @@ public:
         unsigned char byte; // valid when status is Byte
     };
 
+    // Up to kMaxBytes bytes from one offset: enough for any UTF-8 character.
+    static constexpr int32_t kMaxBytes = 4;
+    struct Bytes {
+        Status status;
+        unsigned char bytes[kMaxBytes]; // the first `count` are valid when status is Byte
+        int32_t count;                  // 1 to kMaxBytes when status is Byte
+    };
+
     static constexpr unsigned char kTextEnd = 0x1A; // Ctrl-Z, end of a text file
 
     // offset [bytes] from the start of the file; a negative offset counts as a failed open.
     static Result ReadByteAt(const std::filesystem::path& path, int64_t offset);
+    // The same read of the byte at offset and of those after it, up to kMaxBytes, the end of
+    // the file or a Ctrl-Z, whichever comes first.
+    static Bytes ReadBytesAt(const std::filesystem::path& path, int64_t offset);
 };

@@ -106,6 +106,9 @@ float Synthesiser::Volume() const {
 }
 void Synthesiser::SetNoise(bool on) {
     noise.store(on, std::memory_order_relaxed);
+    if (on) {
+        SoundMayBegin();
+    }
 }
 bool Synthesiser::Noise() const {
     return noise.load(std::memory_order_relaxed);
@@ -119,8 +122,20 @@ bool Synthesiser::SoftOnset() const {
 
 // ---- Restart mailbox (see the comment at its fields) ----
 
+void Synthesiser::SetSoundListener(SoundListener listener, void* context) {
+    soundListener = listener;
+    soundListenerContext = context;
+}
+
+void Synthesiser::SoundMayBegin() {
+    if (soundListener != nullptr) {
+        soundListener(soundListenerContext);
+    }
+}
+
 void Synthesiser::PlayCode() {
     PublishRestart(true);
+    SoundMayBegin();
 }
 
 void Synthesiser::PlaySilentSlot() {
@@ -135,6 +150,7 @@ void Synthesiser::PlayRun(std::span<const ToneSpan> tones) {
     request.version = ++publishedVersion;
     publishedPlay = true;
     uiRequest = sharedRequest.exchange(uiRequest | kFresh, std::memory_order_acq_rel) & kIndexMask;
+    SoundMayBegin();
 }
 
 int64_t Synthesiser::RunFrames() const {

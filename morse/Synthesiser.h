@@ -45,6 +45,14 @@ public:
     void SetElementSeconds(float pauseSeconds, float dihSeconds, float dahSeconds);
     float ElementSeconds(int32_t code) const; // [s] for Gap, Dih or Dah; 0 for anything else
 
+    // Called on the UI thread after each PlayCode and PlayRun, when the noise is switched on and
+    // by SoundMayBegin: the sound driver's WakeForSound, so that a stream paused for silence
+    // starts again at once. None by default.
+    using SoundListener = void (*)(void* context);
+    void SetSoundListener(SoundListener listener, void* context);
+    // For a sound that begins outside the walk (the band conditions switched on). UI thread.
+    void SoundMayBegin();
+
     // Restarts the walk on currentCode from its first element; whatever sounds is cut off and
     // the next block that ToneCallback renders begins with the new character.
     void PlayCode();
@@ -161,6 +169,8 @@ private:
     uint32_t uiRequest = 0;                    // owned by the UI thread
     uint32_t audioRequest = 1;                 // owned by the audio thread
     uint32_t publishedVersion = 0;             // UI thread: version of the last restart published
+    SoundListener soundListener = nullptr;     // UI thread
+    void* soundListenerContext = nullptr;      // UI thread
     bool publishedPlay = false;                // UI thread: its play flag
     std::atomic<uint32_t> takenVersion{0};     // audio thread: version of the restart it walks
     std::atomic<bool> playingPublished{false}; // audio thread: `playing`, for IsPlaying

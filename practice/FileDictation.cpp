@@ -4,6 +4,9 @@
 #include "morse/FileByteReader.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
+#include "render/TextFolder.h"
+
+#include <string_view>
 
 FileDictation::FileDictation(const MorseTable& table, Synthesiser& synthesiser)
     : table(table), synthesiser(synthesiser) {}
@@ -16,12 +19,12 @@ bool FileDictation::IsNotAFile(const std::filesystem::path& path) {
 
 FileDictation::Step FileDictation::Play() {
     offset = 0;
-    const FileByteReader::Result read = FileByteReader::ReadByteAt(filePath, offset);
+    const FileByteReader::Bytes read = FileByteReader::ReadBytesAt(filePath, offset);
     if (read.status == FileByteReader::Status::OpenFailed) {
         return Step::Unreadable;
     }
     active = true;
-    return PlaySlot(read.status == FileByteReader::Status::Byte, read.byte);
+    return PlaySlot(read);
 }
 
 void FileDictation::Stop() {
@@ -30,7 +33,7 @@ void FileDictation::Stop() {
 }
 
 FileDictation::Step FileDictation::Tick() {
-    const FileByteReader::Result read = FileByteReader::ReadByteAt(filePath, offset);
+    const FileByteReader::Bytes read = FileByteReader::ReadBytesAt(filePath, offset);
     if (read.status == FileByteReader::Status::OpenFailed) {
         return Step::Unreadable;
     }
@@ -39,15 +42,22 @@ FileDictation::Step FileDictation::Tick() {
         synthesiser.PlaySilentSlot(); // whatever still sounds stops; currentCode stays
         return Step::EndOfFile;
     }
-    return PlaySlot(true, read.byte);
+    return PlaySlot(read);
 }
 
-// Loads the byte's character and sounds it, or for any other byte (and the end of the file at
-// Play) loads 'A' and stays silent.
-FileDictation::Step FileDictation::PlaySlot(bool isByte, unsigned char byte) {
-    const ByteSlot slot = isByte ? ByteClassifier::Classify(byte) : ByteSlot{0, false};
+// Loads the character of a letter or digit and sounds it; for anything else (a character of
+// more than one byte, any other byte, the end of the file at Play) loads 'A' and stays silent.
+// The slot takes the bytes of one valid UTF-8 character, or a single byte.
+FileDictation::Step FileDictation::PlaySlot(const FileByteReader::Bytes& read) {
+    const bool isByte = read.status == FileByteReader::Status::Byte;
+    char32_t codePoint = 0;
+    const size_t length = isByte ? TextFolder::Decode(std::string_view(reinterpret_cast<const char*>(read.bytes),
+                                                                       static_cast<size_t>(read.count)),
+                                                      0, codePoint)
+                                 : 0;
+    const ByteSlot slot = length == 1 ? ByteClassifier::Classify(read.bytes[0]) : ByteSlot{0, false};
     currentIndex = slot.index;
-    ++offset;
+    offset += length > 1 ? static_cast<int32_t>(length) : 1;
     table.CodeForIndex(currentIndex, synthesiser.currentCode);
     if (slot.sounds) {
         synthesiser.PlayCode();

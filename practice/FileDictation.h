@@ -1,15 +1,19 @@
 #pragma once
 
+#include "morse/FileByteReader.h"
+
 #include <cstdint>
 #include <filesystem>
 
 class MorseTable;
 class Synthesiser;
 
-// The file dictation: plays a text file one byte per dictation interval, letters and digits as
-// Morse, every other byte as a silent interval. Nothing stays open between two reads: each
-// read opens the file by its path, takes the byte at the current offset and closes it, so the
-// file may be replaced or chosen anew while the dictation runs.
+// The file dictation: plays a text file one character per dictation interval, letters and
+// digits as Morse, anything else as a silent interval. A character is a UTF-8 character (so
+// "é" is one silent slot, not two), or a single byte where the bytes are not valid UTF-8.
+// Nothing stays open between two reads: each read opens the file by its path, takes the bytes
+// of the character at the current offset and closes it, so the file may be replaced or chosen
+// anew while the dictation runs.
 //
 // The timer that paces the ticks belongs to the window. Everything runs on the UI thread.
 class FileDictation {
@@ -43,11 +47,11 @@ public:
     Step Tick();
 
     bool Active() const { return active; }
-    int32_t Offset() const { return offset; } // [bytes] reads since Play: the next byte's position
+    int32_t Offset() const { return offset; } // [bytes] where the next slot's character begins
     int32_t CurrentIndex() const { return currentIndex; }
 
 private:
-    Step PlaySlot(bool isByte, unsigned char byte);
+    Step PlaySlot(const FileByteReader::Bytes& read);
 
     const MorseTable& table;
     Synthesiser& synthesiser;

@@ -29,10 +29,11 @@ public:
     // The slot of a sign index; kOther for an index that is no sign.
     static char SlotOfSign(int32_t sign);
 
-private:
-    // Decodes the code point at text[at]; returns the number of bytes it takes, or 0 for a
-    // byte that does not start a valid sequence.
+    // Decodes the code point at text[at], in strict UTF-8; returns the number of bytes it
+    // takes, or 0 for a byte that does not start a valid sequence.
     static size_t Decode(std::string_view text, size_t at, char32_t& codePoint);
+
+private:
     // Appends the slots of one code point; a dropped mark appends nothing.
     static void Append(char32_t codePoint, std::string& out);
     static bool IsSpace(char32_t codePoint);

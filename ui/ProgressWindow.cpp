@@ -476,9 +476,16 @@ void ProgressWindow::Reload() {
     const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, nowMs);
     // The line of the days always covers 30 days, whatever the period.
     const int64_t loadSinceMs = std::min(sinceMs, ProgressStats::DaysStartMs(nowMs));
-    const std::vector<AnswerRecord> records = Load(loadSinceMs);
+    std::vector<AnswerRecord> records = Load(loadSinceMs);
+    const bool readable = !sources_.readable || sources_.readable();
+    if (!readable) {
+        records.clear();
+    }
     stats_ = ProgressStats::Compute(records, sinceMs, nowMs);
     ShowStats();
+    if (!readable) {
+        summary_->setText(QStringLiteral("L'historique des réponses ne peut pas être lu."));
+    }
     const bool copy = practiceChooser_->currentData().toString() == QStringLiteral("copy");
     copySpeedView_->setVisible(copy);
     if (copy) {
@@ -486,9 +493,14 @@ void ProgressWindow::Reload() {
     }
 }
 
+// The mode of the practice chosen; empty for "Tout".
+std::string ProgressWindow::PracticeMode() const {
+    return practiceChooser_->currentData().toString().toStdString();
+}
+
 std::vector<AnswerRecord> ProgressWindow::Load(int64_t sinceMs) const {
     std::vector<AnswerRecord> records = sources_.load ? sources_.load(sinceMs) : std::vector<AnswerRecord>{};
-    const std::string mode = practiceChooser_->currentData().toString().toStdString();
+    const std::string mode = PracticeMode();
     if (!mode.empty()) {
         std::erase_if(records, [&mode](const AnswerRecord& record) { return record.mode != mode; });
     }
@@ -497,10 +509,11 @@ std::vector<AnswerRecord> ProgressWindow::Load(int64_t sinceMs) const {
 
 void ProgressWindow::ShowStats() {
     const int total = stats_.TotalAnswers();
-    summary_->setText(total == 0 ? QStringLiteral("Aucune réponse sur cette période.")
-                                 : QStringLiteral("%1 réponses, %2 % justes")
-                                       .arg(total)
-                                       .arg(std::lround(100.0 * stats_.TotalCorrect() / total)));
+    const QString answers = total == 1 ? QStringLiteral("1 réponse") : QStringLiteral("%1 réponses").arg(total);
+    summary_->setText(
+        total == 0
+            ? QStringLiteral("Aucune réponse sur cette période.")
+            : QStringLiteral("%1, %2 % justes").arg(answers).arg(std::lround(100.0 * stats_.TotalCorrect() / total)));
     ShowAccuracy();
     ShowResponseTimes();
     ShowDays();
@@ -635,12 +648,19 @@ void ProgressWindow::OnExportCsv() {
         return;
     }
     const int64_t sinceMs = ProgressStats::PeriodStartMs(period(), sources_.sessionStartMs, NowMs());
+    const std::string file = QFile::encodeName(*path).toStdString();
+    std::string error;
+    if (sources_.exportCsv) {
+        if (!sources_.exportCsv(file, sinceMs, PracticeMode(), error)) {
+            prompts_->Inform(this, QString::fromStdString(error));
+        }
+        return;
+    }
     std::vector<AnswerRecord> records = Load(sinceMs);
     std::erase_if(records, [sinceMs](const AnswerRecord& record) { return record.atMs < sinceMs; });
     std::sort(records.begin(), records.end(),
               [](const AnswerRecord& a, const AnswerRecord& b) { return a.atMs < b.atMs; });
-    std::string error;
-    if (!HistoryCsv::Write(QFile::encodeName(*path).toStdString(), records, error)) {
+    if (!HistoryCsv::Write(file, records, error)) {
         prompts_->Inform(this, QString::fromStdString(error));
     }
 }

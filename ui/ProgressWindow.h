@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class AnnouncedLabel;
@@ -52,6 +53,14 @@ public:
         std::function<std::vector<AnswerRecord>(int64_t sinceMs)> load;
         // Deletes every answer; false when it could not.
         std::function<bool()> clear;
+        // False when the answers just loaded are not the history's (it cannot be read): the
+        // window then says so instead of showing figures. Readable when empty.
+        std::function<bool()> readable;
+        // Writes the answers at or after sinceMs [ms] as they are stored, as CSV, to path (a
+        // name in the system's encoding), only those of mode unless it is empty; false with a
+        // French message in error. When empty, the export writes what load gives.
+        std::function<bool(const std::string& path, int64_t sinceMs, const std::string& mode, std::string& error)>
+            exportCsv;
         // The lesson now in force: 0 for none, 2 to 41; and whether the drill adapts.
         std::function<int()> lesson;
         std::function<bool()> adaptive;
@@ -113,6 +122,7 @@ private:
     void ShowCopySpeeds(int64_t nowMs);
     QWidget* BuildConfusions();
     int64_t NowMs() const;
+    std::string PracticeMode() const;
     std::vector<AnswerRecord> Load(int64_t sinceMs) const; // of the chosen practice
     void ShowStats();
     void ShowAccuracy();

@@ -7,8 +7,11 @@
 #include "tests/ui/FakeProgressPrompts.h"
 
 #include "app/HistoryMessageReporter.h"
+#include "app/SessionEnd.h"
 #include "history/HistoryStore.h"
 #include "ui/ProgressWindow.h"
+
+#include <sqlite3.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,8 +21,11 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <functional>
 #include <map>
 #include <memory>
+#include <unistd.h>
 
 using namespace MainControl;
 
@@ -68,6 +74,37 @@ template <class W> W* Find(QWidget* parent, const char* name) {
     return parent != nullptr ? parent->findChild<W*>(QString::fromLatin1(name)) : nullptr;
 }
 
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The answers in a file, through a read-only connection of its own; -1 when it cannot tell.
+int RowsIn(const QString& path) {
+    sqlite3* db = nullptr;
+    int rows = -1;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* count = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM answers", -1, &count, nullptr) == SQLITE_OK &&
+            sqlite3_step(count) == SQLITE_ROW) {
+            rows = sqlite3_column_int(count, 0);
+        }
+        sqlite3_finalize(count);
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
+// Another program's connection, with its write lock while it lives.
+struct WriteLock {
+    explicit WriteLock(const QString& path) {
+        sqlite3_open(path.toUtf8().constData(), &db);
+        sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    }
+    ~WriteLock() { sqlite3_close_v2(db); }
+    sqlite3* db = nullptr;
+};
+
 } // namespace
 
 class LearningTest : public QObject {
@@ -79,6 +116,7 @@ private slots:
     void eachScoredCharacterIsOneRowAndTheExportWritesThem();
     void passedLessonIsOfferedAndOneClickTakesIt();
     void aBadHistoryFileGivesOneMessageAndTheDictationGoesOn();
+    void eachHistoryFaultIsToldOnceAndLosesNoAnswer();
 };
 
 void LearningTest::contextMenuOpensAModelessProgressWindow() {
@@ -304,6 +342,94 @@ void LearningTest::aBadHistoryFileGivesOneMessageAndTheDictationGoesOn() {
     QTest::qWait(50);
     QCOMPARE(rig.trainer.messages.texts.size(), 1);
     QVERIFY(QFileInfo(folder.filePath(QStringLiteral("history.sqlite"))).isDir());
+}
+
+// Faults met during a session of three scored answers, then Stop: one message each, at that
+// moment, saying what the store does; no answer lost that the message does not give up; and no
+// partial figures in "Progrès".
+void LearningTest::eachHistoryFaultIsToldOnceAndLosesNoAnswer() {
+    struct Fault {
+        const char* name;
+        std::function<void(LearningRig&, const QString& file)> before; // before the window opens
+        std::function<void(LearningRig&, const QString& file)> during; // after the answers, before Stop
+        std::function<void(LearningRig&, const QString& file)> after;  // after Stop
+        const char* message;                                           // part of the one message; none when null
+        int rows;      // in the file at the end; -1: not counted (compared byte for byte instead)
+        bool readable; // "Progrès" shows figures
+    };
+    QByteArray damaged;
+    std::unique_ptr<WriteLock> lock;
+    const auto none = [](LearningRig&, const QString&) {};
+    const Fault faults[] = {
+        {"a damaged page, as when 3000 bytes in the middle are overwritten",
+         [&damaged](LearningRig&, const QString& file) {
+             {
+                 HistoryStore writer(file.toStdString(), nullptr);
+                 for (int i = 0; i < 2000; ++i) {
+                     writer.Record(Answer(1'700'000'000'000 + i * 3000, 'K', 'K', 500));
+                 }
+             }
+             QFile bytes(file);
+             QVERIFY(bytes.open(QIODevice::ReadWrite));
+             QVERIFY(bytes.seek(bytes.size() / 2 / 4096 * 4096));
+             bytes.write(QByteArray(3000, '\x55'));
+             bytes.close();
+             damaged = Bytes(file);
+         },
+         none, [&damaged](LearningRig&, const QString& file) { QCOMPARE(Bytes(file), damaged); }, "est endommagé", -1,
+         false},
+        {"the file deleted during the run", none,
+         [](LearningRig& learning, const QString& file) {
+             learning.history.Commit();
+             QCOMPARE(RowsIn(file), 3);
+             QVERIFY(QFile::remove(file));
+             learning.Ticks(2); // these two go to a new file
+         },
+         none, "a été supprimé pendant la séance ; un nouveau fichier", 2, true},
+        {"a lock held across Stop", none,
+         [&lock](LearningRig&, const QString& file) { lock = std::make_unique<WriteLock>(file); },
+         [&lock](LearningRig& learning, const QString& file) {
+             QCOMPARE(RowsIn(file), 0);
+             lock.reset();
+             learning.rig.Click(kDictationPlay);
+             learning.Ticks(2);
+             learning.rig.Click(kDictationStop);
+         },
+         "verrouillé par un autre programme. Les réponses restent en attente", 5, true},
+        {"SIGTERM", none,
+         [](LearningRig& learning, const QString& file) {
+             ::kill(::getpid(), SIGTERM);
+             QTRY_VERIFY(!learning.rig.Dialog().isVisible());
+             QCOMPARE(RowsIn(file), 3);
+         },
+         none, nullptr, 3, true},
+    };
+    for (const Fault& fault : faults) {
+        LearningRig learning;
+        const QString file = learning.folder.filePath(QStringLiteral("history.sqlite"));
+        fault.before(learning, file);
+        TrainerDialog& dialog = learning.Open();
+        int quits = 0;
+        const SessionEnd end(dialog, &learning.history, [&quits] { ++quits; });
+        learning.rig.Click(kDictationPlay);
+        learning.Ticks(3);
+        fault.during(learning, file);
+        if (dialog.isVisible()) {
+            learning.rig.Click(kDictationStop);
+            fault.after(learning, file);
+            ProgressWindow* window = learning.OpenProgress();
+            const QString summary = Find<QLabel>(window, "summaryLabel")->text();
+            QCOMPARE(summary == QStringLiteral("L'historique des réponses ne peut pas être lu."), !fault.readable);
+        } else {
+            QCOMPARE(quits, 1);
+            QCOMPARE(end.ReceivedSignal(), SIGTERM);
+        }
+        const std::vector<std::string>& messages = learning.reporter.messages;
+        QVERIFY2(messages.size() == (fault.message != nullptr ? 1u : 0u), fault.name);
+        QVERIFY2(fault.message == nullptr || messages[0].find(fault.message) != std::string::npos,
+                 messages.empty() ? fault.name : messages[0].c_str());
+        QVERIFY2(fault.rows < 0 || RowsIn(file) == fault.rows, fault.name);
+    }
 }
 
 QTEST_MAIN(LearningTest)

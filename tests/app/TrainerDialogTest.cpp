@@ -3,12 +3,15 @@
 
 #include "tests/app/TrainerFixture.h"
 
+#include "app/TrainerApp.h"
 #include "audio/WaveOutDriver.h"
 #include "res/ResourceIds.h"
 #include "ui/TemplateBuilder.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -59,6 +62,7 @@ private slots:
     void failedSaveIsSaidOnceAndTheWindowEndsAnyway();
     void enterNeverPressesOk();
     void escapeDoesNotClose();
+    void qtOwnButtonsSpeakFrench();
 };
 
 void TrainerDialogTest::startsWithTheDefaults() {
@@ -339,6 +343,20 @@ void TrainerDialogTest::escapeDoesNotClose() {
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QVERIFY(dialog.isVisible());
     QVERIFY(trainer.store.Writes().empty());
+}
+
+// The confirmation boxes' buttons come from Qt: French where the system has Qt's translations.
+void TrainerDialogTest::qtOwnButtonsSpeakFrench() {
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(translations + QStringLiteral("/qtbase_fr.qm"))) {
+        QVERIFY(!TrainerApp::LoadQtTranslation(*qApp));
+        QSKIP("Qt's French translation is not installed (qt6-translations-l10n)");
+    }
+    QVERIFY(TrainerApp::LoadQtTranslation(*qApp));
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Zelbin"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("&Oui"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("&Non"));
 }
 
 QTEST_MAIN(TrainerDialogTest)

@@ -14,9 +14,11 @@ const StereoFrame* NumberedSource::Callback(void* userData, int32_t* frameCount)
     }
     for (int32_t i = 0; i < *frameCount && i < 32768; ++i) {
         const int64_t k = (self->nextFrame + i) % 30000 + 1;
-        self->frames[i] = StereoFrame{static_cast<float>(k) / 32768.0f, -static_cast<float>(k) / 32768.0f};
+        self->frames[i] = self->silent
+                              ? StereoFrame{0.0f, 0.0f}
+                              : StereoFrame{static_cast<float>(k) / 32768.0f, -static_cast<float>(k) / 32768.0f};
     }
-    if (*frameCount > 0) {
+    if (*frameCount > 0 && !self->silent) {
         self->nextFrame += *frameCount;
     }
     return self->frames;

@@ -29,7 +29,7 @@ protected:
     }
 };
 
-// Produces a numbered stream: frame n (from 0) has left = k / 32768 and right = -k / 32768,
+// Produces a numbered stream, or silence when told: frame n (from 0) has left = k / 32768 and right = -k / 32768,
 // k = n % 30000 + 1. Times 32767 that is k - k/32768, which truncates to k - 1, so the PCM
 // of frame n is left k - 1, right -(k - 1).
 struct NumberedSource {
@@ -37,6 +37,7 @@ struct NumberedSource {
     int64_t nextFrame = 0;
     std::vector<int32_t> requests; // the count asked for by each call
     std::vector<int32_t> deliver;  // counts to deliver on the next calls (then all asked)
+    bool silent = false;           // deliver zeros, leaving the numbering where it is
     std::vector<std::thread::id> threads;
     void* seenUserData = nullptr;
     StereoFrame frames[32768];

@@ -276,6 +276,16 @@ WaveStatus FakeWaveDevice::Reset() {
     return kWaveOk;
 }
 
+// Plays only when told, so there is nothing to start; counted, and can fail on request.
+WaveStatus FakeWaveDevice::Restart() {
+    std::lock_guard lock(mutex);
+    if (CountAndCheckFailure(Call::Restart)) {
+        MarkAllQueuedDone();
+        return kWaveFailed;
+    }
+    return open ? kWaveOk : kWaveFailed;
+}
+
 WaveStatus FakeWaveDevice::Close() {
     std::lock_guard lock(mutex);
     if (CountAndCheckFailure(Call::Close)) {

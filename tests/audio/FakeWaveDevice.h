@@ -20,7 +20,7 @@
 // Thread-safe: the driver's threads call in while the test steps and inspects it.
 class FakeWaveDevice : public WaveDevice {
 public:
-    enum class Call { Open, Prepare, Unprepare, Write, Reset, Close, Position, DeviceName, Allocate, kCount };
+    enum class Call { Open, Prepare, Unprepare, Write, Reset, Restart, Close, Position, DeviceName, Allocate, kCount };
 
     explicit FakeWaveDevice(int32_t deviceCount = 1);
 
@@ -69,6 +69,7 @@ public:
     WaveStatus UnprepareHeader(WaveHeader* header) override;
     WaveStatus Write(WaveHeader* header) override;
     WaveStatus Reset() override;
+    WaveStatus Restart() override;
     WaveStatus Close() override;
     WaveStatus GetPosition(WavePosition* position) override;
     int32_t GetDeviceCount() override;

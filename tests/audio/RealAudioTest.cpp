@@ -79,8 +79,8 @@ std::vector<uint32_t> ReadTap() {
     return frames;
 }
 
-size_t FirstNonZero(const std::vector<uint32_t>& pcm) {
-    for (size_t i = 0; i < pcm.size(); ++i) {
+size_t FirstNonZero(const std::vector<uint32_t>& pcm, size_t from = 0) {
+    for (size_t i = from; i < pcm.size(); ++i) {
         if (pcm[i] != 0) {
             return i;
         }
@@ -98,6 +98,26 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
     return true;
 }
+
+void ExpectCharacterInTap(char character, size_t from);
+
+// The synthesiser on the real device through the system's stream.
+struct RealStream {
+    RealStream() : driver(MakeDevice()) {
+        PrepareSynth(synth);
+        driver.SetCallback(nullptr, &ToneCallback, &synth);
+        driver.Configure(44100, 2048, 8, 10, 0);
+    }
+    std::unique_ptr<PortAudioDevice> MakeDevice() {
+        auto device = std::make_unique<PortAudioDevice>();
+        portAudio = device.get();
+        return device;
+    }
+    Synthesiser synth;
+    MorseTable table;
+    PortAudioDevice* portAudio = nullptr;
+    WaveOutDriver driver;
+};
 
 TEST(RealAudio, DefaultOutputComesFirstInTheDeviceList) {
     WaveOutDriver driver;
@@ -124,18 +144,14 @@ TEST(RealAudio, NoUnderflowIsCountedBeforeTheFirstWrite) {
 }
 
 TEST(RealAudio, CharacterReachesTheDeviceBitExactAndUnbroken) {
-    Synthesiser synth;
-    PrepareSynth(synth);
-    MorseTable table;
-    auto device = std::make_unique<PortAudioDevice>();
-    PortAudioDevice* portAudio = device.get();
-    WaveOutDriver driver(std::move(device));
-    driver.SetCallback(nullptr, &ToneCallback, &synth);
-    ASSERT_TRUE(driver.Configure(44100, 2048, 8, 10, 0));
+    RealStream stream;
+    Synthesiser& synth = stream.synth;
+    WaveOutDriver& driver = stream.driver;
+    PortAudioDevice* portAudio = stream.portAudio;
     testing::internal::CaptureStderr();
     ASSERT_TRUE(driver.Start());
     std::this_thread::sleep_for(300ms); // silence first
-    table.CodeForChar('C', synth.currentCode);
+    stream.table.CodeForChar('C', synth.currentCode);
     synth.PlayCode();
     ASSERT_TRUE(WaitUntil([&] { return !synth.IsPlaying(); }, 10s));
     std::this_thread::sleep_for(400ms); // the ring and the sink play out
@@ -147,10 +163,16 @@ TEST(RealAudio, CharacterReachesTheDeviceBitExactAndUnbroken) {
     // tools/driver-figures; the tap comparison below is what proves the tone arrived unbroken.
     RecordProperty("underflows", static_cast<int>(portAudio->GetUnderflowCount()));
 
-    const std::vector<uint32_t> reference = ReferencePcm('C');
+    ExpectCharacterInTap('C', 0);
+}
+
+// The first sound recorded from frame `from` on must be the synthesiser's character, bit-exact
+// and unbroken: nothing else sounded before it (no click) and nothing broke it.
+void ExpectCharacterInTap(char character, size_t from) {
+    const std::vector<uint32_t> reference = ReferencePcm(character);
     const std::vector<uint32_t> tap = ReadTap();
     const size_t r0 = FirstNonZero(reference);
-    const size_t t0 = FirstNonZero(tap);
+    const size_t t0 = FirstNonZero(tap, from);
     ASSERT_LT(r0, reference.size());
     ASSERT_LT(t0, tap.size()) << "no tone reached the device (" << tap.size() << " frames recorded)";
     const size_t length = reference.size() - r0;
@@ -213,6 +235,29 @@ TEST(RealAudio, SidetoneReachesTheDeviceBitExact) {
     ASSERT_EQ(changes.size(), 4u);
     EXPECT_EQ(changes[1] - changes[0], 2646);
     EXPECT_EQ(changes[3] - changes[1], 2 * 2646);
+}
+
+// A stream paused after 200 ms of silence writes nothing more to the device; the next
+// character starts it again and arrives whole.
+TEST(RealAudio, CharacterAfterAnIdlePauseReachesTheDeviceBitExact) {
+    RealStream stream;
+    Synthesiser& synth = stream.synth;
+    WaveOutDriver& driver = stream.driver;
+    driver.SetIdlePause(200);
+    synth.SetSoundListener([](void* context) { static_cast<WaveOutDriver*>(context)->WakeForSound(); }, &driver);
+    ASSERT_TRUE(driver.Start());
+    ASSERT_TRUE(WaitUntil([&] { return driver.IsPausedForSilence(); }, 10s));
+    const size_t tapAtPause = ReadTap().size();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(ReadTap().size(), tapAtPause) << "the paused stream still wrote to the device";
+    stream.table.CodeForChar('C', synth.currentCode);
+    synth.PlayCode();
+    ASSERT_TRUE(WaitUntil([&] { return !synth.IsPlaying(); }, 10s));
+    std::this_thread::sleep_for(400ms);
+    EXPECT_FALSE(stream.portAudio->HasFailed());
+    RecordProperty("underflows", static_cast<int>(stream.portAudio->GetUnderflowCount()));
+    EXPECT_TRUE(driver.Stop());
+    ExpectCharacterInTap('C', tapAtPause);
 }
 
 TEST(RealAudio, DeviceIdOutsideTheListFailsToOpen) {

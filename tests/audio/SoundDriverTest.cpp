@@ -6,7 +6,9 @@
 
 namespace {
 
-const StereoFrame* NeverCalled(void*, int32_t*) { return nullptr; }
+const StereoFrame* NeverCalled(void*, int32_t*) {
+    return nullptr;
+}
 
 TEST(SoundDriver, DefaultsMakeASilentDriver) {
     SoundDriver driver;

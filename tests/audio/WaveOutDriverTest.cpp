@@ -215,6 +215,45 @@ TEST(WaveOutDriver, FirstPassFillsTheWholeRingWithWholeBuffers) {
     EXPECT_EQ(s.fake->Misuses(), 0);
 }
 
+// A pause after 100 ms of silence: 4410 frames, reached by the 9th silent buffer (9 x 512 =
+// 4608), which is not written. While paused, each pass renders one buffer and drops it while it
+// is silent; the first sound is written at once and the ring refilled behind it.
+TEST(WaveOutDriver, SilencePausesTheStreamAndTheNextSoundStartsItAgain) {
+    Stepped s;
+    s.driver.SetIdlePause(100);
+    s.source.silent = true;
+    ASSERT_TRUE(s.driver.Start());
+    s.driver.Refill();
+    EXPECT_EQ(s.fake->PlayFrames(kFramesPerBuffer), kFramesPerBuffer);
+    s.driver.Refill();
+    EXPECT_TRUE(s.driver.IsPausedForSilence());
+    EXPECT_EQ(s.fake->Calls(Call::Reset), 1);
+    EXPECT_EQ(s.fake->Writes(), 8);
+    EXPECT_EQ(s.fake->QueuedBuffers(), 0u);
+    for (int pass = 0; pass < 5; ++pass) {
+        s.driver.Refill();
+    }
+    EXPECT_EQ(s.source.Calls(), 9 + 5);
+    EXPECT_EQ(s.fake->Writes(), 8);
+    EXPECT_EQ(s.driver.GetQueuedFrames(), 8 * kFramesPerBuffer);
+
+    s.source.silent = false;
+    s.driver.Refill();
+    EXPECT_FALSE(s.driver.IsPausedForSilence());
+    EXPECT_EQ(s.fake->Writes(), 16);
+    EXPECT_EQ(s.fake->Calls(Call::Restart), 1); // once the ring is written
+    EXPECT_EQ(s.driver.GetQueuedFrames(), 16 * kFramesPerBuffer);
+    EXPECT_EQ(s.fake->PlayQueued(), kRingFrames);
+    const std::vector<uint32_t> pcm = s.fake->ConsumedPcm();
+    ASSERT_EQ(pcm.size(), static_cast<size_t>(kFramesPerBuffer + kRingFrames));
+    for (size_t i = 0; i < pcm.size(); ++i) {
+        const uint32_t expected = i < kFramesPerBuffer ? 0 : NumberedSource::ExpectedPcm(i - kFramesPerBuffer);
+        ASSERT_EQ(pcm[i], expected) << "frame " << i;
+    }
+    EXPECT_EQ(s.fake->Calls(Call::Reset), 1);
+    EXPECT_EQ(s.fake->Misuses(), 0);
+}
+
 TEST(WaveOutDriver, PassRefillsFinishedBuffersInRingOrder) {
     Stepped s;
     ASSERT_TRUE(s.driver.Start());
@@ -724,6 +763,40 @@ TEST(WaveOutDriverThread, IdleStreamSleepsUntilTheDeviceFinishesABuffer) {
     EXPECT_EQ(t.fake->Misuses(), 0);
 }
 #endif
+
+// The same on the audio thread, which resets the device itself: after 50 ms (2205 frames),
+// within its first pass, the 5th silent buffer pauses the stream; a sound, and the wake-up
+// that says so, then restart it.
+TEST(WaveOutDriverThread, SilencePausesTheStreamOnTheAudioThreadUntilASound) {
+    Threaded t;
+    t.driver.SetIdlePause(50);
+    {
+        std::lock_guard lock(t.source.mutex);
+        t.source.silent = true;
+    }
+    ASSERT_TRUE(t.driver.Start());
+    ASSERT_TRUE(t.fake->WaitForCalls(Call::Reset, 1));
+    for (int wait = 0; wait < 5000 && !t.driver.IsPausedForSilence(); ++wait) {
+        std::this_thread::sleep_for(2ms); // the store that follows the reset
+    }
+    EXPECT_TRUE(t.driver.IsPausedForSilence());
+    EXPECT_EQ(t.fake->Writes(), 4);
+    {
+        std::lock_guard lock(t.source.mutex);
+        t.source.silent = false;
+    }
+    t.driver.WakeForSound();
+    ASSERT_TRUE(t.fake->WaitForWrites(4 + 8));
+    EXPECT_FALSE(t.driver.IsPausedForSilence());
+    t.fake->PlayQueued();
+    const std::vector<uint32_t> pcm = t.fake->ConsumedPcm();
+    ASSERT_GE(pcm.size(), static_cast<size_t>(kRingFrames));
+    for (size_t i = 0; i < pcm.size(); ++i) {
+        ASSERT_EQ(pcm[i], NumberedSource::ExpectedPcm(static_cast<int64_t>(i))) << "frame " << i;
+    }
+    EXPECT_TRUE(t.driver.Stop());
+    EXPECT_EQ(t.fake->Misuses(), 0);
+}
 
 TEST(WaveOutDriverThread, NewCallbackOnARunningStreamStopsItFirst) {
     Threaded t;

@@ -85,6 +85,7 @@ protected:
     fs::path folder;
     fs::path file;
     RecordingHistoryReporter reporter;
+    std::error_code ignoredError;
 };
 
 TEST_F(HistoryStoreTest, AnswersComeBackAndOtherToolsSeeTheFixedColumns) {
@@ -130,6 +131,12 @@ TEST_F(HistoryStoreTest, LastAnswersPerCharacterKeepsTheNewestOfEach) {
         store.Record(Answer(5000 + i, 'T', 'E', 100));
     }
     store.Record(Answer(9000, '0', '0', 100));
+    // The copy and sending practices' rows say nothing of the dictation's: they are left out.
+    for (const char* mode : {"copy", "send"}) {
+        AnswerRecord other = Answer(9500, 'E', 'T', -1);
+        other.mode = mode;
+        store.Record(other);
+    }
     const std::vector<AnswerRecord> last = store.LastAnswersPerCharacter(50);
     ASSERT_EQ(last.size(), 101u);
     int64_t newestE = 0, oldestE = 1 << 30, count0 = 0;
@@ -209,6 +216,9 @@ TEST_F(HistoryStoreTest, AFileAnotherToolMadeIsReadAndAppendedTo) {
     store.Record(Answer(60, 'X', 'X', 300), 2);
     store.Record(Answer(70, 'B', 'B', 300), 2);
     EXPECT_FALSE(store.Commit());
+    EXPECT_EQ(reporter.messages, std::vector<std::string>{"Le fichier d'historique « " + file.string() +
+                                                          " » a refusé les dernières réponses ; elles n'y ont pas "
+                                                          "été ajoutées."});
     store.Record(Answer(200, 'C', 'C', 300), 2);
     EXPECT_TRUE(store.Commit());
     Raw after(file);
@@ -345,49 +355,66 @@ TEST_F(HistoryStoreTest, AFileWhereTheFolderShouldBeGivesOneMessage) {
 
 // Root writes anywhere, so when the tests run as root the store runs in a child process that
 // drops to the unprivileged "nobody" account. The file lies under the temporary folder, which
-// that account can reach (the test's home cannot be entered by others).
-TEST_F(HistoryStoreTest, AReadOnlyFileGivesOneMessageAndStaysAsItWas) {
+// that account can reach (the test's home cannot be entered by others). Either the file or only
+// its folder is read-only (SQLite needs the folder for its -wal and -shm files); the message
+// names the one that is.
+TEST_F(HistoryStoreTest, AReadOnlyFileOrFolderGivesOneMessageNamingItAndStaysAsItWas) {
+    struct Case {
+        const char* name;
+        bool fileWritable;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"read-only file", false, "Le fichier d'historique "},
+        {"read-only folder", true, "Le dossier « "},
+    };
     std::string pattern = (fs::temp_directory_path() / "zelbin-history-XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     fs::remove_all(folder);
     folder = pattern;
     file = folder / "Zelbin" / "history.sqlite";
-    {
-        HistoryStore store(file.string(), nullptr);
-        store.Record(Answer(100, 'K', 'K', 500));
-    }
-    Raw(file).Exec("PRAGMA journal_mode=DELETE");
-    const auto readable = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
-    const auto enterable = readable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-    fs::permissions(folder, enterable);
-    fs::permissions(file.parent_path(), enterable);
-    fs::permissions(file, readable);
-    const std::string before = Snapshot(file.parent_path());
-    const int result = InChild([this]() {
-        if (::geteuid() == 0) {
-            const passwd* nobody = ::getpwnam("nobody");
-            if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) {
-                return 99;
-            }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::permissions(file.parent_path(), fs::perms::owner_all, fs::perm_options::add, ignoredError);
+        fs::remove_all(file.parent_path());
+        {
+            HistoryStore store(file.string(), nullptr);
+            store.Record(Answer(100, 'K', 'K', 500));
         }
-        RecordingHistoryReporter messages;
-        HistoryStore store(file.string(), &messages);
-        store.Record(Answer(200, 'M', 'M', 500));
-        const bool committed = store.Commit();
-        const bool oneMessage =
-            messages.messages.size() == 1 && messages.messages[0].find("lecture seule") != std::string::npos;
-        if (!oneMessage) {
+        Raw(file).Exec("PRAGMA journal_mode=DELETE");
+        const auto readable = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+        const auto enterable = readable | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+        const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+        fs::permissions(folder, enterable);
+        fs::permissions(file.parent_path(), enterable);
+        fs::permissions(file, c.fileWritable ? readable | writable : readable);
+        const std::string before = Snapshot(file.parent_path());
+        const std::string expected = std::string(c.message) +
+                                     (c.fileWritable ? file.parent_path().string() : "« " + file.string() + " »") +
+                                     (c.fileWritable ? " » du fichier d'historique" : "") + " est en lecture seule.";
+        const int result = InChild([this, &expected]() {
+            if (::geteuid() == 0) {
+                const passwd* nobody = ::getpwnam("nobody");
+                if (nobody == nullptr || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) {
+                    return 99;
+                }
+            }
+            RecordingHistoryReporter messages;
+            HistoryStore store(file.string(), &messages);
+            store.Record(Answer(200, 'M', 'M', 500));
+            const bool committed = store.Commit();
+            const bool oneMessage = messages.messages.size() == 1 && messages.messages[0].starts_with(expected);
             for (const std::string& text : messages.messages) {
                 std::fprintf(stderr, "message: %s\n", text.c_str());
             }
+            return (committed ? 1 : 0) | (oneMessage ? 0 : 2);
+        });
+        if (result == 99) {
+            GTEST_SKIP() << "cannot switch to an unprivileged account here";
         }
-        return (committed ? 1 : 0) | (oneMessage ? 0 : 2);
-    });
-    if (result == 99) {
-        GTEST_SKIP() << "cannot switch to an unprivileged account here";
+        EXPECT_EQ(result, 0) << "1: committed, 2: not the one message: " << expected;
+        EXPECT_EQ(Snapshot(file.parent_path()), before);
     }
-    EXPECT_EQ(result, 0) << "1: committed, 2: not the one read-only message";
-    EXPECT_EQ(Snapshot(file.parent_path()), before);
 }
 
 // A write that finds no room rolls back: the answers committed before stay, whole, and only the

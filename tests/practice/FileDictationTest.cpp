@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -47,6 +48,8 @@ protected:
 
 using Step = FileDictation::Step;
 
+constexpr char kCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"; // by index
+
 TEST_F(FileDictationTest, EachByteIsOneSlotUntilTheEnd) {
     // Capital A, small b, digit 1, space, '?', CR, LF, a byte above 0x7F, then the end.
     dictation.SetPath(Write("text.txt", std::string("Ab1 ?\r\n\xE9", 8)));
@@ -65,6 +68,58 @@ TEST_F(FileDictationTest, EachByteIsOneSlotUntilTheEnd) {
     EXPECT_EQ(dictation.Offset(), 8);
     EXPECT_EQ(dictation.Tick(), Step::EndOfFile);
     EXPECT_EQ(dictation.Offset(), 8);
+}
+
+// One slot per UTF-8 character, silent unless it is a letter or a digit; a byte that does not
+// begin a valid character (strict UTF-8: no overlong form, no surrogate, nothing cut short) is a
+// slot of its own. Slots: a letter or digit sounding, '_' silent; then the offset after each.
+TEST_F(FileDictationTest, EachUtf8CharacterIsOneSlotAndEachInvalidByteOne) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string slots;
+        std::vector<int32_t> offsets;
+    };
+    const Case cases[] = {
+        {"é between letters",
+         "A\xC3\xA9"
+         "1",
+         "A_1",
+         {1, 3, 4}},
+        {"three- and four-byte characters",
+         "\xE2\x82\xAC\xF0\x9D\x84\x9E"
+         "K",
+         "__K",
+         {3, 7, 8}},
+        {"the byte-order mark",
+         "\xEF\xBB\xBF"
+         "E",
+         "_E",
+         {3, 4}},
+        {"a lead byte without its continuation",
+         "\xC3"
+         "A",
+         "_A",
+         {1, 2}},
+        {"a character cut short by the end", "T\xE2\x82", "T__", {1, 2, 3}},
+        {"an overlong form", "\xC0\x80", "__", {1, 2}},
+        {"a surrogate", "\xED\xA0\x80", "___", {1, 2, 3}},
+        {"a lone continuation byte and Latin-1", "\x80\xE9", "__", {1, 2}},
+        {"a character cut short by Ctrl-Z", "\xC3\x1A\xA9", "_", {1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dictation.Stop();
+        dictation.SetPath(Write("utf8.txt", c.bytes));
+        std::string slots;
+        std::vector<int32_t> offsets;
+        for (Step step = dictation.Play(); step != Step::EndOfFile && slots.size() < 16; step = dictation.Tick()) {
+            slots += step == Step::Sounded ? kCharacters[dictation.CurrentIndex()] : '_';
+            offsets.push_back(dictation.Offset());
+        }
+        EXPECT_EQ(slots, c.slots);
+        EXPECT_EQ(offsets, c.offsets);
+    }
 }
 
 TEST_F(FileDictationTest, CtrlZEndsTheTextAndAnEmptyFileStartsWithASilentSlot) {

@@ -247,6 +247,9 @@ private slots:
         const int y = ProgressStats::KochIndex('Y');
         QCOMPARE(Find<ConfusionHeatMap>(window, "confusionMap")->GetMatrix()[q][y], 2);
 
+        history.records = {Answer(kNowMs - 60'000, 'Q', 'Q')};
+        window.Reload();
+        QCOMPARE(Find<QLabel>(window, "summaryLabel")->text(), QStringLiteral("1 réponse, 100 % justes"));
         history.records.clear();
         window.Reload();
         QCOMPARE(Find<QLabel>(window, "summaryLabel")->text(), QStringLiteral("Aucune réponse sur cette période."));
