@@ -485,6 +485,7 @@ void ProgressWindow::Reload() {
     ShowStats();
     if (!readable) {
         summary_->setText(QStringLiteral("L'historique des réponses ne peut pas être lu."));
+        accuracyView_->setAccessibleDescription(summary_->text()); // what the window opens on says it
     }
     const bool copy = practiceChooser_->currentData().toString() == QStringLiteral("copy");
     copySpeedView_->setVisible(copy);

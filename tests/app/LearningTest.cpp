@@ -420,6 +420,7 @@ void LearningTest::eachHistoryFaultIsToldOnceAndLosesNoAnswer() {
             ProgressWindow* window = learning.OpenProgress();
             const QString summary = Find<QLabel>(window, "summaryLabel")->text();
             QCOMPARE(summary == QStringLiteral("L'historique des réponses ne peut pas être lu."), !fault.readable);
+            QCOMPARE(Find<QWidget>(window, "accuracyChart")->accessibleDescription() == summary, !fault.readable);
         } else {
             QCOMPARE(quits, 1);
             QCOMPARE(end.ReceivedSignal(), SIGTERM);

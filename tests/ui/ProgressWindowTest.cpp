@@ -533,7 +533,7 @@ private slots:
                  QStringLiteral("Leçon 21 : K M R S U A P T L O W I N J E F Y V G 5 Q"));
         window.setPeriod(ProgressStats::Period::SevenDays);
         QCOMPARE(Find<Chooser>(window, "periodChooser")->findChild<AnnouncedLabel*>()->Spoken(),
-                 QStringLiteral("7 jours ; 1 réponses, 100 % justes"));
+                 QStringLiteral("7 jours ; 1 réponse, 100 % justes"));
     }
 
     // It fits a 1024 x 768 screen with its frame, every control in view; the figures scroll.
