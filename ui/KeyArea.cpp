@@ -21,6 +21,11 @@ KeyArea::KeyArea(QWidget* parent) : QFrame(parent) {
     setMinimumHeight(70);
 }
 
+void KeyArea::SetHelp(const QString& text) {
+    help = text;
+    update();
+}
+
 void KeyArea::SetLit(bool on) {
     if (on != lit) {
         lit = on;
@@ -61,8 +66,7 @@ void KeyArea::paintEvent(QPaintEvent* event) {
         QPainter painter(this);
         painter.fillRect(contentsRect(), lit ? kLitColour : kRestColour);
         painter.setPen(lit ? Qt::white : palette().color(QPalette::WindowText));
-        painter.drawText(contentsRect().adjusted(8, 4, -8, -4), Qt::AlignCenter | Qt::TextWordWrap,
-                         accessibleDescription());
+        painter.drawText(contentsRect().adjusted(8, 4, -8, -4), Qt::AlignCenter | Qt::TextWordWrap, help);
     }
     QFrame::paintEvent(event);
 }

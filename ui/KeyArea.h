@@ -12,6 +12,9 @@ class KeyArea : public QFrame {
 public:
     explicit KeyArea(QWidget* parent = nullptr);
 
+    // The text drawn on the key: how to key.
+    void SetHelp(const QString& text);
+
     // Shows the key down (lit) or up.
     void SetLit(bool lit);
     bool IsLit() const { return lit; }
@@ -30,4 +33,5 @@ protected:
 
 private:
     bool lit = false;
+    QString help;
 };

@@ -239,10 +239,10 @@ void SendingWindow::SetOptions(int mode, int wpm, bool swapped) {
 void SendingWindow::DescribeKey(int mode) {
     wpmBox->setEnabled(mode != 0);
     const auto text = QString::fromUtf8(kKeyDescriptions[std::clamp(mode, 0, 2)]);
+    keyArea->SetHelp(text);
     // The target first: it is what a screen reader says of the key as the window opens.
     keyArea->setAccessibleDescription(
         spokenTarget.isEmpty() ? text : QStringLiteral("À envoyer : %1. %2").arg(spokenTarget, text));
-    keyArea->update();
 }
 
 void SendingWindow::ShowAttempt(const SendingPractice& practice) {
