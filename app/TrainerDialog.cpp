@@ -72,7 +72,8 @@ TrainerDialog::TrainerDialog(const TrainerEnvironment& environment, QWidget* par
     contextMenu = new MainContextMenu(
         *this, QString::fromUtf8(TrainerLearning::kProgressItem), [this] { OnProgress(); }, [this] { OnSoftOnset(); });
     contextMenu->AddWindowItem(QString::fromUtf8(TrainerCopy::kCopyItem), "copyAction", [this] { OnCopy(); });
-    contextMenu->AddWindowItem(QString::fromUtf8(TrainerSending::kSendingItem), "sendingAction", [this] { OnSending(); });
+    contextMenu->AddWindowItem(QString::fromUtf8(TrainerSending::kSendingItem), "sendingAction",
+                               [this] { OnSending(); });
     contextMenu->AddWindowItem(QString::fromUtf8(TrainerBand::kMenuItem), "bandAction", [this] { band.OpenDialog(); });
 }
 

@@ -77,7 +77,7 @@ public:
     void OnAbout();
     void OnProgress(); // the context menu's and the system menu's "Progrès..."
     void OnCopy();     // the context menu's "Copie..."
-    void OnSending(); // the context menu's "Manipulation..."
+    void OnSending();  // the context menu's "Manipulation..."
     void OnKeyboardShow();
     void OnHScroll(int32_t scrollCode, int32_t position, QSlider* scrollBar);
     void OnOK();

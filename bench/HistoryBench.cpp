@@ -18,8 +18,8 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "history/AnswerRecord.h"
-#include "history/CopyRunRecord.h"
 #include "history/AnswerRow.h"
+#include "history/CopyRunRecord.h"
 #include "history/HistoryReporter.h"
 
 #include <cstdint>

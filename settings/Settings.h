@@ -41,9 +41,9 @@ struct Settings {
     Band band;
 
     // The sending practice ("Manipulation").
-    int32_t keyerMode = 0;              // the sending window's key: 0 straight, 1 iambic A, 2 iambic B
-    int32_t keyerWpm = 20;              // [WPM] the iambic keyer's speed
-    int32_t keyerSwap = 0;              // the paddles swapped: 0 no, 1 yes
+    int32_t keyerMode = 0; // the sending window's key: 0 straight, 1 iambic A, 2 iambic B
+    int32_t keyerWpm = 20; // [WPM] the iambic keyer's speed
+    int32_t keyerSwap = 0; // the paddles swapped: 0 no, 1 yes
 
     // The two values of softOnset.
     static constexpr int32_t kSoftOnsetOff = 0;
@@ -75,9 +75,9 @@ struct Settings {
     static constexpr int32_t kBandQsbPeriodHighestS = 30;
     static constexpr int32_t kBandQrmHighest = 3;           // lowest 0
     static constexpr int32_t kBandQrnHighestPerMinute = 60; // lowest 0
-    static constexpr int32_t kKeyerModeHighest = 2; // 0 is the lowest
-    static constexpr int32_t kKeyerWpmLowest = 5;   // [WPM]
-    static constexpr int32_t kKeyerWpmHighest = 50; // [WPM]
+    static constexpr int32_t kKeyerModeHighest = 2;         // 0 is the lowest
+    static constexpr int32_t kKeyerWpmLowest = 5;           // [WPM]
+    static constexpr int32_t kKeyerWpmHighest = 50;         // [WPM]
 
     // The volume slider of the main window, positions 0 to 100, and the volume: a position
     // gives position x 0.01 in single precision; a volume shows at the nearest position, so

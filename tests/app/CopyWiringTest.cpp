@@ -80,7 +80,8 @@ void CopyWiringTest::menuOrderAndDefaultsWriteNothing() {
     for (QAction* action : rig.trainer.Dialog().ContextMenu()->actions()) {
         items.append(action->text());
     }
-    QCOMPARE(items, QStringList({"Progrès...", "Copie...", "Manipulation...", "Conditions de bande...", "Attaque douce"}));
+    QCOMPARE(items,
+             QStringList({"Progrès...", "Copie...", "Manipulation...", "Conditions de bande...", "Attaque douce"}));
     QVERIFY(window != nullptr && window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("Copie"));
     QTRY_COMPARE(QApplication::focusWidget(), window->findChild<QLineEdit*>("answerField"));
