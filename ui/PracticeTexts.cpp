@@ -54,7 +54,8 @@ char SymbolOf(int32_t index) {
 // "point trait" for ". _": a word per element, the gaps left out.
 QString SpokenCode(int32_t index) {
     QStringList words;
-    for (const char element : std::string_view(TextOf(index).text)) {
+    const auto code = TextOf(index); // kept: a range over a view of a temporary would dangle
+    for (const char element : std::string_view(code.text)) {
         if (element == '.') {
             words.append(QStringLiteral("point"));
         } else if (element == '_') {
