@@ -3,6 +3,7 @@
 // benchmark reports ns_per_block and x_realtime (a block lasts 512 / 44100 s = 11.61 ms).
 
 #include "band/BandConditions.h"
+#include "bench/AllFourEffects.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
 
@@ -18,17 +19,6 @@ namespace {
 constexpr int32_t kBlockFrames = 512;
 constexpr double kBlockSeconds = kBlockFrames / 44100.0; // [s]
 
-BandParameters AllFour() {
-    BandParameters parameters;
-    parameters.noise = true;
-    parameters.snrDb = 0.0f;
-    parameters.qsbDepth = 0.7f;
-    parameters.qsbPeriodS = 5.0f;
-    parameters.qrmStations = 3;
-    parameters.qrnPerMinute = 30.0f;
-    return parameters;
-}
-
 void Report(benchmark::State& state, std::chrono::steady_clock::time_point start) {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     const double secondsPerBlock = elapsed.count() / static_cast<double>(state.iterations());
@@ -38,7 +28,7 @@ void Report(benchmark::State& state, std::chrono::steady_clock::time_point start
 
 void BM_BandStage(benchmark::State& state) {
     BandConditions band;
-    band.Configure(AllFour(), 1);
+    band.Configure(AllFourEffects(), 1);
     band.SetEnabled(true);
     std::vector<float> tone(kBlockFrames);
     const auto start = std::chrono::steady_clock::now();
@@ -59,7 +49,7 @@ void BM_ToneCallbackToneBand(benchmark::State& state) {
     synth.SetElementLengths(100, 1000, 1000);
     synth.SetFrequency(700.0f);
     MorseTable().CodeForChar('0', synth.currentCode);
-    synth.Band().Configure(AllFour(), 1);
+    synth.Band().Configure(AllFourEffects(), 1);
     synth.Band().SetEnabled(true);
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {

@@ -14,6 +14,7 @@
 // effects on (0 dB, QSB 70 % over 5 s, 3 stations, 30 crashes a minute).
 #include "audio/PortAudioDevice.h"
 #include "audio/WaveOutDriver.h"
+#include "bench/AllFourEffects.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
 
@@ -237,14 +238,7 @@ int main(int argc, char** argv) {
     synth.SetFrequency(700.0f);
     synth.SetVolume(0.5f);
     if (band) {
-        BandParameters parameters;
-        parameters.noise = true;
-        parameters.snrDb = 0.0f;
-        parameters.qsbDepth = 0.7f;
-        parameters.qsbPeriodS = 5.0f;
-        parameters.qrmStations = 3;
-        parameters.qrnPerMinute = 30.0f;
-        synth.Band().Configure(parameters, 1);
+        synth.Band().Configure(AllFourEffects(), 1);
         synth.Band().SetEnabled(true);
         std::printf("band conditions on: 0 dB, QSB 70 %% over 5 s, 3 stations, 30 crashes a minute\n");
     }

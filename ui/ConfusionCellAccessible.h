@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAccessibleInterface>
+#include "ui/LeafAccessible.h"
+
 #include <QPointer>
 
 class ConfusionHeatMap;
@@ -8,7 +9,7 @@ class ConfusionHeatMap;
 // One cell of a ConfusionHeatMap to assistive technologies: an item of the map's list, named
 // "Q joué, Y tapé : 12 fois", focused while it is the map's current cell and the map has the
 // focus.
-class ConfusionCellAccessible : public QAccessibleInterface {
+class ConfusionCellAccessible : public LeafAccessible {
 public:
     ConfusionCellAccessible(ConfusionHeatMap* map, int index);
 
@@ -18,12 +19,7 @@ public:
     QObject* object() const override { return nullptr; }
     QWindow* window() const override;
     QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override;

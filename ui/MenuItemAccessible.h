@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/LeafAccessible.h"
+
 #include <QAccessibleActionInterface>
-#include <QAccessibleInterface>
 #include <QPointer>
 
 class QAction;
@@ -10,7 +11,7 @@ class QMenu;
 // One item of an AccessibleMenu: a menu item, or a check box when it is checkable, named by its
 // text without the mnemonic's "&". Its one action triggers it (toggles a check box), as Return
 // does, and closes the menu.
-class MenuItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class MenuItemAccessible : public LeafAccessible, public QAccessibleActionInterface {
 public:
     MenuItemAccessible(QAction* action, QMenu* menu);
 
@@ -18,12 +19,7 @@ public:
     QObject* object() const override;
     QWindow* window() const override;
     QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override;
     QAccessible::State state() const override;

@@ -6,7 +6,7 @@
 #include "band/QrmScript.h"
 #include "morse/MorseTable.h"
 #include "morse/Synthesiser.h"
-#include "tests/band/Spectrum.h"
+#include "tests/band/WelchFft.h"
 
 #include <gtest/gtest.h>
 
