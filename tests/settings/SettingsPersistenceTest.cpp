@@ -496,9 +496,8 @@ TEST(SaveLearning, WritesOnlyWhatDiffersFromTheStoreSoDefaultsLeaveItAlone) {
     EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
-// The five values of the copy window: read with the others, out of range as their defaults,
-// each written only when it differs from the store, so that defaults leave it alone.
-TEST(SaveCopy, ReadsInRangeAndWritesOnlyWhatDiffers) {
+// The five values of the copy window: read with the others, out of range as their defaults.
+TEST(LoadSettings, TakesTheCopyValuesInTheirRangesAndTheDefaultOutside) {
     struct Stored {
         const char* name;
         int32_t value;
@@ -533,30 +532,6 @@ TEST(SaveCopy, ReadsInRangeAndWritesOnlyWhatDiffers) {
     EXPECT_EQ(defaults.copyFarnsworth, 0);
     EXPECT_EQ(defaults.copyCount, 5);
     EXPECT_EQ(defaults.copyAutoSpeed, 0);
-
-    MemoryRegistryStore store;
-    RecordingReporter reporter;
-    Settings s;
-    ASSERT_TRUE(SaveCopy(store, s, reporter));
-    EXPECT_TRUE(store.Writes().empty());
-    EXPECT_FALSE(store.HasKey(kSub));
-    s.copyWpm = 25;
-    s.copyFarnsworth = 12;
-    ASSERT_TRUE(SaveCopy(store, s, reporter));
-    EXPECT_EQ(store.WrittenNames(), (Names{"CopyWpm", "CopyFarnsworth"}));
-    store.ClearLog();
-    s.copyWpm = 20; // back to the default: written, the store holds 25
-    ASSERT_TRUE(SaveCopy(store, s, reporter));
-    EXPECT_EQ(store.WrittenNames(), (Names{"CopyWpm"}));
-    store.ClearLog();
-    ASSERT_TRUE(SaveCopy(store, s, reporter));
-    EXPECT_TRUE(store.Writes().empty());
-    Settings loaded;
-    LoadSettings(store, loaded);
-    EXPECT_EQ(loaded.copyWpm, 20);
-    EXPECT_EQ(loaded.copyFarnsworth, 12);
-    EXPECT_TRUE(reporter.messages.empty());
-    EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
 TEST(SaveLearning, ReportsWhenTheKeysCannotBeHad) {
@@ -608,49 +583,11 @@ TEST(LoadSettings, TakesTheBandValuesInTheirRangesAndTheDefaultOutside) {
     }
 }
 
-TEST(SaveBand, WritesOnlyWhatDiffersFromTheStoreSoDefaultsLeaveItAlone) {
-    MemoryRegistryStore store;
-    RecordingReporter reporter;
-    Settings s;
-    ASSERT_TRUE(SaveBand(store, s, reporter));
-    EXPECT_TRUE(store.Writes().empty());
-    EXPECT_FALSE(store.HasKey(kSub));
-
-    struct Step {
-        Settings::Band band;
-        Names written;
-    };
-    const Step steps[] = {
-        {{0, -6, 0, 8, 0, 0}, {"BandSnr"}},
-        {{1, -6, 40, 8, 2, 0}, {"Band", "BandQsb", "BandQrm"}},
-        {{1, 10, 40, 5, 2, 12}, {"BandSnr", "BandQsbPeriod", "BandQrn"}}, // 10 dB again: differs from the store
-        {{1, 10, 40, 5, 2, 12}, {}},
-    };
-    for (const Step& step : steps) {
-        store.ClearLog();
-        s.band = step.band;
-        ASSERT_TRUE(SaveBand(store, s, reporter));
-        EXPECT_EQ(store.WrittenNames(), step.written);
-    }
-    Settings loaded;
-    LoadSettings(store, loaded);
-    EXPECT_EQ(loaded.band, steps[3].band);
-
-    MemoryRegistryStore locked;
-    locked.FailCall(Op::OpenKey, 2, kRegistryAccessDenied);
-    locked.FailCall(Op::OpenKey, 3, kRegistryAccessDenied);
-    EXPECT_FALSE(SaveBand(locked, s, reporter));
-    EXPECT_EQ(reporter.messages, (Names{kMessage}));
-    EXPECT_TRUE(locked.Writes().empty());
-    EXPECT_EQ(store.OpenHandleCount() + locked.OpenHandleCount(), 0u);
-}
-
 // ---- The sending window's three values ----
 
 // Stored values in range load as they are, others as their defaults (straight key, 20 WPM, not
-// swapped); a save writes exactly the values that differ from the store, a missing one counting
-// as its default, so that a run that keeps the defaults leaves the store untouched.
-TEST(SaveKeying, LoadsInRangeAndWritesOnlyWhatDiffers) {
+// swapped).
+TEST(LoadSettings, TakesTheKeyingValuesInTheirRangesAndTheDefaultOutside) {
     struct Load {
         int32_t mode, wpm, swap; // stored
         int32_t loadedMode, loadedWpm, loadedSwap;
@@ -668,44 +605,76 @@ TEST(SaveKeying, LoadsInRangeAndWritesOnlyWhatDiffers) {
         EXPECT_EQ(s.keyerWpm, c.loadedWpm) << c.wpm;
         EXPECT_EQ(s.keyerSwap, c.loadedSwap) << c.swap;
     }
+}
 
-    struct Save {
-        int32_t mode, wpm, swap;
+// The copy, band and keying values are saved alike: a save writes exactly the values that
+// differ from the store, a missing one counting as its default, so that a run that keeps the
+// defaults leaves the store untouched (not even the subkey is made); what was saved loads back
+// as it was, and a key that cannot be had is said once.
+TEST(SaveGroups, WriteOnlyWhatDiffersFromTheStore) {
+    using Save = bool (*)(RegistryStore&, const Settings&, SettingsReporter&);
+    struct Step {
+        void (*change)(Settings&);
         Names written;
     };
-    const Save saves[] = {
-        {0, 20, 0, {}},                                     // the defaults, nothing stored: nothing written
-        {2, 20, 0, {"KeyerMode"}},                          // mode B
-        {2, 25, 1, {"KeyerWpm", "KeyerSwap"}},              // only what changed since
-        {2, 25, 1, {}},                                     // nothing changed
-        {0, 20, 0, {"KeyerMode", "KeyerWpm", "KeyerSwap"}}, // back to the defaults: stored too
+    struct Group {
+        const char* name;
+        Save save;
+        std::vector<Step> steps;
     };
-    MemoryRegistryStore store;
-    RecordingReporter reporter;
-    for (const Save& c : saves) {
-        store.ClearLog();
+    const Group groups[] = {
+        {"copy",
+         &SaveCopy,
+         {{[](Settings& s) { s.copyWpm = 25, s.copyFarnsworth = 12; }, {"CopyWpm", "CopyFarnsworth"}},
+          {[](Settings& s) { s.copyWpm = 20; }, {"CopyWpm"}}, // the default again: the store holds 25
+          {[](Settings&) {}, {}}}},
+        {"band",
+         &SaveBand,
+         {{[](Settings& s) { s.band = {0, -6, 0, 8, 0, 0}; }, {"BandSnr"}},
+          {[](Settings& s) { s.band = {1, -6, 40, 8, 2, 0}; }, {"Band", "BandQsb", "BandQrm"}},
+          {[](Settings& s) { s.band = {1, 10, 40, 5, 2, 12}; }, {"BandSnr", "BandQsbPeriod", "BandQrn"}},
+          {[](Settings&) {}, {}}}},
+        {"keying",
+         &SaveKeying,
+         {{[](Settings& s) { s.keyerMode = 2; }, {"KeyerMode"}},
+          {[](Settings& s) { s.keyerWpm = 25, s.keyerSwap = 1; }, {"KeyerWpm", "KeyerSwap"}},
+          {[](Settings&) {}, {}},
+          {[](Settings& s) { s.keyerMode = 0, s.keyerWpm = 20, s.keyerSwap = 0; },
+           {"KeyerMode", "KeyerWpm", "KeyerSwap"}}}},
+    };
+    for (const Group& group : groups) {
+        MemoryRegistryStore store;
+        RecordingReporter reporter;
         Settings s;
-        s.keyerMode = c.mode;
-        s.keyerWpm = c.wpm;
-        s.keyerSwap = c.swap;
-        ASSERT_TRUE(SaveKeying(store, s, reporter));
-        EXPECT_EQ(store.WrittenNames(), c.written) << c.mode << " " << c.wpm << " " << c.swap;
-        EXPECT_EQ(store.HasKey(kSub), &c != &saves[0]); // no subkey made for the defaults
+        ASSERT_TRUE(group.save(store, s, reporter)) << group.name;
+        EXPECT_TRUE(store.Writes().empty()) << group.name;
+        EXPECT_FALSE(store.HasKey(kSub)) << group.name;
+        for (size_t i = 0; i < group.steps.size(); ++i) {
+            store.ClearLog();
+            group.steps[i].change(s);
+            ASSERT_TRUE(group.save(store, s, reporter)) << group.name << " " << i;
+            EXPECT_EQ(store.WrittenNames(), group.steps[i].written) << group.name << " " << i;
+        }
+        // Loaded back, the values equal what was saved: saving them again writes nothing.
         Settings loaded;
         LoadSettings(store, loaded);
-        EXPECT_EQ(loaded.keyerWpm, c.wpm);
-    }
-    EXPECT_TRUE(reporter.messages.empty());
-    EXPECT_EQ(store.OpenHandleCount(), 0u);
+        store.ClearLog();
+        ASSERT_TRUE(group.save(store, loaded, reporter));
+        EXPECT_TRUE(store.Writes().empty()) << group.name;
+        EXPECT_TRUE(reporter.messages.empty()) << group.name;
+        EXPECT_EQ(store.OpenHandleCount(), 0u) << group.name;
 
-    MemoryRegistryStore locked;
-    locked.FailCall(Op::OpenKey, 1, kRegistryAccessDenied);
-    locked.FailCall(Op::OpenKey, 2, kRegistryAccessDenied);
-    Settings s;
-    s.keyerSwap = 1;
-    EXPECT_FALSE(SaveKeying(locked, s, reporter));
-    EXPECT_EQ(reporter.messages, (Names{kMessage}));
-    EXPECT_EQ(locked.OpenHandleCount(), 0u);
+        MemoryRegistryStore locked;
+        for (int occurrence = 1; occurrence <= 3; ++occurrence) {
+            locked.FailCall(Op::OpenKey, occurrence, kRegistryAccessDenied);
+        }
+        Settings changed; // the first step's values, which differ from the defaults
+        group.steps[0].change(changed);
+        EXPECT_FALSE(group.save(locked, changed, reporter)) << group.name;
+        EXPECT_EQ(reporter.messages, (Names{kMessage})) << group.name;
+        EXPECT_TRUE(locked.Writes().empty()) << group.name;
+        EXPECT_EQ(locked.OpenHandleCount(), 0u) << group.name;
+    }
 }
 
 // Every single failure of every call, in both save moments: the message appears exactly
