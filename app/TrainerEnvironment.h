@@ -31,6 +31,8 @@ struct TrainerEnvironment {
     // Draws the random dictation's characters (0-35); when null, the draw of the Koch lesson and
     // adaptive settings (RandomPicker's draw with both off).
     std::function<int32_t()> pickIndex;
+    // The seed of each run's draw when pickIndex is null; a random one when this is null too.
+    std::function<uint32_t()> dictationSeed;
     // The history of the answers; none is kept when null.
     HistoryStore* history = nullptr;
     // The progress window's questions (save path, confirmation); Qt's dialogs when null.

@@ -61,7 +61,8 @@ void TrainerLearning::StartDictation() {
     if (picker.Adaptive() && environment.history != nullptr) {
         recent = environment.history->LastAnswersPerCharacter(AdaptiveWeights::kWindow);
     }
-    picker.Start(std::random_device{}(), recent);
+    const uint32_t seed = environment.dictationSeed ? environment.dictationSeed() : std::random_device{}();
+    picker.Start(seed, recent);
 }
 
 void TrainerLearning::Scored(const ScoredAnswer& answer) {

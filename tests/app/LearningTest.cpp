@@ -37,6 +37,7 @@ class LearningRig {
 public:
     LearningRig() : history(folder.filePath(QStringLiteral("history.sqlite")).toStdString(), &reporter) {
         rig.trainer.environment.pickIndex = nullptr;
+        rig.trainer.environment.dictationSeed = [] { return 20261208U; }; // the same draws every run
         rig.trainer.environment.history = &history;
         rig.trainer.environment.progressPrompts = &prompts;
         rig.trainer.environment.clockMs = [this] { return nowMs; };
