@@ -23,12 +23,15 @@ extern "C" void SilentJackMessage(const char*) {}
 // Frames PortAudio hands its callback at a time, and the host buffer [frames] asked of it in
 // that many ALSA periods of 1024 frames. Each period wakes PortAudio's thread and the sound
 // server's client thread: periods of 1024 cost them half what periods of 512 did. The host
-// buffer stays under what the driver's ring can have queued (7 of its 8 buffers, as the
-// callback keeps one, see Render), so that PortAudio catching up after its thread was held up
-// never asks for more than is queued.
+// buffer stays under what the driver's ring can have queued (7 of its 8 buffers, 3584 frames,
+// as the callback keeps one, see Render): a sound server that was held up empties the whole
+// host buffer at once when it runs again, and PortAudio then asks for all of it within a
+// fraction of a millisecond, faster than any refill. PulseAudio's ALSA plugin rounds the buffer
+// up to a power of two: 3072 frames asked become 4096, more than the ring holds, and every
+// hold-up of the server longer than the host buffer cost a gap of 512 frames.
 constexpr unsigned long kCallbackFrames = 1024;
-constexpr int32_t kHostPeriods = 3;
-constexpr int32_t kHostBufferFrames = 3072;
+constexpr int32_t kHostPeriods = 2;
+constexpr int32_t kHostBufferFrames = 2048;
 
 // PortAudio, initialised once per process, with the device list read at that moment. It is
 // never terminated: termination unloads the ALSA plugins, and the memory that their

@@ -98,8 +98,9 @@ private:
 
     // A stream that starts asks at once for what the host buffers, and a sound server may
     // buffer more than the driver's ring holds (6 callbacks, 6144 frames, through PulseAudio's
-    // ALSA plugin). The callback measures that burst after Open, where nothing is queued yet;
-    // a Restart then has the part of it that the queue cannot cover played as silence first.
+    // ALSA plugin with a host buffer of 4096 frames; 3 callbacks with 2048). The callback measures that burst after
+    // Open, where nothing is queued yet; a Restart then has the part of it that the queue cannot cover played as
+    // silence first.
     int32_t sampleRate = 44100;                // [Hz] set by Open
     bool measuringBurst = false;               // consumer only (set by Open before the start)
     int64_t burstFrames = 0;                   // [frames] asked so far in the burst; consumer only

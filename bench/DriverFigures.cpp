@@ -222,6 +222,33 @@ void UnderflowsUnderLoad(Synthesiser& synth, PortAudioDevice& device, int second
                 static_cast<unsigned long long>(hostAfter - hostBefore));
 }
 
+// The sound server held up (stopped, as a loaded machine may hold it) for stallMs at a time,
+// every 1.5 s of a continuous tone: once it runs again it asks at once for what it missed, more
+// than the ring holds, and the ring must be refilled as fast as it is taken.
+void UnderflowsAfterServerStalls(Synthesiser& synth, PortAudioDevice& device, int stalls, int stallMs) {
+    const char* pidText = std::getenv("ZELBIN_PULSE_PID");
+    if (pidText == nullptr || stalls <= 0) {
+        return;
+    }
+    const auto server = static_cast<pid_t>(std::atoi(pidText));
+    MorseTable table;
+    synth.SetElementLengths(50, 50, (stalls * 2 + 5) * 1000); // one dah longer than the run
+    table.CodeForChar('T', synth.currentCode);
+    synth.PlayCode();
+    std::this_thread::sleep_for(500ms);
+    const uint64_t before = device.GetUnderflowCount();
+    for (int i = 0; i < stalls; ++i) {
+        kill(server, SIGSTOP);
+        std::this_thread::sleep_for(std::chrono::milliseconds(stallMs));
+        kill(server, SIGCONT);
+        std::this_thread::sleep_for(1500ms);
+    }
+    const uint64_t after = device.GetUnderflowCount();
+    synth.PlaySilentSlot();
+    std::printf("underflows after %d stalls of the sound server, %d ms each: %llu (target 0)\n", stalls, stallMs,
+                static_cast<unsigned long long>(after - before));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -231,6 +258,7 @@ int main(int argc, char** argv) {
     const int idleRestarts = argc > 4 ? std::atoi(argv[4]) : 100;
     constexpr int32_t kIdlePauseMs = 3000; // [ms] as the trainer's driver
     const bool band = argc > 5 && std::string(argv[5]) == "band";
+    const int stalls = argc > 6 ? std::atoi(argv[6]) : 20;
 
     Synthesiser synth;
     synth.Initialise();
@@ -263,6 +291,9 @@ int main(int argc, char** argv) {
     Latency(synth, *portAudio, driver, restarts, false);
     const unsigned long long afterRestarts = underflows();
     UnderflowsUnderLoad(synth, *portAudio, loadSeconds);
+    for (const int stallMs : {150, 250, 400}) {
+        UnderflowsAfterServerStalls(synth, *portAudio, stalls, stallMs);
+    }
     driver.Stop();
     std::printf("underflows over the whole run: %llu (start, idle and restarts after idle %llu, restarts %llu, load "
                 "and stop %llu)\n",
