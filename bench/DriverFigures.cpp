@@ -197,13 +197,19 @@ std::vector<pid_t> BusyProcesses(int count) {
     return children;
 }
 
-void UnderflowsUnderLoad(Synthesiser& synth, PortAudioDevice& device, int seconds) {
+// Plays one dah of toneSeconds [s] (a T), longer than the measure that follows, and returns
+// once it has sounded for 500 ms.
+void StartLongTone(Synthesiser& synth, int toneSeconds) {
     MorseTable table;
-    synth.SetElementLengths(50, 50, (seconds + 5) * 1000); // one dah longer than the run
+    synth.SetElementLengths(50, 50, toneSeconds * 1000);
     table.CodeForChar('T', synth.currentCode);
-    const std::vector<pid_t> busy = BusyProcesses(2);
     synth.PlayCode();
     std::this_thread::sleep_for(500ms);
+}
+
+void UnderflowsUnderLoad(Synthesiser& synth, PortAudioDevice& device, int seconds) {
+    const std::vector<pid_t> busy = BusyProcesses(2);
+    StartLongTone(synth, seconds + 5);
     const uint64_t before = device.GetUnderflowCount();
     const uint64_t hostBefore = device.GetHostUnderflowCount();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
@@ -231,11 +237,7 @@ void UnderflowsAfterServerStalls(Synthesiser& synth, PortAudioDevice& device, in
         return;
     }
     const auto server = static_cast<pid_t>(std::atoi(pidText));
-    MorseTable table;
-    synth.SetElementLengths(50, 50, (stalls * 2 + 5) * 1000); // one dah longer than the run
-    table.CodeForChar('T', synth.currentCode);
-    synth.PlayCode();
-    std::this_thread::sleep_for(500ms);
+    StartLongTone(synth, stalls * 2 + 5);
     const uint64_t before = device.GetUnderflowCount();
     for (int i = 0; i < stalls; ++i) {
         kill(server, SIGSTOP);
